@@ -1,0 +1,29 @@
+# The two set-up commands of the README: `make run` and `make test`.
+BUILD ?= build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_BUILD_TYPE ?= RelWithDebInfo
+
+.PHONY: all build run test bench deps clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(CMAKE_BUILD_TYPE)
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@scripts/run-demo $(BUILD)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
+
+bench: build
+	@scripts/run-bench $(BUILD)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quillane {
+
+// The console's only way to the detector: a serial line opened by port number,
+// read without waiting and written with a 1 ms limit. SerialPort implements it;
+// the core and the tests see nothing else of the line.
+class ByteLink {
+public:
+    virtual ~ByteLink() = default;
+
+    // Closes first, whatever the state; true once the device is open.
+    virtual bool Open(int portNumber, int baudRate) = 0;
+    // Safe on a closed port.
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+    // Bytes that had arrived, at most maxBytes; 0 when none, when closed or on error.
+    virtual int Read(std::uint8_t* buffer, int maxBytes) = 0;
+    // Bytes the line accepted; 0 when closed or on error.
+    virtual int Write(const std::uint8_t* buffer, int count) = 0;
+    // The operating system's reason for the last failure, for a tooltip or the log.
+    virtual std::string LastError() const { return {}; }
+};
+
+}  // namespace quillane

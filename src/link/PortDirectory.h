@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quillane {
+
+// One port number found by enumeration.
+struct PortEntry {
+    int number = 0;         // the N of "COM<N>"
+    bool available = false;  // the probe opened it
+    std::string device;      // what the number maps to (device path), for tooltips
+    std::string reason;      // why the probe failed, empty when available
+};
+
+// Lists the port numbers present on this machine, probing each by opening it.
+class PortDirectory {
+public:
+    virtual ~PortDirectory() = default;
+    // Ascending port numbers, at most 255 entries.
+    virtual std::vector<PortEntry> EnumerateComPorts() = 0;
+};
+
+}  // namespace quillane

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace quillane {
+
+// Raw fields of the status words <-> the units the installer reads.
+// Arguments taken from status words are already masked to their field width.
+
+double SignalToMilliVolts(unsigned ref, unsigned amplif, unsigned count);
+double PowerToVolts(unsigned pwr, double kdc, double urd);
+int SensToPercent(int sensIndex);
+int PercentToSens(int percent);
+int DistToMetres(int zoneIndex);
+double MinSpeedOf(unsigned velMin);
+int MaxSpeedOf(unsigned velMax);
+double DefaultPP(int sensIndex);
+double DefaultMP(int sensIndex);
+double DefaultBP(int sensIndex);
+int DefaultDistSens(int zoneIndex);
+
+// Zone-length combo items: item k is zone index k + 2 (10(k + 1) metres).
+constexpr int kZoneItemCount = 30;
+int ZoneItemToIndex(int item);
+int ZoneIndexToItem(int zoneIndex);  // item 0 for a zone index below 2
+
+// Threshold levels around the average A (mV) for a threshold percentage p.
+double LowerLevel(double averageMv, double percent);  // LL: A - p*A*0.01
+double UpperLevel(double averageMv, double percent);  // PL: A + p*A*0.01
+// Deviation of the signal from the average in percent; nothing when aver is 0.
+std::optional<double> Deviation(unsigned sig, unsigned aver);
+
+// Whether a signal-driven redraw is due: at least 1/selectFilter seconds since
+// the last one (monotonic seconds).
+bool RefreshDue(double nowSeconds, double lastRefreshSeconds, int selectFilter);
+
+// Unit suffixes and the two-blank join of a value and its unit.
+namespace unit {
+inline const char* const kMetres = "m";
+inline const char* const kMilliVolts = "mV";
+inline const char* const kPercent = "%";
+inline const char* const kMetresPerSecond = "m/s";
+inline const char* const kVolts = "V";
+}  // namespace unit
+std::string WithUnit(const std::string& value, const char* unitText);
+
+}  // namespace quillane

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "protocol/DetectorModel.h"
+
+namespace quillane {
+
+class ByteLink;
+class Clock;
+class ConsoleView;
+class ExchangeLog;
+class PortDirectory;
+
+// Everything the console does with the detector between the window and the
+// line: the poll tick, the receive pass with the link states, the three command
+// slots with the transmit pass, and the port selection. The window owns one and
+// calls it from its 1 ms timer and its handlers; the core calls the window back
+// only through ConsoleView.
+//
+// Counters that outlive every loss of the link (first tick, send repeat counter,
+// fluctuation counter) are members here, so they live as long as the window.
+class ConsoleCore {
+public:
+    ConsoleCore(ByteLink& port, PortDirectory& ports, Clock& clock, ExchangeLog& log,
+                ConsoleView& view);
+    ~ConsoleCore();
+    ConsoleCore(const ConsoleCore&) = delete;
+    ConsoleCore& operator=(const ConsoleCore&) = delete;
+
+    // ---- poll cycle ----
+    // One timer tick. The first one refills the port list and opens the selected
+    // port; later ones run Recv then Send. Returns whether the poll timer is to
+    // run on: false after the first tick when the port did not open, and after
+    // an error (reported through ConsoleView::ShowError), until a port that
+    // opens is chosen again.
+    bool TimerTimer();
+    void Recv();
+    void Send();
+
+    // ---- port selection ----
+    void cbComPortDropDown();
+    // Returns whether the port opened (the timer is then to be enabled).
+    bool cbComPortChange();
+    int iPortNumber() const;
+    bool bPortOpen() const;
+
+    // ---- link state and the detector model ----
+    DeviceState eDeviceState() const;
+    bool Linked() const { return eDeviceState() > EDevNone; }
+    const DetectorModel& Model() const;
+    // Returns the console to waiting for a detector (stored words to 0x0101,
+    // then ConsoleView::ResetDetectorView).
+    void ResetDetectorView();
+
+    // ---- command slots ----
+    void QueueCmd0(unsigned adr, unsigned senspp, unsigned state);
+    void QueueCmd1(unsigned sensmp, unsigned sensbp, unsigned letter);
+    void QueueCmd2(unsigned minSpd, unsigned maxSpd, unsigned dist, unsigned reg);
+    void StartCalibrationMode();
+    void StopCalibrationMode();
+    void ApplyAutoDefaults();
+    bool bCmdPending() const;
+    int iSendRepeatCounter() const;
+
+    // ---- shutdown ----
+    // Queues the calibration-off command and then, until nothing is pending or
+    // 10 s (monotonic) have passed, lets processEvents run the message loop
+    // (which keeps the timer ticking) and sleeps 1 ms. Returns whether every
+    // pending command went out.
+    bool StopCalibrationAndWait(const std::function<void()>& processEvents);
+
+    // ---- settings the core reads ----
+    // Sensitivity index for a zone index, from the zone table.
+    void SetDistSens(std::function<int(int)> distSens);
+    void SetMaxTenPercent(int maxTenPercent);
+    int iMaxTenPercent() const;
+    int iTenPercentCounter() const;
+
+private:
+    struct Impl;
+    Impl* d_;
+};
+
+}  // namespace quillane
