@@ -21,4 +21,9 @@ std::string DevicePathForPort(int number);
 // at most kMaxPorts of them.
 std::vector<int> CandidatePortNumbers();
 
+// The same with the device families looked up under deviceRoot instead of
+// /dev, so that a test can list ports without touching a real device.
+std::string DevicePathForPort(int number, const std::string& deviceRoot);
+std::vector<int> CandidatePortNumbers(const std::string& deviceRoot);
+
 }  // namespace quillane

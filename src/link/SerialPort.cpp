@@ -1,0 +1,240 @@
+#include "link/SerialPort.h"
+
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "link/PortMap.h"
+#endif
+
+namespace quillane {
+
+namespace {
+const char kBusy[] = "Device or resource busy (held by another program)";
+}  // namespace
+
+SerialPort::~SerialPort() {
+    Close();
+}
+
+bool SerialPort::Fail(const std::string& reason) {
+    Close();
+    lastError_ = reason;
+    return false;
+}
+
+#ifdef _WIN32
+
+bool SerialPort::Open(int portNumber, int baudRate) {
+    // The \\.\ form is the one that also reaches COM10 and above.
+    return OpenDevice("\\\\.\\COM" + std::to_string(portNumber), baudRate);
+}
+
+bool SerialPort::OpenDevice(const std::string& devicePath, int baudRate) {
+    Close();
+    HANDLE h = CreateFileA(devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return Fail(DescribeOpenError(static_cast<int>(GetLastError()), devicePath));
+    }
+    handle_ = h;
+    // A read returns at once with what has arrived; a write gives up after 1 ms.
+    COMMTIMEOUTS timeouts{MAXDWORD, 0, 0, 0, 1};
+    DCB dcb{};
+    dcb.DCBlength = sizeof(dcb);
+    // The line still works with the driver's settings when one of these fails,
+    // so their results do not decide the open.
+    GetCommState(h, &dcb);
+    SetCommTimeouts(h, &timeouts);
+    dcb.BaudRate = static_cast<DWORD>(baudRate);
+    dcb.ByteSize = 8;
+    dcb.Parity = NOPARITY;
+    dcb.StopBits = ONESTOPBIT;
+    SetCommState(h, &dcb);
+    opened_ = true;
+    lastError_.clear();
+    return true;
+}
+
+void SerialPort::Close() {
+    opened_ = false;
+    if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    handle_ = nullptr;
+}
+
+int SerialPort::Read(std::uint8_t* buffer, int maxBytes) {
+    if (!opened_ || buffer == nullptr || maxBytes < 1) return 0;
+    DWORD got = 0;
+    if (!ReadFile(handle_, buffer, static_cast<DWORD>(maxBytes), &got, nullptr)) return 0;
+    return static_cast<int>(got);
+}
+
+int SerialPort::Write(const std::uint8_t* buffer, int count) {
+    if (!opened_ || buffer == nullptr || count < 1) return 0;
+    DWORD put = 0;
+    if (!WriteFile(handle_, buffer, static_cast<DWORD>(count), &put, nullptr)) return 0;
+    return static_cast<int>(put);
+}
+
+std::string SerialPort::DescribeOpenError(int err, const std::string& devicePath) {
+    if (err == ERROR_ACCESS_DENIED || err == ERROR_SHARING_VIOLATION) return kBusy;
+    if (err == ERROR_FILE_NOT_FOUND) return "No such port (" + devicePath + ")";
+    char text[256] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   static_cast<DWORD>(err), 0, text, sizeof(text), nullptr);
+    std::string reason = text;
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+    return reason;
+}
+
+#else  // POSIX termios
+
+namespace {
+
+bool SpeedFor(int baudRate, speed_t* speed) {
+    static const struct {
+        int rate;
+        speed_t code;
+    } kRates[] = {{1200, B1200},     {2400, B2400},     {4800, B4800},    {9600, B9600},
+                  {19200, B19200},   {38400, B38400},   {57600, B57600},  {115200, B115200},
+                  {230400, B230400}, {460800, B460800}, {921600, B921600}};
+    for (const auto& r : kRates) {
+        if (r.rate == baudRate) {
+            *speed = r.code;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string ErrorText(int err) {
+    if (err == ENOTTY) return "Not a serial device";
+    if (err == EWOULDBLOCK || err == EBUSY) return kBusy;
+    return std::strerror(err);
+}
+
+// Every field is set, not edited: whatever the last program left on the line
+// (echo, canonical mode, flow control, CR/LF mapping) would otherwise eat or
+// change the frame bytes. Ignoring breaks keeps a line break from posing as
+// the 0x00 start byte.
+void MakeRaw8N1(termios* t, speed_t speed) {
+    t->c_iflag = IGNBRK;
+    t->c_oflag = 0;
+    t->c_cflag = CS8 | CREAD | CLOCAL | HUPCL;
+    t->c_lflag = 0;
+    std::memset(t->c_cc, 0, sizeof(t->c_cc));
+    t->c_cc[VMIN] = 0;
+    t->c_cc[VTIME] = 0;
+    cfsetispeed(t, speed);
+    cfsetospeed(t, speed);
+}
+
+bool WaitWritable(int fd) {
+    pollfd p{fd, POLLOUT, 0};
+    return ::poll(&p, 1, 1) > 0 && (p.revents & POLLOUT) != 0;
+}
+
+}  // namespace
+
+bool SerialPort::Open(int portNumber, int baudRate) {
+    Close();
+    const std::string path = DevicePathForPort(portNumber);
+    if (path.empty()) return Fail("COM" + std::to_string(portNumber) + " maps to no device");
+    return OpenDevice(path, baudRate);
+}
+
+bool SerialPort::OpenDevice(const std::string& devicePath, int baudRate) {
+    Close();
+    fd_ = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ < 0) return Fail(DescribeOpenError(errno, devicePath));
+    // TIOCEXCL keeps other programs out, but root passes it; the lock is what
+    // keeps a second console (or our own probe) off a port in use.
+    if (::ioctl(fd_, TIOCEXCL) != 0) return Fail(ErrorText(errno));
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) return Fail(ErrorText(errno));
+    if (!Configure(baudRate)) return false;
+    opened_ = true;
+    lastError_.clear();
+    return true;
+}
+
+bool SerialPort::Configure(int baudRate) {
+    speed_t speed = B0;
+    if (!SpeedFor(baudRate, &speed)) {
+        return Fail("Unsupported baud rate " + std::to_string(baudRate));
+    }
+    termios t{};
+    if (::tcgetattr(fd_, &t) != 0) return Fail(ErrorText(errno));
+    MakeRaw8N1(&t, speed);
+    if (::tcsetattr(fd_, TCSANOW, &t) != 0) return Fail(ErrorText(errno));
+    // Raise DTR and RTS as a freshly opened COM port has them; pseudo-terminals
+    // have no modem lines and refuse the request, which is harmless.
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    if (::ioctl(fd_, TIOCMBIS, &lines) != 0 && errno != ENOTTY && errno != EINVAL) {
+        return Fail(ErrorText(errno));
+    }
+    // Bytes from before the open belong to nobody's frame.
+    ::tcflush(fd_, TCIFLUSH);
+    return true;
+}
+
+void SerialPort::Close() {
+    opened_ = false;
+    if (fd_ < 0) return;
+    // The exclusive flag belongs to the terminal, not to our descriptor: it
+    // would outlive us while another descriptor (a simulator) keeps the line.
+    ::ioctl(fd_, TIOCNXCL);
+    ::close(fd_);
+    fd_ = -1;
+}
+
+int SerialPort::Read(std::uint8_t* buffer, int maxBytes) {
+    if (!opened_ || buffer == nullptr || maxBytes < 1) return 0;
+    const ssize_t n = ::read(fd_, buffer, static_cast<size_t>(maxBytes));
+    if (n > 0) return static_cast<int>(n);
+    // A hang-up or unplug (EIO, ENXIO) reads as silence; the link time-out
+    // notices a dead line.
+    if (n < 0 && errno != EAGAIN && errno != EINTR) lastError_ = ErrorText(errno);
+    return 0;
+}
+
+int SerialPort::Write(const std::uint8_t* buffer, int count) {
+    if (!opened_ || buffer == nullptr || count < 1) return 0;
+    int done = 0;
+    // One try at once, one more after waiting at most 1 ms for room.
+    for (int attempt = 0; attempt < 2 && done < count; ++attempt) {
+        if (attempt > 0 && !WaitWritable(fd_)) break;
+        const ssize_t n = ::write(fd_, buffer + done, static_cast<size_t>(count - done));
+        if (n > 0) {
+            done += static_cast<int>(n);
+        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            lastError_ = ErrorText(errno);
+            break;
+        }
+    }
+    return done;
+}
+
+std::string SerialPort::DescribeOpenError(int err, const std::string& devicePath) {
+    if (err != EACCES && err != EPERM) return ErrorText(err);
+    struct stat st {};
+    const group* g = ::stat(devicePath.c_str(), &st) == 0 ? ::getgrgid(st.st_gid) : nullptr;
+    if (g == nullptr) return "Permission denied";
+    return std::string("Permission denied (device group: ") + g->gr_name + ")";
+}
+
+#endif
+
+}  // namespace quillane

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "link/ByteLink.h"
+
+namespace quillane {
+
+// The detector's serial line: opened by port number, exclusively, raw 8N1 at the
+// caller's rate. Reads return what has arrived without waiting; writes give up
+// after 1 ms. Failures come back as false or 0, with the OS reason in LastError().
+class SerialPort : public ByteLink {
+  public:
+    SerialPort() = default;
+    ~SerialPort() override;
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    bool Open(int portNumber, int baudRate) override;
+    void Close() override;
+    bool IsOpen() const override { return opened_; }
+    int Read(std::uint8_t* buffer, int maxBytes) override;
+    int Write(const std::uint8_t* buffer, int count) override;
+    std::string LastError() const override { return lastError_; }
+
+    // Opens a device by path the way Open opens a port number's device; the port
+    // probe uses it so that a listed port is one Open can take.
+    bool OpenDevice(const std::string& devicePath, int baudRate);
+
+    // The reason shown for a failed open(2) of devicePath with error number err;
+    // a refused permission names the device's group, which the user must join.
+    static std::string DescribeOpenError(int err, const std::string& devicePath);
+
+  private:
+    bool Fail(const std::string& reason);
+#ifdef _WIN32
+    void* handle_ = nullptr;  // HANDLE; nullptr or INVALID_HANDLE_VALUE when closed
+#else
+    bool Configure(int baudRate);
+    int fd_ = -1;
+#endif
+    bool opened_ = false;
+    std::string lastError_;
+};
+
+}  // namespace quillane

@@ -1,0 +1,99 @@
+#include "link/SystemPortDirectory.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+#include "link/PortMap.h"
+#include "link/SerialPort.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <winspool.h>
+#endif
+
+namespace quillane {
+
+namespace {
+
+// The probe opens at the console's own rate, so a port that cannot take it
+// is not offered.
+const int kProbeBaudRate = 57600;
+
+PortEntry Probe(int number, const std::string& device, const std::string& openPath) {
+    PortEntry entry;
+    entry.number = number;
+    entry.device = device;
+    SerialPort port;
+    entry.available = port.OpenDevice(openPath, kProbeBaudRate);
+    if (!entry.available) entry.reason = port.LastError();
+    port.Close();
+    return entry;
+}
+
+}  // namespace
+
+int SystemPortDirectory::PortNumberFromName(const std::string& name) {
+    if (name.size() < 3) return 0;
+    for (int i = 0; i < 3; ++i) {
+        if (std::tolower(static_cast<unsigned char>(name[i])) != "com"[i]) return 0;
+    }
+    int number = 0;
+    for (size_t i = 3; i < name.size() && i < 6; ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(name[i]))) break;
+        number = number * 10 + (name[i] - '0');
+    }
+    return number;
+}
+
+#ifdef _WIN32
+
+std::vector<PortEntry> SystemPortDirectory::EnumerateComPorts() {
+    std::vector<PortEntry> entries;
+    DWORD needed = 0;
+    DWORD returned = 0;
+    EnumPortsA(nullptr, 1, nullptr, 0, &needed, &returned);
+    if (needed == 0) return entries;
+    std::vector<BYTE> buffer(needed);
+    if (!EnumPortsA(nullptr, 1, buffer.data(), needed, &needed, &returned)) return entries;
+    const auto* ports = reinterpret_cast<const PORT_INFO_1A*>(buffer.data());
+    for (DWORD i = 0; i < returned && entries.size() < static_cast<size_t>(kMaxPorts); ++i) {
+        const int number = PortNumberFromName(ports[i].pName ? ports[i].pName : "");
+        if (number < 1) continue;
+        const std::string device = "\\\\.\\COM" + std::to_string(number);
+        entries.push_back(Probe(number, device, device));
+    }
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const PortEntry& a, const PortEntry& b) { return a.number < b.number; });
+    return entries;
+}
+
+#else
+
+namespace {
+
+// An alias is shown by the device it points at, which is what the user
+// recognises (a /dev/serial/by-id name, a pseudo-terminal).
+std::string ShownDevice(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(path, ec)) return path;
+    const auto target = std::filesystem::read_symlink(path, ec);
+    return ec ? path : target.string();
+}
+
+}  // namespace
+
+std::vector<PortEntry> SystemPortDirectory::EnumerateComPorts() {
+    std::vector<PortEntry> entries;
+    for (int number : CandidatePortNumbers(deviceRoot_)) {
+        if (entries.size() >= static_cast<size_t>(kMaxPorts)) break;
+        const std::string path = DevicePathForPort(number, deviceRoot_);
+        entries.push_back(Probe(number, ShownDevice(path), path));
+    }
+    return entries;
+}
+
+#endif
+
+}  // namespace quillane

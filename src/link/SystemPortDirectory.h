@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "link/PortDirectory.h"
+
+namespace quillane {
+
+// The ports of this machine, each probed by opening it as SerialPort::Open
+// does and closing it at once. On Linux the candidates are the port aliases and
+// the serial device families (see PortMap.h); on Windows the print spooler's
+// port list.
+class SystemPortDirectory : public PortDirectory {
+  public:
+    SystemPortDirectory() = default;
+    // Looks the device families up under deviceRoot instead of /dev (tests).
+    explicit SystemPortDirectory(std::string deviceRoot) : deviceRoot_(std::move(deviceRoot)) {}
+
+    std::vector<PortEntry> EnumerateComPorts() override;
+
+    // The port number in a spooler port name: "COM1:" gives 1, "com12" 12;
+    // at most three characters after "COM", up to ':' or the end; 0 when the
+    // name is not a COM port or carries no digits.
+    static int PortNumberFromName(const std::string& name);
+
+  private:
+    std::string deviceRoot_ = "/dev";
+};
+
+}  // namespace quillane

@@ -1,0 +1,184 @@
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <termios.h>
+
+#include <cerrno>
+#include <fstream>
+#include <vector>
+
+#include "LinkSandbox.h"
+#include "link/SerialPort.h"
+
+namespace quillane {
+namespace {
+
+constexpr int kPort = 201;  // beyond the device families: only the alias reaches it
+
+// Collects what `read` gives while pollFd has input, up to `count` bytes; stops
+// early if the line stays quiet or a read comes back empty.
+template <typename ReadFn>
+std::vector<std::uint8_t> Collect(int pollFd, size_t count, ReadFn read) {
+    std::vector<std::uint8_t> got;
+    std::uint8_t buffer[64];
+    while (got.size() < count && Pty::WaitReadable(pollFd)) {
+        const int n = read(buffer, static_cast<int>(sizeof(buffer)));
+        if (n <= 0) break;
+        got.insert(got.end(), buffer, buffer + n);
+    }
+    return got;
+}
+
+class SerialPortTest : public ::testing::Test {
+  protected:
+    void SetUp() override { sandbox_.Alias(kPort, pty_.name); }
+    LinkSandbox sandbox_;
+    Pty pty_;
+};
+
+TEST_F(SerialPortTest, NeverOpenedPortReadsAndWritesNothing) {
+    SerialPort port;
+    std::uint8_t byte = 0x55;
+    EXPECT_EQ(port.Read(&byte, 1), 0);
+    EXPECT_EQ(port.Write(&byte, 1), 0);
+    port.Close();
+}
+
+TEST_F(SerialPortTest, PortsThatDoNotOpenGiveAReasonAndReadNothing) {
+    sandbox_.Alias(202, (sandbox_.Root() / "unplugged").string());
+    std::ofstream(sandbox_.Root() / "plain-file") << "not a line";
+    sandbox_.Alias(203, (sandbox_.Root() / "plain-file").string());
+    struct Case {
+        int number;
+        int baud;
+        const char* reason;
+    } cases[] = {{0, 57600, "COM0 maps to no device"},
+                 {250, 57600, "COM250 maps to no device"},
+                 {202, 57600, "No such file or directory"},
+                 {203, 57600, "Not a serial device"},
+                 {kPort, 12345, "Unsupported baud rate 12345"}};
+    for (const Case& c : cases) {
+        SerialPort port;
+        std::uint8_t byte = 0;
+        EXPECT_FALSE(port.Open(c.number, c.baud)) << c.number;
+        EXPECT_FALSE(port.IsOpen());
+        EXPECT_EQ(port.LastError(), c.reason) << c.number;
+        EXPECT_EQ(port.Read(&byte, 1), 0);
+    }
+}
+
+TEST_F(SerialPortTest, OpeningTwiceSucceedsBothTimes) {
+    SerialPort port;
+    ASSERT_TRUE(port.Open(kPort, 57600)) << port.LastError();
+    EXPECT_TRUE(port.Open(kPort, 57600)) << port.LastError();
+    port.Close();
+    port.Close();
+    EXPECT_FALSE(port.IsOpen());
+}
+
+TEST_F(SerialPortTest, SecondPortIsRefusedWhileTheFirstHoldsTheLine) {
+    SerialPort first;
+    SerialPort second;
+    ASSERT_TRUE(first.Open(kPort, 57600));
+    EXPECT_FALSE(second.Open(kPort, 57600));
+    EXPECT_EQ(second.LastError(), "Device or resource busy (held by another program)");
+    first.Close();
+    EXPECT_TRUE(second.Open(kPort, 57600)) << second.LastError();
+}
+
+TEST_F(SerialPortTest, EveryByteValuePassesBothWaysUnchanged) {
+    SerialPort port;
+    ASSERT_TRUE(port.Open(kPort, 57600));
+    std::vector<std::uint8_t> bytes(256);
+    for (int i = 0; i < 256; ++i) bytes[i] = static_cast<std::uint8_t>(i);
+    ASSERT_EQ(::write(pty_.master, bytes.data(), bytes.size()), 256);
+    EXPECT_EQ(Collect(pty_.slave, 256, [&](std::uint8_t* b, int n) { return port.Read(b, n); }),
+              bytes);
+    EXPECT_EQ(port.Write(bytes.data(), 256), 256);
+    EXPECT_EQ(Collect(pty_.master, 256,
+                      [&](std::uint8_t* b, int n) { return int(::read(pty_.master, b, n)); }),
+              bytes);
+}
+
+TEST_F(SerialPortTest, WriteToAStalledLineReturnsWhatFittedInsteadOfBlocking) {
+    SerialPort port;
+    ASSERT_TRUE(port.Open(kPort, 57600));
+    const std::vector<std::uint8_t> block(1 << 20, 0xA5);  // more than the line buffers hold
+    const int accepted = port.Write(block.data(), static_cast<int>(block.size()));
+    EXPECT_GT(accepted, 0);
+    EXPECT_LT(accepted, static_cast<int>(block.size()));
+    EXPECT_EQ(port.Write(block.data(), 4), 0);  // still full after the 1 ms grace
+}
+
+TEST_F(SerialPortTest, ReadWithNothingReceivedReturnsZero) {
+    // Bytes left on the line before the open are not the new link's.
+    ASSERT_EQ(::write(pty_.master, "\x00\x01", 2), 2);
+    SerialPort port;
+    ASSERT_TRUE(port.Open(kPort, 57600));
+    std::uint8_t buffer[100];
+    EXPECT_EQ(port.Read(buffer, sizeof(buffer)), 0);
+    EXPECT_EQ(port.Read(nullptr, 100), 0);
+    EXPECT_EQ(port.Write(buffer, 0), 0);
+}
+
+TEST_F(SerialPortTest, LineIsRaw8N1At57600WhateverWasLeftOnIt) {
+    termios cooked{};
+    ASSERT_EQ(::tcgetattr(pty_.slave, &cooked), 0);
+    cooked.c_lflag |= ECHO | ICANON | ISIG | IEXTEN;
+    cooked.c_iflag |= IXON | IXOFF | ICRNL | INLCR | ISTRIP | INPCK;
+    cooked.c_oflag |= OPOST | ONLCR;
+    cooked.c_cflag |= CRTSCTS | PARENB | CSTOPB;
+    cooked.c_cc[VMIN] = 1;
+    cooked.c_cc[VTIME] = 5;
+    cfsetspeed(&cooked, B9600);
+    ASSERT_EQ(::tcsetattr(pty_.slave, TCSANOW, &cooked), 0);
+
+    SerialPort port;
+    ASSERT_TRUE(port.Open(kPort, 57600));
+    termios t{};
+    ASSERT_EQ(::tcgetattr(pty_.slave, &t), 0);
+    EXPECT_EQ(cfgetispeed(&t), static_cast<speed_t>(B57600));
+    EXPECT_EQ(cfgetospeed(&t), static_cast<speed_t>(B57600));
+    EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(t.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
+    EXPECT_EQ(t.c_cflag & (CLOCAL | CREAD), static_cast<tcflag_t>(CLOCAL | CREAD));
+    EXPECT_EQ(t.c_lflag & (ECHO | ECHONL | ICANON | ISIG | IEXTEN), 0u);
+    EXPECT_EQ(t.c_iflag & (IXON | IXOFF | IXANY | ICRNL | INLCR | IGNCR | ISTRIP | INPCK | PARMRK),
+              0u);
+    EXPECT_EQ(t.c_oflag & OPOST, 0u);
+    EXPECT_EQ(t.c_cc[VMIN], 0);
+    EXPECT_EQ(t.c_cc[VTIME], 0);
+}
+
+TEST_F(SerialPortTest, HangUpReadsAsSilence) {
+    SerialPort port;
+    ASSERT_TRUE(port.Open(kPort, 57600));
+    pty_.CloseMaster();
+    std::uint8_t buffer[16] = {1, 2, 3, 4};
+    EXPECT_EQ(port.Read(buffer, sizeof(buffer)), 0);
+    EXPECT_EQ(port.Read(buffer, sizeof(buffer)), 0);
+    EXPECT_EQ(port.Write(buffer, 4), 0);
+    EXPECT_TRUE(port.IsOpen());
+    port.Close();
+}
+
+TEST_F(SerialPortTest, RefusedPermissionNamesTheDeviceGroup) {
+    const std::string device = (sandbox_.Root() / "locked").string();
+    std::ofstream(device) << "";
+    ::chmod(device.c_str(), 0);
+    struct stat st {};
+    ASSERT_EQ(::stat(device.c_str(), &st), 0);
+    const std::string expected =
+        std::string("Permission denied (device group: ") + ::getgrgid(st.st_gid)->gr_name + ")";
+    EXPECT_EQ(SerialPort::DescribeOpenError(EACCES, device), expected);
+    EXPECT_EQ(SerialPort::DescribeOpenError(EACCES, "/nonexistent/tty"), "Permission denied");
+    if (::geteuid() != 0) {  // root opens a mode-000 file, so only others see the refusal
+        sandbox_.Alias(204, device);
+        SerialPort port;
+        EXPECT_FALSE(port.Open(204, 57600));
+        EXPECT_EQ(port.LastError(), expected);
+    }
+}
+
+}  // namespace
+}  // namespace quillane

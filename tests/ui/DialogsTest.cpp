@@ -1,0 +1,210 @@
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStyle>
+#include <QTextEdit>
+#include <QTimer>
+#include <QtTest>
+
+#include "protocol/AccessLevel.h"
+#include "ui/AboutPage.h"
+#include "ui/TfrmDebug.h"
+#include "ui/TfrmPassword.h"
+
+namespace quillane {
+
+// What a message box showed before the test closed it.
+struct SeenBox {
+    bool shown = false;
+    QString title, text;
+    QMessageBox::StandardButtons buttons;
+};
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+  private:
+    template <typename T>
+    static T* Child(QWidget& parent, const char* name) {
+        T* child = parent.findChild<T*>(QString::fromLatin1(name));
+        if (!child) qFatal("widget %s missing", name);
+        return child;
+    }
+
+    // Closes the next modal message box as soon as its own loop runs.
+    static void CloseNextMessageBox(SeenBox& seen) {
+        QTimer::singleShot(0, [&seen] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            seen = {true, box->windowTitle(), box->text(), box->standardButtons()};
+            box->done(QMessageBox::Ok);
+        });
+    }
+
+    static void Enter(TfrmPassword& dialog, const QString& code) {
+        auto* edit = Child<QLineEdit>(dialog, "ePassword");
+        QTest::keyClicks(edit, code);
+        QTest::keyClick(edit, Qt::Key_Return);  // btnOk is the default button
+    }
+
+  private slots:
+    void passwordLayout() {
+        TfrmPassword dialog;
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Enter password"));
+        QCOMPARE(dialog.size(), QSize(328, 119));
+        QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+        QCOMPARE(Child<QLabel>(dialog, "Label1")->text(),
+                 QStringLiteral("Enter password to access additional settings"));
+        QCOMPARE(Child<QLineEdit>(dialog, "ePassword")->geometry(), QRect(104, 40, 121, 21));
+        auto* ok = Child<QPushButton>(dialog, "btnOk");
+        QCOMPARE(ok->text(), QStringLiteral("Check"));
+        QCOMPARE(ok->geometry(), QRect(48, 80, 75, 25));
+        QVERIFY(ok->isDefault());
+        auto* cancel = Child<QPushButton>(dialog, "bntCancel");
+        QCOMPARE(cancel->text(), QStringLiteral("Cancel"));
+        QCOMPARE(cancel->geometry(), QRect(200, 80, 75, 25));
+    }
+
+    void passwordMaskedWithStars() {
+        TfrmPassword dialog;
+        dialog.show();
+        auto* edit = Child<QLineEdit>(dialog, "ePassword");
+        QTest::keyClicks(edit, QStringLiteral("527"));
+        QCOMPARE(edit->displayText(), QStringLiteral("***"));
+        QCOMPARE(edit->text(), QStringLiteral("527"));
+    }
+
+    void codesGiveTheirResults_data() {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("level");
+        QTest::newRow("advanced") << QString::fromLatin1(TfrmPassword::kAdvancedCode)
+                                  << dialog_result::kOk << int(EAccAdvanced);
+        QTest::newRow("developer")
+            << QStringLiteral("527") << dialog_result::kYes << int(EAccDeveloper);
+        QTest::newRow("basic") << QString::fromLatin1(TfrmPassword::kBasicCode)
+                               << dialog_result::kRetry << int(EAccBasic);
+    }
+    void codesGiveTheirResults() {
+        QFETCH(QString, code);
+        QFETCH(int, result);
+        QFETCH(int, level);
+        TfrmPassword dialog;
+        dialog.show();
+        Enter(dialog, code);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), result);
+        QCOMPARE(int(LevelForResult(dialog.result()).value()), level);
+    }
+
+    void wrongCodeWarnsAndKeepsDialogOpen_data() {
+        QTest::addColumn<QString>("code");
+        QTest::newRow("trailing space") << QStringLiteral("527 ");
+        QTest::newRow("leading space") << QStringLiteral(" 5");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("other digits") << QStringLiteral("52");
+    }
+    void wrongCodeWarnsAndKeepsDialogOpen() {
+        QFETCH(QString, code);
+        TfrmPassword dialog;
+        dialog.show();
+        SeenBox seen;
+        CloseNextMessageBox(seen);
+        Enter(dialog, code);
+        QVERIFY(seen.shown);
+        QCOMPARE(seen.text, QStringLiteral("Wrong password!!!"));
+        QCOMPARE(seen.title, QStringLiteral("Error"));
+        QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(Child<QLineEdit>(dialog, "ePassword")->text(), code);
+
+        // Another try in the same dialog still works.
+        Child<QLineEdit>(dialog, "ePassword")->clear();
+        Enter(dialog, QStringLiteral("527"));
+        QCOMPARE(dialog.result(), dialog_result::kYes);
+    }
+
+    void escapeAndCancelGiveCancel() {
+        TfrmPassword dialog;
+        dialog.show();
+        QTest::keyClicks(Child<QLineEdit>(dialog, "ePassword"), QStringLiteral("527"));
+        QTest::keyClick(Child<QLineEdit>(dialog, "ePassword"), Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), dialog_result::kCancel);
+        QVERIFY(!LevelForResult(dialog.result()).has_value());
+
+        dialog.show();
+        QTest::mouseClick(Child<QPushButton>(dialog, "bntCancel"), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), dialog_result::kCancel);
+    }
+
+    void reopeningShowsEmptyFocusedField() {
+        TfrmPassword dialog;
+        dialog.show();
+        auto* edit = Child<QLineEdit>(dialog, "ePassword");
+        QTest::keyClicks(edit, QStringLiteral("99"));
+        dialog.reject();
+        dialog.show();
+        QCOMPARE(edit->text(), QString());
+        QCOMPARE(dialog.focusWidget(), static_cast<QWidget*>(edit));
+    }
+
+    void debugWindowStaysHiddenAndEmpty() {
+        TfrmDebug debug;
+        QCOMPARE(debug.windowTitle(), QStringLiteral("Отладка"));
+        QVERIFY(!debug.isVisible());
+        QCOMPARE(debug.size(), QSize(580, 374));
+        auto* group = Child<QGroupBox>(debug, "GroupBox3");
+        QCOMPARE(group->title(), QStringLiteral("Протокол обмена"));
+        QCOMPARE(group->geometry(), QRect(8, 160, 561, 132));
+        auto* list = Child<QListWidget>(debug, "lbProtocol");
+        QCOMPARE(list->geometry(), QRect(8, 16, 545, 108));
+        QCOMPARE(list->count(), 0);
+        QCOMPARE(list->focusPolicy(), Qt::NoFocus);
+    }
+
+    void debugGroupFollowsRightAndBottomEdges() {
+        TfrmDebug debug;
+        debug.show();  // a hidden window gets its resize only when shown
+        debug.resize(680, 474);
+        QCOMPARE(Child<QGroupBox>(debug, "GroupBox3")->geometry(), QRect(8, 260, 661, 132));
+        QCOMPARE(Child<QListWidget>(debug, "lbProtocol")->geometry(), QRect(8, 16, 645, 108));
+    }
+
+    void aboutPageShowsPictureAndContact() {
+        AboutPage page;
+        QCOMPARE(page.objectName(), QStringLiteral("tsVelmo"));
+        auto* image = Child<QLabel>(page, "imgKorvelM");
+        QCOMPARE(image->geometry(), QRect(8, 8, 161, 153));
+        QVERIFY(image->hasScaledContents());
+        QVERIFY(!image->pixmap().isNull());
+        auto* memo = Child<QTextEdit>(page, "memoVelmo");
+        QCOMPARE(memo->geometry(), QRect(176, 56, 393, 193));
+        QVERIFY(memo->isReadOnly());
+        QCOMPARE(memo->focusPolicy(), Qt::NoFocus);
+        QVERIFY(memo->font().bold());
+        QCOMPARE(memo->font().pointSize(), 12);
+        QCOMPARE(memo->alignment(), Qt::AlignCenter);
+        QVERIFY(memo->toPlainText().contains(QStringLiteral("service@example.com")));
+
+        QSignalSpy shown(&page, &AboutPage::shown);
+        page.show();
+        QCOMPARE(shown.count(), 1);
+    }
+
+    void picturesHaveTheirPanelSizes() {
+        QCOMPARE(AboutPage::MakerLogo().size(), QSize(191, 89));
+        QCOMPARE(AboutPage::DetectorPicture().size(), QSize(280, 280));
+    }
+};
+
+}  // namespace quillane
+
+QTEST_MAIN(quillane::DialogsTest)
+#include "DialogsTest.moc"
