@@ -54,6 +54,11 @@ public:
     // Returns the console to waiting for a detector (stored words to 0x0101,
     // then ConsoleView::ResetDetectorView).
     void ResetDetectorView();
+    // The detection step: queues the automatic defaults when the detector's
+    // setup method asks for them, then ConsoleView::OnDetectorFound.
+    void OnDetectorFound();
+    // Sum of the codes since the last signal or power word (full-set test).
+    int iInpPacketsCodeCounter() const;
 
     // ---- command slots ----
     void QueueCmd0(unsigned adr, unsigned senspp, unsigned state);

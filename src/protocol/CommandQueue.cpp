@@ -1,0 +1,48 @@
+#include "protocol/CommandQueue.h"
+
+#include "link/ByteLink.h"
+#include "protocol/ExchangeLog.h"
+#include "protocol/FrameCodec.h"
+#include "protocol/LogFormat.h"
+#include "protocol/LogLine.h"
+
+namespace quillane {
+
+void CommandQueue::Queue(unsigned code, std::uint16_t word) {
+    Slot& slot = slots_[code % 3];
+    slot.word = word;
+    slot.pending = true;
+    pending_ = true;
+}
+
+bool CommandQueue::AnySlotPending() const {
+    return slots_[0].pending || slots_[1].pending || slots_[2].pending;
+}
+
+void CommandQueue::Send(ByteLink& port, ExchangeLog& log) {
+    if (!pending_) return;
+    Slot* slot = nullptr;
+    for (Slot& s : slots_) {
+        if (s.pending) {
+            slot = &s;
+            break;
+        }
+    }
+    if (slot == nullptr) {  // flag out of step with the slots: nothing to send
+        pending_ = false;
+        return;
+    }
+    --repeatCounter_;
+    const frame::Frame out = frame::OutgoingFrame(slot->word);
+    slot->pending = repeatCounter_ != 0;
+    if (repeatCounter_ == 0) repeatCounter_ = kRepeats;
+    // A closed port accepts nothing; the run is used up all the same, and the
+    // log shows "send:0".
+    const int sent = port.Write(out.data(), frame::kFrameSize);
+    LogLine line;
+    logformat::OutText(line, out, sent, slot->word);
+    log.WriteLog(line.View());
+    pending_ = AnySlotPending();
+}
+
+}  // namespace quillane

@@ -1,0 +1,77 @@
+#include "protocol/ExchangeLog.h"
+
+#include <cstring>
+#include <utility>
+
+#include "protocol/Clock.h"
+#include "protocol/LogFormat.h"
+#include "protocol/LogLine.h"
+
+namespace quillane {
+
+ExchangeLog::ExchangeLog(Clock& clock, std::string path) : clock_(clock), path_(std::move(path)) {}
+
+ExchangeLog::~ExchangeLog() {
+    if (file_ != nullptr) std::fclose(file_);
+}
+
+void ExchangeLog::EnableLogIfPresent() {
+    std::FILE* existing = std::fopen(path_.c_str(), "rb");
+    if (existing == nullptr) return;
+    std::fclose(existing);
+    // Deleted and created anew rather than truncated, so that each run's log
+    // is a fresh file even when an old one is still open in a viewer.
+    if (std::remove(path_.c_str()) != 0) return;
+    std::FILE* fresh = std::fopen(path_.c_str(), "wb");
+    if (fresh == nullptr) return;
+    if (std::fclose(fresh) != 0) return;
+    enabled_ = true;
+}
+
+bool ExchangeLog::WriteLog(std::string_view text) {
+    if (!enabled_) return true;
+    LogLine stamp;
+    logformat::TimeStamp(stamp, clock_.LocalDays());
+    stamp.Text("  ");
+    // One write per line, so that a line is never split by another writer
+    // appending to the same file; the stack buffer keeps the frame lines off
+    // the heap, and only an unusually long text takes a string.
+    char local[512];
+    const std::size_t size = stamp.Size() + text.size() + 1;
+    if (size <= sizeof local) {
+        std::memcpy(local, stamp.View().data(), stamp.Size());
+        std::memcpy(local + stamp.Size(), text.data(), text.size());
+        local[size - 1] = '\n';
+        return Append(local, size);
+    }
+    std::string line(stamp.View());
+    line.append(text).push_back('\n');
+    return Append(line.data(), line.size());
+}
+
+void ExchangeLog::LogInpFrame(const std::uint8_t* frameBytes) {
+    if (!enabled_) return;
+    LogLine line;
+    logformat::InpText(line, frameBytes);
+    WriteLog(line.View());
+}
+
+bool ExchangeLog::OpenIfNeeded() {
+    if (file_ != nullptr) return true;
+    // "r+b" opens an existing file only: the log is never created here, so a
+    // file removed by the user stays removed until the next start.
+    file_ = std::fopen(path_.c_str(), "r+b");
+    return file_ != nullptr;
+}
+
+bool ExchangeLog::Append(const char* data, std::size_t size) {
+    if (!OpenIfNeeded()) return false;
+    // Seek to the end before every line: another program may have added to or
+    // cut the file, and each line must land at its end.
+    std::clearerr(file_);
+    if (std::fseek(file_, 0, SEEK_END) != 0) return false;
+    const bool written = std::fwrite(data, 1, size, file_) == size;
+    return std::fflush(file_) == 0 && written;
+}
+
+}  // namespace quillane

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "model/MessageTexts.h"
+
+namespace quillane {
+
+class Clock;
+
+// The exchange log: one time-stamped line per frame received or sent and per
+// change of the link state, for service work. It is on only when its file
+// exists at start-up, so a field engineer switches it on by creating an empty
+// file and no installer's disk fills up by accident.
+class ExchangeLog {
+public:
+    explicit ExchangeLog(Clock& clock, std::string path = files::kLogFile);
+    ~ExchangeLog();
+    ExchangeLog(const ExchangeLog&) = delete;
+    ExchangeLog& operator=(const ExchangeLog&) = delete;
+
+    // Empties an existing log file and switches logging on; without the file,
+    // or on any error, logging stays off for the whole run.
+    void EnableLogIfPresent();
+    bool bLogEnabled() const { return enabled_; }
+
+    // Appends "hh:nn:ss.zzz", two blanks, the text and a line feed. True when
+    // the line went out, and also when logging is off.
+    bool WriteLog(std::string_view text);
+    // The "Inp:" line of the four frame bytes at `frameBytes`; nothing when off.
+    void LogInpFrame(const std::uint8_t* frameBytes);
+
+    const std::string& Path() const { return path_; }
+
+private:
+    bool OpenIfNeeded();
+    bool Append(const char* data, std::size_t size);
+
+    Clock& clock_;
+    std::string path_;
+    bool enabled_ = false;
+    std::FILE* file_ = nullptr;
+};
+
+}  // namespace quillane

@@ -1,0 +1,159 @@
+#include "protocol/Receiver.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "link/ByteLink.h"
+#include "protocol/Clock.h"
+#include "protocol/ConsoleView.h"
+#include "protocol/ExchangeLog.h"
+#include "protocol/FrameCodec.h"
+#include "protocol/LogFormat.h"
+#include "protocol/LogLine.h"
+
+namespace quillane {
+
+namespace {
+// The codes of a full set, 2 + 3 + 4 + 5 + 6 + 7.
+constexpr int kFullSetSum = 27;
+constexpr double kSecondsPerDay = 86400.0;
+}  // namespace
+
+Receiver::Receiver(ByteLink& port, Clock& clock, ExchangeLog& log, ConsoleView& view,
+                   DetectorModel& model, Steps steps)
+    : port_(port), clock_(clock), log_(log), view_(view), model_(model), steps_(std::move(steps)) {}
+
+void Receiver::Recv() {
+    // One reading of the clock serves the whole pass: every byte of it had
+    // already arrived, and the pass takes microseconds.
+    const double nowDays = clock_.LocalDays();
+    const double nowSeconds = clock_.MonotonicSeconds();
+    TimeoutTest(nowDays, nowSeconds);
+    const int total = ReadAfterCarry();
+    Scan(total, nowDays, nowSeconds);
+}
+
+void Receiver::TimeoutTest(double nowDays, double nowSeconds) {
+    // Measured on the monotonic clock: a wall clock set back would keep a dead
+    // link "linked", one set forward would drop a live one.
+    const double period = nowSeconds - packetSeconds_;
+    if (!(period > kLinkTimeoutSeconds) || state_ <= EDevNone) return;
+    state_ = EDevNone;
+    log_.WriteLog(logformat::kTraceTimeout);
+    LogLine times;
+    logformat::TimeoutText(times, nowDays, packetDays_, period / kSecondsPerDay,
+                           kLinkTimeoutSeconds / kSecondsPerDay);
+    log_.WriteLog(times.View());
+    if (steps_.linkLost) steps_.linkLost();
+}
+
+int Receiver::ReadAfterCarry() {
+    const int count = port_.Read(buffer_.data() + carried_, kReadSize);
+    // A port that reports more than it was asked for must not make the scan
+    // run past the buffer.
+    const int total = carried_ + std::clamp(count, 0, kReadSize);
+    carried_ = 0;
+    return total;
+}
+
+void Receiver::Scan(int total, double nowDays, double nowSeconds) {
+    int pos = 0;
+    while (pos < total) {
+        // Only a start byte begins a frame; anything else, including the rest
+        // of a broken frame, is passed over one byte at a time.
+        if (buffer_[pos] != frame::kStartByte) {
+            ++pos;
+            continue;
+        }
+        if (total - pos < frame::kFrameSize) {
+            carried_ = total - pos;
+            std::memmove(buffer_.data(), buffer_.data() + pos, static_cast<std::size_t>(carried_));
+            return;
+        }
+        packetDays_ = nowDays;
+        packetSeconds_ = nowSeconds;
+        HandleFrame(buffer_.data() + pos);
+        pos += frame::kFrameSize;
+    }
+}
+
+void Receiver::HandleFrame(const std::uint8_t* bytes) {
+    log_.LogInpFrame(bytes);
+    // A bad frame has still refreshed the packet time: the line is alive.
+    if (!frame::ChecksumHolds(bytes[1], bytes[2], bytes[3])) return;
+    const std::uint16_t word = frame::StatusWord(bytes[1], bytes[2]);
+    const unsigned code = frame::Code(word);
+    codeCounter_ += static_cast<int>(code);
+    Act(code, word);
+}
+
+void Receiver::Act(unsigned code, std::uint16_t word) {
+    switch (code) {
+        case 0:
+            StoreIfChanged(0, word, nullptr);
+            break;
+        case 1:
+            TakeSignal(word);
+            break;
+        case 2:
+            model_.previous[2] = model_.current[2];
+            model_.current[2] = word;
+            break;
+        case 3:
+            StoreIfChanged(3, word, &ConsoleView::RefreshSensPages);
+            break;
+        case 4:
+            StoreIfChanged(4, word, &ConsoleView::ShowZone);
+            break;
+        case 5:
+            model_.current[5] = word;
+            view_.ShowSpeedAndWarning();
+            view_.ShowDetectorState();
+            break;
+        case 6:
+            model_.current[6] = word;
+            view_.ShowIdentity();
+            break;
+        default:
+            model_.current[7] = word;
+            view_.ShowPower();
+            FullSetTest();
+            codeCounter_ = 0;
+            break;
+    }
+}
+
+void Receiver::StoreIfChanged(unsigned code, std::uint16_t word, void (ConsoleView::*show)()) {
+    if (model_.current[code] == word) return;
+    model_.current[code] = word;
+    if (show != nullptr) (view_.*show)();
+}
+
+void Receiver::TakeSignal(std::uint16_t word) {
+    if (filter_.Take(model_, word)) {
+        model_.previous[1] = model_.current[1];
+        model_.current[1] = word;
+        view_.ShowSignal();
+    }
+    // Signal words mean the detector is working; they never detect it.
+    if (state_ > EDevNone && state_ != EDevWork) {
+        log_.WriteLog(logformat::kTraceWork);
+        state_ = EDevWork;
+    }
+    codeCounter_ = 1;
+}
+
+void Receiver::FullSetTest() {
+    if (codeCounter_ < kFullSetSum) return;
+    if (state_ == EDevNone) {
+        state_ = EDevDetect;
+        log_.WriteLog(logformat::kTraceDetect);
+        if (steps_.detectorFound) steps_.detectorFound();
+        return;
+    }
+    state_ = EDevAllPakets;
+    log_.WriteLog(logformat::kTraceAllPakets);
+}
+
+}  // namespace quillane

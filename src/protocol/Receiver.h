@@ -1,0 +1,79 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "protocol/DetectorModel.h"
+#include "protocol/FluctuationFilter.h"
+
+namespace quillane {
+
+class ByteLink;
+class Clock;
+class ConsoleView;
+class ExchangeLog;
+
+// The receive pass: reads what the line holds, splits it into frames, stores
+// each good word in the DetectorModel, calls the status handler of its code,
+// and follows the link state. The owner supplies the detection and link-loss
+// steps, which reach beyond the pass (command queue, view reset).
+class Receiver {
+public:
+    static constexpr int kReadSize = 100;
+    static constexpr double kLinkTimeoutSeconds = 3.0;
+
+    struct Steps {
+        std::function<void()> detectorFound;
+        std::function<void()> linkLost;
+    };
+
+    Receiver(ByteLink& port, Clock& clock, ExchangeLog& log, ConsoleView& view,
+             DetectorModel& model, Steps steps);
+
+    void Recv();
+
+    DeviceState eDeviceState() const { return state_; }
+    void SetDeviceState(DeviceState state) { state_ = state; }
+    // Forgets a frame begun on the line before: its rest will never come when
+    // the port is closed or another one is chosen.
+    void DropPartialFrame() { carried_ = 0; }
+
+    FluctuationFilter& Filter() { return filter_; }
+    const FluctuationFilter& Filter() const { return filter_; }
+    int iInpPacketsCodeCounter() const { return codeCounter_; }
+    // Local time (days) of the last frame start, for the time-out trace.
+    double dblPacketTime() const { return packetDays_; }
+
+private:
+    // At most the first three bytes of a frame can be left at the end of a read.
+    static constexpr int kCarryMax = 3;
+
+    void TimeoutTest(double nowDays, double nowSeconds);
+    int ReadAfterCarry();
+    void Scan(int total, double nowDays, double nowSeconds);
+    void HandleFrame(const std::uint8_t* bytes);
+    void Act(unsigned code, std::uint16_t word);
+    void StoreIfChanged(unsigned code, std::uint16_t word, void (ConsoleView::*show)());
+    void TakeSignal(std::uint16_t word);
+    void FullSetTest();
+
+    ByteLink& port_;
+    Clock& clock_;
+    ExchangeLog& log_;
+    ConsoleView& view_;
+    DetectorModel& model_;
+    Steps steps_;
+    FluctuationFilter filter_;
+
+    DeviceState state_ = EDevNone;
+    int codeCounter_ = 0;
+    double packetDays_ = 0.0;     // local time, shown in the time-out trace
+    double packetSeconds_ = 0.0;  // monotonic, measures the time-out
+    // A frame cut by the end of a read is kept at the front and completed by
+    // the next read.
+    std::array<std::uint8_t, kCarryMax + kReadSize> buffer_{};
+    int carried_ = 0;
+};
+
+}  // namespace quillane

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include "CoreFixture.h"
+#include "model/MessageTexts.h"
+#include "protocol/LogFormat.h"
+
+namespace quillane::test {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+PortEntry Entry(int number, bool available) {
+    PortEntry e;
+    e.number = number;
+    e.available = available;
+    e.device = "/dev/pts/" + std::to_string(number);
+    return e;
+}
+
+class ConsoleCoreTest : public CoreFixture {
+protected:
+    ConsoleCoreTest() { ports.entries = {Entry(1, true), Entry(3, false), Entry(7, true)}; }
+};
+
+TEST_F(ConsoleCoreTest, DropDownListsOnlyAvailablePortsAndClosesTheOneInUse) {
+    core.cbComPortDropDown();
+    EXPECT_EQ(view.notes, Texts{note::kSelectPort});
+    EXPECT_EQ(link.closeCount, 1);
+    ASSERT_EQ(view.items.size(), 2u);
+    EXPECT_EQ(view.items[0].number, 1);
+    EXPECT_EQ(view.items[1].number, 7);
+    EXPECT_EQ(view.SelectedPortText(), "COM7");
+}
+
+TEST_F(ConsoleCoreTest, DropDownKeepsAtMost255Ports) {
+    ports.entries.clear();
+    for (int n = 1; n <= 300; ++n) ports.entries.push_back(Entry(n, true));
+    core.cbComPortDropDown();
+    EXPECT_EQ(view.items.size(), 255u);
+}
+
+TEST_F(ConsoleCoreTest, PortChangeDropsTheLinkAndOpensTheChosenPort) {
+    Pass(FullSet());
+    view.selected = "COM12";
+    EXPECT_TRUE(core.cbComPortChange());
+    EXPECT_EQ(core.eDeviceState(), EDevNone);
+    EXPECT_EQ(link.openedPorts, std::vector<int>{12});
+    EXPECT_EQ(link.lastBaud, 57600);
+    EXPECT_TRUE(core.bPortOpen());
+    EXPECT_EQ(core.iPortNumber(), 12);
+    EXPECT_EQ(view.notes.back(), note::kWaiting);
+    EXPECT_EQ(view.Count("ResetDetectorView"), 1);
+    EXPECT_EQ(core.Model().Word(4), DetectorModel::kResetWord);
+    EXPECT_EQ(Log().back(), logformat::kTracePortChange);
+}
+
+TEST_F(ConsoleCoreTest, PortTextThatIsNoNumberOpensPortZero) {
+    link.opensOk = false;
+    for (const char* text : {"", "COM", "COMx", "COM1x", "COM99999999999999"}) {
+        view.selected = text;
+        EXPECT_FALSE(core.cbComPortChange()) << text;
+        EXPECT_EQ(core.iPortNumber(), 0) << text;
+        EXPECT_EQ(view.notes.back(), note::kCannotOpen);
+    }
+}
+
+TEST_F(ConsoleCoreTest, FirstTickOpensTheLastAvailablePort) {
+    EXPECT_TRUE(core.TimerTimer());
+    EXPECT_EQ(ports.calls, 1);
+    EXPECT_EQ(link.openedPorts, std::vector<int>{7});
+    // Later ticks poll: a full set arriving now is seen.
+    link.Script(FullSet());
+    EXPECT_TRUE(core.TimerTimer());
+    EXPECT_EQ(core.eDeviceState(), EDevDetect);
+    EXPECT_EQ(ports.calls, 1);
+}
+
+TEST_F(ConsoleCoreTest, FirstTickStopsPollingWhenThePortDoesNotOpen) {
+    link.opensOk = false;
+    EXPECT_FALSE(core.TimerTimer());
+    EXPECT_EQ(view.notes.back(), note::kCannotOpen);
+    ports.entries.clear();           // no port at all: port 0, which fails the same way
+    EXPECT_TRUE(core.TimerTimer());  // no second first tick
+    EXPECT_EQ(ports.calls, 1);
+}
+
+TEST_F(ConsoleCoreTest, ErrorInATickStopsPollingUntilAPortOpens) {
+    core.TimerTimer();
+    view.throwOnSignal = true;
+    link.Script(Frames({0x2100}));
+    EXPECT_FALSE(core.TimerTimer());
+    EXPECT_EQ(view.errors, Texts{"signal chart failed"});
+    view.throwOnSignal = false;
+    view.selected = "COM1";
+    EXPECT_TRUE(core.cbComPortChange());
+    link.Script(FullSet());
+    EXPECT_TRUE(core.TimerTimer());
+    EXPECT_EQ(core.eDeviceState(), EDevDetect);
+}
+
+TEST_F(ConsoleCoreTest, ErrorOfAnotherKindShowsAnEmptyMessage) {
+    struct Broken : FakeLink {
+        int Read(std::uint8_t*, int) override { throw 42; }
+    } broken;
+    ConsoleCore c(broken, ports, clock, log, view);
+    c.TimerTimer();
+    EXPECT_FALSE(c.TimerTimer());
+    EXPECT_EQ(view.errors, Texts{""});
+}
+
+TEST_F(ConsoleCoreTest, PortChangeKeepsPendingCommandsAndCounters) {
+    core.QueueCmd2(1, 3, 20, 2);
+    core.Send();
+    view.selected = "COM7";
+    core.cbComPortChange();
+    EXPECT_TRUE(core.bCmdPending());
+    EXPECT_EQ(core.iSendRepeatCounter(), 6);
+}
+
+TEST_F(ConsoleCoreTest, ShutdownWaitEndsWhenTheCommandWentOut) {
+    core.TimerTimer();
+    int ticks = 0;
+    const double start = clock.mono;
+    EXPECT_TRUE(core.StopCalibrationAndWait([&] {
+        ++ticks;
+        core.TimerTimer();
+    }));
+    EXPECT_EQ(ticks, 7);
+    EXPECT_EQ(link.writes.size(), 7u);
+    EXPECT_LT(clock.mono - start, 0.01);
+}
+
+TEST_F(ConsoleCoreTest, ShutdownWaitGivesUpAfterTenSeconds) {
+    const double start = clock.mono;
+    int calls = 0;
+    EXPECT_FALSE(core.StopCalibrationAndWait([&] { ++calls; }));  // timer stopped
+    EXPECT_NEAR(clock.mono - start, 10.0, 0.002);
+    EXPECT_GE(calls, 9999);
+    EXPECT_TRUE(core.bCmdPending());
+}
+
+}  // namespace
+}  // namespace quillane::test

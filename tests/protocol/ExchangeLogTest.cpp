@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "CoreFixture.h"
+#include "protocol/ExchangeLog.h"
+
+namespace quillane::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ExchangeLogTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string path = dir.File("Quillane.log");
+    FakeClock clock;
+};
+
+TEST_F(ExchangeLogTest, NoFileAtStartMeansNoFileEver) {
+    ExchangeLog log(clock, path);
+    log.EnableLogIfPresent();
+    EXPECT_FALSE(log.bLogEnabled());
+    EXPECT_TRUE(log.WriteLog("anything"));
+    const std::uint8_t bytes[] = {0x00, 0x2F, 0xFF, 0x2E};
+    log.LogInpFrame(bytes);
+    EXPECT_FALSE(fs::exists(path));
+}
+
+TEST_F(ExchangeLogTest, OldLogIsEmptiedAndOnlyTheNewRunFollows) {
+    std::ofstream(path) << "old run line\n";
+    ExchangeLog log(clock, path);
+    log.EnableLogIfPresent();
+    ASSERT_TRUE(log.bLogEnabled());
+    EXPECT_EQ(fs::file_size(path), 0u);
+    EXPECT_TRUE(log.WriteLog("first"));
+    clock.Advance(1.5);
+    EXPECT_TRUE(log.WriteLog("second"));
+    EXPECT_EQ(ReadFile(path), "10:20:30.456  first\n10:20:31.956  second\n");
+}
+
+TEST_F(ExchangeLogTest, FileDeletedWhileOpenKeepsReceivingLines) {
+    std::ofstream(path).flush();
+    ExchangeLog log(clock, path);
+    log.EnableLogIfPresent();
+    ASSERT_TRUE(log.WriteLog("before"));
+    // A second name for the same file lets the test read what goes into the
+    // open handle after the log's own name is gone.
+    const std::string witness = dir.File("witness.log");
+    ASSERT_EQ(::link(path.c_str(), witness.c_str()), 0);
+    ASSERT_TRUE(fs::remove(path));
+    EXPECT_TRUE(log.WriteLog("after"));
+    EXPECT_EQ(LogTexts(witness), (std::vector<std::string>{"before", "after"}));
+    EXPECT_FALSE(fs::exists(path));
+}
+
+TEST_F(ExchangeLogTest, FileRemovedBeforeFirstLineIsNotCreated) {
+    std::ofstream(path).flush();
+    ExchangeLog log(clock, path);
+    log.EnableLogIfPresent();
+    fs::remove(path);
+    EXPECT_FALSE(log.WriteLog("lost"));
+    EXPECT_FALSE(fs::exists(path));
+    // The next line tries to open again and finds the file once it is back.
+    std::ofstream(path).flush();
+    EXPECT_TRUE(log.WriteLog("found"));
+    EXPECT_EQ(LogTexts(path), std::vector<std::string>{"found"});
+}
+
+TEST_F(ExchangeLogTest, LinesGoToTheEndEvenWhenOthersAppend) {
+    std::ofstream(path).flush();
+    ExchangeLog log(clock, path);
+    log.EnableLogIfPresent();
+    log.WriteLog("one");
+    std::ofstream(path, std::ios::app) << "10:20:30.456  foreign\n";
+    log.WriteLog("two");
+    EXPECT_EQ(LogTexts(path), (std::vector<std::string>{"one", "foreign", "two"}));
+}
+
+}  // namespace
+}  // namespace quillane::test
