@@ -5,6 +5,8 @@
 
 namespace quillane {
 
+class NumberFormat;
+
 // Raw fields of the status words <-> the units the installer reads.
 // Arguments taken from status words are already masked to their field width.
 
@@ -44,5 +46,9 @@ inline const char* const kMetresPerSecond = "m/s";
 inline const char* const kVolts = "V";
 }  // namespace unit
 std::string WithUnit(const std::string& value, const char* unitText);
+
+// The speed range as shown: minimum "0.0", "...", maximum as an integer, unit
+// ("0.3...6  m/s").
+std::string SpeedText(unsigned velMin, unsigned velMax, const NumberFormat& format);
 
 }  // namespace quillane

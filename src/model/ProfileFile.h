@@ -1,8 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace quillane {
+
+class NumberFormat;
 
 // A settings file in the Windows profile format. Names match without regard to
 // case; of duplicates the first wins. A write replaces the value in place, or
@@ -10,6 +13,10 @@ namespace quillane {
 // end, keeps every other byte of the file, and reaches the disk at once and
 // atomically (new file renamed over the old), so a crash never leaves half a
 // settings file. Creating the object does not touch the disk.
+//
+// The parsed file is kept between calls and read again only when the file on
+// disk changes (identity, size or times) or after a write of our own, so the
+// start-up's hundred-odd reads parse the file once.
 class ProfileFile {
 public:
     explicit ProfileFile(std::string path);
@@ -20,13 +27,31 @@ public:
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& defaultValue) const;
     // False when the file or its folder cannot be written; the old file is then
-    // left as it was. errorText() tells why.
+    // left as it was. errorText() tells why. A file that exists but has no
+    // write permission bit at all counts as read-only even for the
+    // administrator, as a read-only file does on Windows.
     bool WriteString(const std::string& section, const std::string& key, const std::string& value);
     const std::string& ErrorText() const { return error_; }
 
+    // Typed access: a value that is missing, empty or does not parse (or parses
+    // to a non-finite number) reads as the default. Floats are written in the
+    // shortest general form, both through the locale's number format.
+    double ReadFloat(const std::string& section, const std::string& key, double defaultValue,
+                     const NumberFormat& format) const;
+    int ReadInteger(const std::string& section, const std::string& key, int defaultValue) const;
+    bool WriteFloat(const std::string& section, const std::string& key, double value,
+                    const NumberFormat& format);
+    bool WriteInteger(const std::string& section, const std::string& key, int value);
+
+    struct Snapshot;
+
 private:
+    std::shared_ptr<const Snapshot> Current() const;
+
     std::string path_;
     std::string error_;
+    // Replaced as a whole, never changed in place, so copies may share it.
+    mutable std::shared_ptr<const Snapshot> cache_;
 };
 
 }  // namespace quillane

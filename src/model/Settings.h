@@ -20,8 +20,8 @@ struct ConsoleSettings {
 };
 
 // Items of the two filter combo boxes.
-const std::vector<std::string>& SelectFilterItems();   // "1".."10","15",..."200" (24)
-const std::vector<std::string>& TenPercentItems();     // "0".."10","15",..."200" (25)
+const std::vector<std::string>& SelectFilterItems();  // "1".."10","15",..."200" (24)
+const std::vector<std::string>& TenPercentItems();    // "0".."10","15",..."200" (25)
 
 // Text shown by a combo at the given index; empty for no selection.
 std::string ItemText(const std::vector<std::string>& items, int index);
@@ -30,6 +30,9 @@ std::string ItemText(const std::vector<std::string>& items, int index);
 // CorrespondenceTables::Fill). Never fails: anything missing or unparsable
 // falls back to the current value or the stated default.
 void ReadSettings(const ProfileFile& file, const NumberFormat& format, ConsoleSettings& s);
+
+// "Unable to write to %s" with the settings file's path.
+std::string UnableToWriteMessage(const std::string& path);
 
 // iSelectFilter and iMaxTenPercent from the combos' selections.
 void TakeFilterSelections(ConsoleSettings& s);

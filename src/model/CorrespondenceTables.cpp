@@ -1,0 +1,106 @@
+#include "model/CorrespondenceTables.h"
+
+#include "model/Conversions.h"
+#include "model/NumberFormat.h"
+#include "model/ProfileFile.h"
+
+namespace quillane {
+
+namespace {
+
+constexpr int kSensSteps = 32;  // sensitivity indices 0-31
+constexpr int kFirstZone = 2;   // zone indices 2-31 have a column
+constexpr int kLastZone = 31;
+
+// One threshold row of the table: its settings section, grid row and default.
+struct ThresholdRow {
+    const char* section;
+    int row;
+    double (*fallback)(int);
+};
+constexpr ThresholdRow kRows[3] = {
+    {"PP", 1, DefaultPP}, {"MP", 2, DefaultMP}, {"BP", 3, DefaultBP}};
+
+std::string KeyOf(const char* section, int index) {
+    return section + std::to_string(index);
+}
+
+}  // namespace
+
+CorrespondenceTables::CorrespondenceTables(const NumberFormat& format)
+    : format_(format), sgSense_(kSensSteps + 1, 4), sgDist_(kLastZone, 2) {}
+
+double CorrespondenceTables::ThresholdPP(int sensIndex) const {
+    return format_.ParseFloat(sgSense_.Cell(sensIndex + 1, 1)).value_or(DefaultPP(sensIndex));
+}
+
+double CorrespondenceTables::ThresholdMP(int sensIndex) const {
+    return format_.ParseFloat(sgSense_.Cell(sensIndex + 1, 2)).value_or(DefaultMP(sensIndex));
+}
+
+double CorrespondenceTables::ThresholdBP(int sensIndex) const {
+    return format_.ParseFloat(sgSense_.Cell(sensIndex + 1, 3)).value_or(DefaultBP(sensIndex));
+}
+
+// Zone index 1 lands on the header "Sens" and 0 outside the grid: neither
+// parses, so both give the default.
+int CorrespondenceTables::DistSens(int zoneIndex) const {
+    return NumberFormat::ParseInt(sgDist_.Cell(zoneIndex - 1, 1))
+        .value_or(DefaultDistSens(zoneIndex));
+}
+
+void CorrespondenceTables::Fill(const ProfileFile& file) {
+    const char* labels[4] = {"Sens", "  PL", "  LL", "  HL"};
+    for (int row = 0; row < 4; ++row) sgSense_.SetCell(0, row, labels[row]);
+    std::vector<std::string>* lists[3] = {&rangePP_, &rangeMP_, &rangeBP_};
+    for (auto* list : lists) list->clear();
+    for (int i = 0; i < kSensSteps; ++i) {
+        sgSense_.SetCell(i + 1, 0, std::to_string(SensToPercent(i)));
+        for (int r = 0; r < 3; ++r) {
+            const ThresholdRow& t = kRows[r];
+            const double v = file.ReadFloat(t.section, KeyOf(t.section, i), t.fallback(i), format_);
+            sgSense_.SetCell(i + 1, t.row, format_.OneDecimalOptional(v));
+            lists[r]->push_back(sgSense_.Cell(i + 1, t.row));
+        }
+    }
+    sgDist_.SetCell(0, 0, "Zone");
+    sgDist_.SetCell(0, 1, "Sens");
+    for (int z = kFirstZone; z <= kLastZone; ++z) {
+        sgDist_.SetCell(z - 1, 0, std::to_string(DistToMetres(z)));
+        const int sens = file.ReadInteger("Dist", KeyOf("Dist", z), DefaultDistSens(z));
+        sgDist_.SetCell(z - 1, 1, std::to_string(sens));
+    }
+}
+
+bool CorrespondenceTables::Store(ProfileFile& file) {
+    // The item lists are rebuilt aside and taken over only when every write
+    // went through, so a failure half-way leaves the Settings page's lists whole.
+    std::vector<std::string> lists[3];
+    double (CorrespondenceTables::*lookup[3])(int)
+        const = {&CorrespondenceTables::ThresholdPP, &CorrespondenceTables::ThresholdMP,
+                 &CorrespondenceTables::ThresholdBP};
+    for (int i = 0; i < kSensSteps; ++i) {
+        for (int r = 0; r < 3; ++r) {
+            const ThresholdRow& t = kRows[r];
+            if (!file.WriteFloat(t.section, KeyOf(t.section, i), (this->*lookup[r])(i), format_))
+                return false;
+        }
+        for (int r = 0; r < 3; ++r) {
+            const ThresholdRow& t = kRows[r];
+            const double v = file.ReadFloat(t.section, KeyOf(t.section, i), t.fallback(i), format_);
+            sgSense_.SetCell(i + 1, t.row, format_.OneDecimalOptional(v));
+            lists[r].push_back(sgSense_.Cell(i + 1, t.row));
+        }
+    }
+    rangePP_ = std::move(lists[0]);
+    rangeMP_ = std::move(lists[1]);
+    rangeBP_ = std::move(lists[2]);
+    for (int z = kFirstZone; z <= kLastZone; ++z) {
+        if (!file.WriteInteger("Dist", KeyOf("Dist", z), DistSens(z))) return false;
+        const int sens = file.ReadInteger("Dist", KeyOf("Dist", z), DefaultDistSens(z));
+        sgDist_.SetCell(z - 1, 1, std::to_string(sens));
+    }
+    return true;
+}
+
+}  // namespace quillane

@@ -1,0 +1,77 @@
+#include "model/Settings.h"
+
+#include "model/NumberFormat.h"
+#include "model/ProfileFile.h"
+
+namespace quillane {
+
+namespace {
+
+std::vector<std::string> WithRates(int first) {
+    std::vector<std::string> items;
+    for (int i = first; i <= 10; ++i) items.push_back(std::to_string(i));
+    for (int v : {15, 20, 25, 30, 40, 50, 60, 70, 80, 90, 100, 120, 150, 200})
+        items.push_back(std::to_string(v));
+    return items;
+}
+
+// A combo keeps a stored index only when it names one of its items.
+int Selection(int stored, const std::vector<std::string>& items) {
+    return stored >= 0 && stored < static_cast<int>(items.size()) ? stored : -1;
+}
+
+}  // namespace
+
+const std::vector<std::string>& SelectFilterItems() {
+    static const std::vector<std::string> items = WithRates(1);
+    return items;
+}
+
+const std::vector<std::string>& TenPercentItems() {
+    static const std::vector<std::string> items = WithRates(0);
+    return items;
+}
+
+std::string ItemText(const std::vector<std::string>& items, int index) {
+    return index >= 0 && index < static_cast<int>(items.size()) ? items[static_cast<size_t>(index)]
+                                                                : std::string();
+}
+
+void ReadSettings(const ProfileFile& file, const NumberFormat& format, ConsoleSettings& s) {
+    s.dblKdc = file.ReadFloat("Koef", "Kdc", s.dblKdc, format);
+    s.dblUrd = file.ReadFloat("Koef", "Urd", s.dblUrd, format);
+    s.selectFilterIndex =
+        Selection(file.ReadInteger("Filter", "Select", s.selectFilterIndex), SelectFilterItems());
+    s.tenPercentIndex = Selection(file.ReadInteger("Filter", "MaxTenPercent", s.tenPercentIndex),
+                                  TenPercentItems());
+    TakeFilterSelections(s);
+}
+
+void TakeFilterSelections(ConsoleSettings& s) {
+    const auto rate = NumberFormat::ParseInt(ItemText(SelectFilterItems(), s.selectFilterIndex));
+    s.iSelectFilter = rate.value_or(200);
+    const auto hold = NumberFormat::ParseInt(ItemText(TenPercentItems(), s.tenPercentIndex));
+    s.iMaxTenPercent = hold.value_or(0);
+}
+
+std::string UnableToWriteMessage(const std::string& path) {
+    return "Unable to write to " + path;
+}
+
+bool ApplySettings(ProfileFile& file, const NumberFormat& format, const std::string& newKdcText,
+                   const std::string& newUrdText, ConsoleSettings& s, std::string& error) {
+    // A zero or unparsable entry keeps the old factor (which is written again).
+    const double kdc = format.ParseFloat(newKdcText).value_or(0);
+    if (kdc != 0) s.dblKdc = kdc;
+    const double urd = format.ParseFloat(newUrdText).value_or(0);
+    if (urd != 0) s.dblUrd = urd;
+    TakeFilterSelections(s);
+    const bool written = file.WriteFloat("Koef", "Kdc", s.dblKdc, format) &&
+                         file.WriteFloat("Koef", "Urd", s.dblUrd, format) &&
+                         file.WriteInteger("Filter", "Select", s.selectFilterIndex) &&
+                         file.WriteInteger("Filter", "MaxTenPercent", s.tenPercentIndex);
+    if (!written) error = UnableToWriteMessage(file.Path());
+    return written;
+}
+
+}  // namespace quillane

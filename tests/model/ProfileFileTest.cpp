@@ -1,0 +1,143 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <random>
+
+#include "TempDir.h"
+#include "model/ProfileFile.h"
+
+namespace quillane {
+namespace {
+
+// The text with "|" as the line end under test.
+std::string WithLineEnds(std::string text, const std::string& eol) {
+    std::string out;
+    for (char c : text) out += c == '|' ? eol : std::string(1, c);
+    return out;
+}
+
+class ProfileFileRead : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ProfileFileRead, ToleratesWhatOtherWritersLeave) {
+    TempDir dir;
+    dir.Write("s.ini", "\xEF\xBB\xBF" + WithLineEnds("; comment|orphan=1|[ Koef ]|  kdc =  12.5  |"
+                                                     "a line without equals|Urd=\"2.5\"|Q='x'|"
+                                                     "M=\"x'|Empty=|Kdc=7|[koef]|Extra=1|[Filter|"
+                                                     "Select=0",
+                                                     GetParam()));
+    const ProfileFile f(dir.File("s.ini"));
+    EXPECT_EQ(f.ReadString("KOEF", "KDC", "d"), "12.5");
+    EXPECT_EQ(f.ReadString("Koef", "Urd", "d"), "2.5");
+    EXPECT_EQ(f.ReadString("Koef", "Q", "d"), "x");
+    EXPECT_EQ(f.ReadString("Koef", "M", "d"), "\"x'");
+    EXPECT_EQ(f.ReadString("Koef", "Empty", "d"), "");
+    EXPECT_EQ(f.ReadString("Koef", "Extra", "d"), "d");  // in the later duplicate section
+    EXPECT_EQ(f.ReadString("Koef", "orphan", "d"), "d");
+    EXPECT_EQ(f.ReadString("filter", "select", "d"), "0");
+    EXPECT_EQ(f.ReadString("Dist", "Dist2", "d"), "d");
+}
+
+INSTANTIATE_TEST_SUITE_P(LineEnds, ProfileFileRead, ::testing::Values("\r\n", "\n", "\r"));
+
+TEST(ProfileFileWrite, ChangesOnlyWhatItMust) {
+    struct Case {
+        const char *before, *section, *key, *value, *after;
+    } cases[] = {
+        {"; c\r\n[Koef]\r\nKDC = 1 \r\n\r\n[Filter]\r\n", "koef", "kdc", "2",
+         "; c\r\n[Koef]\r\nKDC = 2\r\n\r\n[Filter]\r\n"},
+        {"[Koef]\r\nKdc=1\r\n\r\n;x\r\n[Filter]\r\n", "Koef", "Urd", "2",
+         "[Koef]\r\nKdc=1\r\nUrd=2\r\n\r\n;x\r\n[Filter]\r\n"},
+        {"[A]\r\n[B]\r\n", "A", "k", "1", "[A]\r\nk=1\r\n[B]\r\n"},
+        {"[A]\r\nk=1\r\n", "B", "x", "2", "[A]\r\nk=1\r\n[B]\r\nx=2\r\n"},
+        {"[A]\r\nk=1", "B", "x", "2", "[A]\r\nk=1\r\n[B]\r\nx=2\r\n"},
+        {"[A]\r\nk=1", "A", "j", "2", "[A]\r\nk=1\r\nj=2"},
+        {"[A]\nk=1\n", "A", "j", "2", "[A]\nk=1\nj=2\n"},
+        {"", "A", "k", "1", "[A]\r\nk=1\r\n"},
+        {"\n", "A", "k", "1", "\n[A]\nk=1\n"},
+        {"\xEF\xBB\xBF", "A", "k", "1", "\xEF\xBB\xBF[A]\r\nk=1\r\n"},
+        {"[A]\r\nk=1\r\nK=2\r\n[a]\r\nk=3\r\n", "a", "K", "9",
+         "[A]\r\nk=9\r\nK=2\r\n[a]\r\nk=3\r\n"},
+        {"[A\r\nk=1\r\n", "A", "k", "\"q\"", "[A\r\nk=\"q\"\r\n"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        if (*c.before) dir.Write("s.ini", c.before);  // else no file at all
+        ProfileFile f(dir.File("s.ini"));
+        EXPECT_EQ(f.ReadString("Z", "z", "d"), "d");
+        EXPECT_EQ(dir.Count(), *c.before ? 1 : 0) << "reading creates nothing";
+        ASSERT_TRUE(f.WriteString(c.section, c.key, c.value)) << f.ErrorText();
+        EXPECT_EQ(dir.Read("s.ini"), c.after) << c.before;
+        EXPECT_EQ(f.ReadString(c.section, c.key, "d"),
+                  std::string(c.value) == "\"q\"" ? "q" : c.value);
+        EXPECT_EQ(dir.Count(), 1) << "no temporary file left behind";
+    }
+}
+
+TEST(ProfileFileRead, SeesChangesMadeByAnotherProgram) {
+    TempDir dir;
+    dir.Write("s.ini", "[A]\r\nk=1\r\n");
+    ProfileFile f(dir.File("s.ini"));
+    EXPECT_EQ(f.ReadString("A", "k", "d"), "1");
+    dir.Write("s.ini", "[A]\r\nk=2\r\n");  // same size: only the times tell
+    const struct timespec times[2] = {{1000, 0}, {1000, 0}};
+    ::utimensat(AT_FDCWD, dir.File("s.ini").c_str(), times, 0);
+    EXPECT_EQ(f.ReadString("A", "k", "d"), "2");
+    ASSERT_TRUE(f.WriteString("A", "j", "3"));
+    EXPECT_EQ(dir.Read("s.ini"), "[A]\r\nk=2\r\nj=3\r\n");
+}
+
+TEST(ProfileFileWrite, KeepsModeAndWritesThroughASymbolicLink) {
+    TempDir dir;
+    dir.Write("real.ini", "[A]\nk=1\n");
+    ::chmod(dir.File("real.ini").c_str(), 0640);
+    std::filesystem::create_symlink("real.ini", dir.File("link.ini"));
+    ProfileFile f(dir.File("link.ini"));
+    ASSERT_TRUE(f.WriteString("A", "k", "2")) << f.ErrorText();
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.ini")));
+    EXPECT_EQ(dir.Read("real.ini"), "[A]\nk=2\n");
+    struct stat st;
+    ASSERT_EQ(::stat(dir.File("real.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST(ProfileFileWrite, ReportsWhatItMayNotWriteAndLeavesItAlone) {
+    TempDir dir;
+    dir.Write("ro.ini", "[A]\r\nk=1\r\n");
+    ::chmod(dir.File("ro.ini").c_str(), 0444);  // read-only even for the administrator
+    ProfileFile ro(dir.File("ro.ini"));
+    EXPECT_FALSE(ro.WriteString("A", "k", "2"));
+    EXPECT_FALSE(ro.ErrorText().empty());
+    EXPECT_EQ(dir.Read("ro.ini"), "[A]\r\nk=1\r\n");
+    EXPECT_EQ(ro.ReadString("A", "k", "d"), "1");
+
+    ProfileFile noFolder(dir.File("missing/s.ini"));
+    EXPECT_FALSE(noFolder.WriteString("A", "k", "2"));
+    std::filesystem::create_directory(dir.File("folder.ini"));
+    ProfileFile folder(dir.File("folder.ini"));
+    EXPECT_FALSE(folder.WriteString("A", "k", "2"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File("folder.ini")));
+    EXPECT_EQ(dir.Count(), 2);
+    EXPECT_FALSE(folder.WriteString("A", "k", "two\nlines"));
+    if (::geteuid() == 0) return;  // the administrator writes into any folder
+    ::chmod(dir.File("folder.ini").c_str(), 0555);
+    EXPECT_FALSE(ProfileFile(dir.File("folder.ini/s.ini")).WriteString("A", "k", "1"));
+}
+
+TEST(ProfileFileRead, SurvivesBinaryAndHugeFiles) {
+    TempDir dir;
+    std::mt19937 random(7);
+    std::string junk(1 << 20, '\0');
+    for (char& c : junk) c = static_cast<char>(random());
+    junk += "\n" + std::string(100000, 'x') + "\n";
+    dir.Write("s.ini", junk + "[A]\nk=1\n");
+    ProfileFile f(dir.File("s.ini"));
+    EXPECT_EQ(f.ReadString("A", "k", "d"), "1");
+    ASSERT_TRUE(f.WriteString("A", "k", "2"));
+    EXPECT_EQ(dir.Read("s.ini"), junk + "[A]\nk=2\n");
+}
+
+}  // namespace
+}  // namespace quillane
