@@ -1,0 +1,137 @@
+#include "ui/InfoPanel.h"
+
+#include <QLabel>
+
+#include "ui/PortComboBox.h"
+
+namespace quillane {
+namespace {
+
+constexpr int kCaptionLeft = 4;
+constexpr int kCaptionWidth = 100;
+constexpr int kValueLeft = 104;
+constexpr int kValueWidth = 80;
+constexpr int kLabelHeight = 13;
+constexpr int kStateHeight = 15;
+
+const QString kDashes = QStringLiteral("---");
+
+QString Text(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+}  // namespace
+
+InfoPanel::InfoPanel(QWidget* parent) : QGroupBox(parent) {
+    setObjectName(QStringLiteral("gbInfo"));
+    AddCaption(24, "Detector:", "lModelCaption");
+    lModel = AddValue(24, "lModel");
+    AddCaption(40, "Version:", "lProgCaption");
+    lProg = AddValue(40, "lProg");
+    AddCaption(56, "Unit ID:", "lLetterCaption");
+    lLetter = AddValue(56, "lLetter");
+    lAddressLabel = AddCaption(72, "Address:", "lAddressLabel");
+    lAddressLabel->hide();
+    lAddress = AddValue(72, "lAddress");
+    AddCaption(104, "Mode:", "lStateCaption");
+    lState = AddValue(104, "lState", kStateHeight);
+    AddCaption(144, "Zone length:", "lDistCaption");
+    lDist = AddValue(144, "lDist");
+    AddCaption(160, "Signal level:", "lAverCaption");
+    lAver = AddValue(160, "lAver");
+    AddCaption(176, "Sensitivity:", "lSensCaption");
+    lSens = AddValue(176, "lSens");
+    AddCaption(192, "Setup method:", "lRegulCaption");
+    lRegul = AddValue(192, "lRegul");
+    AddCaption(208, "Speed:", "lSpeedCaption");
+    lSpeed = AddValue(208, "lSpeed");
+    AddCaption(240, "Power:", "lPowerCaption");
+    lPower = AddValue(240, "lPower");
+    AddCaption(278, "<F4> Connection:", "lComPortCaption");
+
+    cbComPort_ = new PortComboBox(this);
+    cbComPort_->setObjectName(QStringLiteral("cbComPort"));
+    cbComPort_->setGeometry(120, 276, 65, 21);
+    cbComPort_->setFocusPolicy(Qt::StrongFocus);
+}
+
+QLabel* InfoPanel::AddCaption(int top, const char* text, const char* name) {
+    auto* label = new QLabel(QString::fromLatin1(text), this);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(kCaptionLeft, top, kCaptionWidth, kLabelHeight);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+QLabel* InfoPanel::AddValue(int top, const char* name, int height) {
+    auto* label = new QLabel(this);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(kValueLeft, top, kValueWidth, height);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    return label;
+}
+
+QColor InfoPanel::ToQColor(const Colour& c) const {
+    switch (c.role) {
+        case Colour::ButtonFace:
+            return palette().color(QPalette::Button);
+        case Colour::WindowText:
+            return palette().color(QPalette::WindowText);
+        case Colour::Rgb:
+            break;
+    }
+    return QColor(c.r, c.g, c.b);
+}
+
+void InfoPanel::SetColours(QLabel* label, const Colour* background, const Colour& text) {
+    QPalette p = label->palette();
+    if (background) {
+        p.setColor(QPalette::Window, ToQColor(*background));
+        // Button face is the panel's own colour; some styles shade the group
+        // box's face, so the label then lets the panel show through.
+        label->setAutoFillBackground(background->role != Colour::ButtonFace);
+    }
+    p.setColor(QPalette::WindowText, ToQColor(text));
+    label->setPalette(p);
+}
+
+void InfoPanel::ShowReset() {
+    for (QLabel* l : {lModel, lProg, lLetter, lDist, lAver, lSens, lRegul, lSpeed, lPower})
+        l->setText(kDashes);
+    lAddress->clear();
+    lState->clear();
+    SetColours(lState, &colour::kButtonFace, colour::kWindowText);
+}
+
+void InfoPanel::ShowIdentity(const IdentityDisplay& d) {
+    lModel->setText(Text(d.model));
+    lProg->setText(Text(d.prog));
+    lLetter->setText(Text(d.letter));
+    // Only the model with a bus address reports one worth showing.
+    lAddressLabel->setVisible(d.addressShown);
+    lAddress->setText(d.addressShown ? Text(d.address) : QString());
+}
+
+void InfoPanel::ShowPower(const std::string& power) {
+    lPower->setText(Text(power));
+}
+
+void InfoPanel::ShowZone(const ZoneDisplay& d) {
+    lRegul->setText(Text(d.regul));
+    lSens->setText(Text(d.sens));
+    lDist->setText(Text(d.dist));
+}
+
+void InfoPanel::ShowSpeed(const std::string& speed) {
+    lSpeed->setText(Text(speed));
+    SetColours(lAver, nullptr, colour::kWindowText);
+    SetColours(lPower, nullptr, colour::kWindowText);
+}
+
+void InfoPanel::ShowState(const StateDisplay& d) {
+    lAver->setText(Text(d.aver));
+    lState->setText(Text(d.state));
+    SetColours(lState, &d.background, d.text);
+}
+
+}  // namespace quillane

@@ -1,0 +1,46 @@
+#include "ui/PortComboBox.h"
+
+#include <QSignalBlocker>
+
+namespace quillane {
+
+PortComboBox::PortComboBox(QWidget* parent) : QComboBox(parent) {
+    setEditable(false);
+    // 65 pixels must hold "COM255" next to the arrow, as the narrow native
+    // combo of the original layout did; the default padding would cut it.
+    setStyleSheet(
+        QStringLiteral("QComboBox { padding-left: 3px; padding-right: 0px; }"
+                       "QComboBox::drop-down { width: 13px; }"));
+    connect(this, &QComboBox::currentIndexChanged, this, &PortComboBox::ShowSelectedDevice);
+}
+
+void PortComboBox::SetDropDownHandler(std::function<void()> handler) {
+    dropDown_ = std::move(handler);
+}
+
+void PortComboBox::SetPorts(const std::vector<PortEntry>& entries) {
+    {
+        const QSignalBlocker quiet(this);
+        clear();
+        for (const PortEntry& e : entries) {
+            if (!e.available) continue;
+            addItem(QStringLiteral("COM%1").arg(e.number));
+            setItemData(count() - 1, QString::fromStdString(e.device), Qt::ToolTipRole);
+        }
+        // Clearing drops the selection, so the last available port is taken.
+        if (count() > 0) setCurrentIndex(count() - 1);
+    }
+    ShowSelectedDevice();
+}
+
+void PortComboBox::showPopup() {
+    if (dropDown_) dropDown_();
+    QComboBox::showPopup();
+}
+
+void PortComboBox::ShowSelectedDevice() {
+    setToolTip(currentIndex() < 0 ? QString()
+                                  : itemData(currentIndex(), Qt::ToolTipRole).toString());
+}
+
+}  // namespace quillane

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QComboBox>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "link/PortDirectory.h"
+
+namespace quillane {
+
+// cbComPort: a drop-down list of "COM<n>" items. The list is refilled just
+// before it drops down (the drop-down handler runs first), and each item's
+// tooltip names the device behind the number.
+class PortComboBox : public QComboBox {
+    Q_OBJECT
+
+public:
+    explicit PortComboBox(QWidget* parent = nullptr);
+
+    // Runs before the list opens, whether by mouse, F4 or Alt+Down.
+    void SetDropDownHandler(std::function<void()> handler);
+    // Items for the available entries, the last one selected; raises no
+    // change, so filling never reopens a port.
+    void SetPorts(const std::vector<PortEntry>& entries);
+
+    void showPopup() override;
+
+private:
+    void ShowSelectedDevice();
+
+    std::function<void()> dropDown_;
+};
+
+}  // namespace quillane

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "ui/ConsolePage.h"
+
+namespace quillane {
+
+// The Properties page: the console's factors, filters and correspondence tables.
+class PropertiesPage : public ConsolePage {
+    Q_OBJECT
+
+public:
+    explicit PropertiesPage(QWidget* parent = nullptr);
+};
+
+}  // namespace quillane

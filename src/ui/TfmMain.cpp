@@ -1,0 +1,284 @@
+#include "ui/TfmMain.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QTimer>
+
+#include "link/SerialPort.h"
+#include "link/SystemPortDirectory.h"
+#include "model/MessageTexts.h"
+#include "protocol/Clock.h"
+#include "protocol/ConsoleCore.h"
+#include "protocol/FrameCodec.h"
+#include "ui/AboutPage.h"
+#include "ui/ActionList.h"
+#include "ui/CalibrationPage.h"
+#include "ui/InfoPanel.h"
+#include "ui/PortComboBox.h"
+#include "ui/PropertiesPage.h"
+#include "ui/SettingsPage.h"
+#include "ui/SetupPage.h"
+
+namespace quillane {
+namespace {
+
+// The window measures 786 x 446 with its frame and caption; what the frame of
+// a fixed dialog-style window takes leaves this client area, which holds the
+// panels at their places with the 1-2 pixel margin they were laid out with.
+constexpr int kClientWidth = 780;
+constexpr int kClientHeight = 418;
+constexpr unsigned kStateCalibration = 2;
+
+// The user's decimal separator, for every number the console shows or stores.
+NumberFormat LocaleFormat() {
+    const QString point = QLocale::system().decimalPoint();
+    const char sep = point.size() == 1 && point.at(0).unicode() < 0x80
+                         ? static_cast<char>(point.at(0).unicode())
+                         : '.';
+    return NumberFormat(sep);
+}
+
+// The window was laid out in Tahoma 8 pt (11 px); a machine without it gets
+// the nearest sans font of the same pixel height, so the fixed places still fit.
+QFont WindowFont() {
+    QFont f;
+    f.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"),
+                   QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
+                   QStringLiteral("DejaVu Sans")});
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(11);
+    return f;
+}
+
+QFont NoteFont() {
+    QFont f;
+    f.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
+                   QStringLiteral("Nimbus Roman"), QStringLiteral("DejaVu Serif")});
+    f.setStyleHint(QFont::Serif);
+    f.setPixelSize(16);
+    f.setBold(true);
+    f.setItalic(true);
+    return f;
+}
+
+}  // namespace
+
+// The machine's own line, port list and clocks, for the production window.
+struct TfmMain::OwnedLine {
+    SerialPort port;
+    SystemPortDirectory ports;
+    SystemClock clock;
+};
+
+TfmMain::TfmMain(QWidget* parent) : TfmMain(std::make_unique<OwnedLine>(), parent) {}
+
+TfmMain::TfmMain(std::unique_ptr<OwnedLine> line, QWidget* parent)
+    : TfmMain(line->port, line->ports, line->clock, parent) {
+    ownedLine_ = std::move(line);
+}
+
+TfmMain::TfmMain(ByteLink& port, PortDirectory& ports, Clock& clock, QWidget* parent)
+    : QWidget(parent),
+      port_(port),
+      ports_(ports),
+      clock_(clock),
+      format_(LocaleFormat()),
+      iniFile_(std::string(".") + '/' + files::kSettingsFile),
+      tables_(format_),
+      log_(clock_) {
+    Construct();
+}
+
+TfmMain::~TfmMain() {
+    // The core goes first: it may still speak to the line and to this view.
+    core_.reset();
+    port_.Close();
+}
+
+// The start-up state, in the order the console has always built it: the log
+// must be prepared before the first trace, the view reset before the port list
+// fills the note, and the settings read last.
+void TfmMain::Construct() {
+    BuildWindow();
+    port_.Close();
+    Timer->start();
+    log_.EnableLogIfPresent();
+    core_ = std::make_unique<ConsoleCore>(port_, ports_, clock_, log_, *this);
+    eAccessLevel_ = EAccBasic;
+    dblLastRefresh_ = 0;
+    sBaseCaption_ = windowTitle().toStdString();
+    core_->ResetDetectorView();
+    core_->cbComPortDropDown();
+    ReadSettingsFile();
+}
+
+void TfmMain::ReadSettingsFile() {
+    ReadSettings(iniFile_, format_, settings_);
+    TakeFilterSelections(settings_);
+    core_->SetMaxTenPercent(settings_.iMaxTenPercent);
+    tables_.Fill(iniFile_);
+    core_->SetDistSens([this](int zone) { return tables_.DistSens(zone); });
+}
+
+void TfmMain::BuildWindow() {
+    setObjectName(QStringLiteral("fmMain"));
+    setWindowTitle(QString::fromLatin1(kBaseCaption));
+    setFont(WindowFont());
+    setFixedSize(kClientWidth, kClientHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    Timer = new QTimer(this);
+    Timer->setObjectName(QStringLiteral("Timer"));
+    Timer->setTimerType(Qt::PreciseTimer);
+    Timer->setInterval(1);
+    Timer->setSingleShot(true);
+    connect(Timer, &QTimer::timeout, this, &TfmMain::TimerTimer);
+
+    BuildPages();
+    BuildNote();
+    gbInfo = new InfoPanel(this);
+    gbInfo->setGeometry(1, 0, 191, 329);
+    PortComboBox* combo = gbInfo->cbComPort();
+    combo->SetDropDownHandler([this] { cbComPortDropDown(); });
+    connect(combo, &QComboBox::activated, this, &TfmMain::cbComPortChange);
+    // While no detector is linked the port selector is the one control the
+    // keyboard reaches, so F4 opens its list.
+    combo->setFocus();
+    BuildActionList();
+}
+
+void TfmMain::BuildPages() {
+    pcMain = new QTabWidget(this);
+    pcMain->setObjectName(QStringLiteral("pcMain"));
+    pcMain->setGeometry(192, 0, 587, 329);
+    pcMain->setFocusPolicy(Qt::NoFocus);
+    pcMain->tabBar()->setFocusPolicy(Qt::NoFocus);
+    tsTuneUp = new CalibrationPage;
+    tsSense = new SetupPage;
+    tsRange = new SettingsPage;
+    tsParams = new PropertiesPage;
+    tsVelmo = new AboutPage;
+    tsVelmo->setObjectName(QStringLiteral("tsVelmo"));
+    pcMain->addTab(tsTuneUp, QStringLiteral("Calibration <F2>"));
+    pcMain->addTab(tsSense, QStringLiteral("Setup <F3>"));
+    pcMain->addTab(tsRange, QStringLiteral("Settings <F3>"));
+    pcMain->addTab(tsParams, QStringLiteral("Properties <F9>"));
+    pcMain->addTab(tsVelmo, QStringLiteral("About Us <F1>"));
+    pcMain->setCurrentWidget(tsVelmo);
+    shownPage_ = tsVelmo;
+    connect(pcMain, &QTabWidget::currentChanged, this, &TfmMain::pcMainChange);
+    connect(tsVelmo, &AboutPage::shown, this, &TfmMain::tsVelmoShow);
+}
+
+void TfmMain::BuildNote() {
+    auto* pVelmo = new QFrame(this);
+    pVelmo->setObjectName(QStringLiteral("pVelmo"));
+    pVelmo->setGeometry(0, 328, 191, 89);
+    auto* iVelmo = new QLabel(pVelmo);
+    iVelmo->setObjectName(QStringLiteral("iVelmo"));
+    iVelmo->setGeometry(0, 0, 191, 89);
+    iVelmo->setScaledContents(true);
+    iVelmo->setPixmap(AboutPage::MakerLogo());
+
+    auto* pNote = new QFrame(this);
+    pNote->setObjectName(QStringLiteral("pNote"));
+    pNote->setGeometry(191, 328, 587, 88);
+    pNote->setFrameStyle(QFrame::Panel | QFrame::Raised);
+
+    memoNote = new QTextEdit(pNote);
+    memoNote->setObjectName(QStringLiteral("memoNote"));
+    memoNote->setGeometry(24, 10, 545, 71);
+    memoNote->setReadOnly(true);
+    memoNote->setFrameStyle(QFrame::NoFrame);
+    memoNote->setFocusPolicy(Qt::NoFocus);
+    memoNote->setTextInteractionFlags(Qt::NoTextInteraction);
+    memoNote->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memoNote->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memoNote->setFont(NoteFont());
+    QPalette p = memoNote->palette();
+    p.setColor(QPalette::Base, p.color(QPalette::Button));
+    p.setColor(QPalette::Text, Qt::blue);
+    memoNote->setPalette(p);
+    QTextOption centred = memoNote->document()->defaultTextOption();
+    centred.setAlignment(Qt::AlignHCenter);
+    memoNote->document()->setDefaultTextOption(centred);
+}
+
+// ---- poll timer and port selection ----
+
+void TfmMain::TimerTimer() {
+    // Ticks never overlap: an error box or a nested loop inside this tick
+    // must not start the next one.
+    Timer->stop();
+    bool runOn = false;
+    try {
+        runOn = core_->TimerTimer();
+    } catch (const std::exception& e) {
+        ShowError(e.what());
+    } catch (...) {
+        ShowError(std::string());
+    }
+    // An error leaves the timer stopped until a port that opens is chosen.
+    if (runOn) Timer->start();
+}
+
+void TfmMain::cbComPortDropDown() {
+    core_->cbComPortDropDown();
+}
+
+void TfmMain::cbComPortChange() {
+    if (core_->cbComPortChange()) Timer->start();
+}
+
+// ---- shutdown ----
+
+void TfmMain::closeEvent(QCloseEvent* event) {
+    // The calibration-off wait runs the message loop, so a second close can
+    // arrive inside it; that one is dropped and the first finishes the job.
+    if (bClosing_) {
+        event->ignore();
+        return;
+    }
+    bClosing_ = true;
+    FormClose();
+    bClosing_ = false;
+    event->accept();
+}
+
+void TfmMain::FormClose() {
+    SetNote(note::kEmpty);
+    if (StoredState() == kStateCalibration) {
+        // A detector left in calibration would not guard its zone.
+        core_->StopCalibrationAndWait(
+            [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 1); });
+    }
+    port_.Close();
+    Timer->stop();
+}
+
+// ---- helpers ----
+
+bool TfmMain::Linked() const {
+    return core_ && core_->Linked();
+}
+
+unsigned TfmMain::StoredState() const {
+    return frame::State(core_->Model().Word(2));
+}
+
+void TfmMain::ShowError(const std::string& message) {
+    QMessageBox::critical(this, QCoreApplication::applicationName(),
+                          QString::fromStdString(message));
+}
+
+}  // namespace quillane

@@ -1,0 +1,107 @@
+// TfmMain's side of the status handlers: the core decodes the stored words into
+// display values, the window puts them into the info panel and the note, and
+// asks the page in view to redraw.
+#include <QTabWidget>
+#include <QTextEdit>
+
+#include "model/MessageTexts.h"
+#include "protocol/Clock.h"
+#include "protocol/ConsoleCore.h"
+#include "protocol/FrameCodec.h"
+#include "ui/AboutPage.h"
+#include "ui/ActionList.h"
+#include "ui/CalibrationPage.h"
+#include "ui/InfoPanel.h"
+#include "ui/PortComboBox.h"
+#include "ui/SettingsPage.h"
+#include "ui/SetupPage.h"
+#include "ui/TfmMain.h"
+
+namespace quillane {
+
+void TfmMain::ShowSignal() {
+    const bool working = core_->eDeviceState() >= EDevWork;
+    // Measured on the monotonic clock: a wall clock set back would otherwise
+    // hold the redraws back until it caught up again.
+    switch (ShowSignalDecision(core_->Model(), ActivePage(), working, clock_.MonotonicSeconds(),
+                               dblLastRefresh_, settings_.iSelectFilter)) {
+        case SignalRefresh::TuneUp:
+            tsTuneUp->RefreshTuneUpChart();
+            break;
+        case SignalRefresh::Sense:
+            tsSense->RefreshSenseChart();
+            break;
+        case SignalRefresh::Range:
+            tsRange->RefreshRangeCharts();
+            break;
+        case SignalRefresh::None:
+            break;
+    }
+}
+
+void TfmMain::RefreshSensPages() {
+    const Page page = ActivePage();
+    if (page == Page::Setup && core_->eDeviceState() >= EDevWork) tsSense->RefreshSenseChart();
+    if (page == Page::Settings) tsRange->RefreshRangeCharts();
+}
+
+void TfmMain::ShowZone() {
+    gbInfo->ShowZone(
+        ZoneValues(core_->Model(), [this](int zone) { return tables_.DistSens(zone); }));
+    RefreshSensPages();
+}
+
+void TfmMain::ShowSpeedAndWarning() {
+    const SpeedWarningDisplay d = SpeedAndWarningValues(core_->Model(), ActivePage(), format_);
+    gbInfo->ShowSpeed(d.speed);
+    if (d.note) SetNote(*d.note);
+}
+
+void TfmMain::ShowDetectorState() {
+    const StateDisplay d = DetectorStateValues(core_->Model(), ActivePage(), format_);
+    gbInfo->ShowState(d);
+    if (d.note) SetNote(*d.note);
+    if (d.alarmEntered) {
+        if (ConsolePage* page = ActiveConsolePage()) page->AlarmEntered();
+    }
+}
+
+void TfmMain::ShowIdentity() {
+    gbInfo->ShowIdentity(IdentityValues(core_->Model()));
+}
+
+void TfmMain::ShowPower() {
+    gbInfo->ShowPower(PowerValue(core_->Model(), settings_.dblKdc, settings_.dblUrd, format_));
+}
+
+void TfmMain::OnDetectorFound() {
+    UpdatePageVisibility();
+    if (StoredState() == 2)
+        SetActivePage(tsTuneUp);
+    else
+        SetNote(note::kSelectMode);
+    ActionList_->SetSuspended(false);
+}
+
+void TfmMain::ResetDetectorView() {
+    if (ActivePage() != Page::Calibration) SetActivePage(tsVelmo);
+    gbInfo->ShowReset();
+    SetNote(note::kWaiting);
+    UpdatePageVisibility();
+    ActionList_->SetSuspended(true);
+}
+
+void TfmMain::SetNote(const std::string& text) {
+    // One message at a time: each replaces whatever the note said before.
+    memoNote->setPlainText(QString::fromStdString(text));
+}
+
+void TfmMain::SetPortItems(const std::vector<PortEntry>& available) {
+    gbInfo->cbComPort()->SetPorts(available);
+}
+
+std::string TfmMain::SelectedPortText() const {
+    return gbInfo->cbComPort()->currentText().toStdString();
+}
+
+}  // namespace quillane

@@ -1,0 +1,68 @@
+// F10: the access codes, their results and the caption.
+#include <gtest/gtest.h>
+
+#include "ConsoleHarness.h"
+#include "ui/TfmMain.h"
+
+namespace quillane::test {
+namespace {
+
+const QString kBase = QStringLiteral("Detector setup console");
+const QString kDeveloper = QStringLiteral("Detector setup console: Developer access");
+
+struct CodeCase {
+    const char* code;
+    AccessLevel level;
+    const QString& caption;
+};
+
+class AccessCodes : public ::testing::TestWithParam<CodeCase> {};
+
+TEST_P(AccessCodes, SetTheLevelAndRebuildTheCaption) {
+    const CodeCase& c = GetParam();
+    ConsoleHarness h;
+    h.LinkUp();
+    EXPECT_EQ(h.EnterAccessCode(c.code), "");  // no error box
+    EXPECT_EQ(h.Window().eAccessLevel(), c.level);
+    EXPECT_EQ(h.Window().windowTitle(), c.caption);
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, AccessCodes,
+                         ::testing::Values(CodeCase{"5", EAccAdvanced, kBase},
+                                           CodeCase{"527", EAccDeveloper, kDeveloper},
+                                           CodeCase{"1", EAccBasic, kBase}));
+
+TEST(AccessDialog, AWrongCodeIsRefusedAndTheTypedTextStays) {
+    for (const char* wrong : {"52", "5 ", "", "5270"}) {
+        ConsoleHarness h;
+        h.LinkUp();
+        EXPECT_EQ(h.EnterAccessCode(wrong),
+                  QStringLiteral("Error|Wrong password!!!|") + QString::fromLatin1(wrong))
+            << '"' << wrong << '"';
+        EXPECT_EQ(h.Window().eAccessLevel(), EAccBasic);
+        EXPECT_EQ(h.Window().windowTitle(), kBase);
+    }
+}
+
+TEST(AccessDialog, EscLeavesLevelAndCaptionAsTheyWere) {
+    ConsoleHarness h;
+    h.LinkUp();
+    h.EnterAccessCode("527");
+    h.EnterAccessCode("", true);
+    EXPECT_EQ(h.Window().eAccessLevel(), EAccDeveloper);
+    EXPECT_EQ(h.Window().windowTitle(), kDeveloper);
+}
+
+TEST(AccessDialog, TheDeveloperSuffixNeverDoubles) {
+    ConsoleHarness h;
+    h.LinkUp();
+    h.EnterAccessCode("527");
+    h.EnterAccessCode("527");
+    EXPECT_EQ(h.Window().windowTitle(), kDeveloper);
+    h.EnterAccessCode("1");
+    EXPECT_EQ(h.Window().windowTitle(), kBase);
+    EXPECT_EQ(h.VisibleTabs(), (QStringList{"tsTuneUp", "tsSense", "tsVelmo"}));
+}
+
+}  // namespace
+}  // namespace quillane::test

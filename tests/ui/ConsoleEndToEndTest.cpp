@@ -1,0 +1,133 @@
+// The window with the real core and serial port, against a scripted detector
+// on a pseudo-terminal reached through a port alias.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <vector>
+
+#include "QtPrinters.h"
+#include "StatusWords.h"
+#include "link/SerialPort.h"
+#include "link/SystemPortDirectory.h"
+#include "protocol/Clock.h"
+#include "protocol/ConsoleCore.h"
+#include "ui/TfmMain.h"
+
+namespace quillane::test {
+namespace {
+
+// A private XDG_CONFIG_HOME whose port alias COM200 leads to a pseudo-terminal,
+// and an empty device folder, so no real serial device is ever probed.
+class PtyDetector {
+public:
+    PtyDetector() {
+        if (const char* old = std::getenv("XDG_CONFIG_HOME")) savedXdg_ = old;
+        setenv("XDG_CONFIG_HOME", qPrintable(dir_.filePath("config")), 1);
+        QDir().mkpath(dir_.filePath("config/quillane/ports"));
+        QDir().mkpath(dir_.filePath("dev"));
+        char name[128] = {};
+        ok_ = openpty(&master_, &slave_, name, nullptr, nullptr) == 0;
+        slaveName_ = QString::fromLocal8Bit(name);
+        if (ok_) fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+        ok_ = ok_ && symlink(name, qPrintable(dir_.filePath("config/quillane/ports/COM200"))) == 0;
+    }
+    ~PtyDetector() {
+        if (master_ >= 0) close(master_);
+        if (slave_ >= 0) close(slave_);
+        if (savedXdg_.empty())
+            unsetenv("XDG_CONFIG_HOME");
+        else
+            setenv("XDG_CONFIG_HOME", savedXdg_.c_str(), 1);
+    }
+
+    bool Ok() const { return ok_; }
+    QString SlaveName() const { return slaveName_; }
+    std::string DeviceRoot() const { return dir_.filePath("dev").toStdString(); }
+
+    void Send(std::initializer_list<frame::Word> words) {
+        std::vector<std::uint8_t> bytes;
+        for (frame::Word w : words) {
+            const frame::Frame f = frame::IncomingFrame(w);
+            bytes.insert(bytes.end(), f.begin(), f.end());
+        }
+        ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+    // Waits (on the line, not on a clock) until the console's side has input.
+    bool ConsoleHasInput() const {
+        pollfd p{slave_, POLLIN, 0};
+        return poll(&p, 1, 2000) == 1;
+    }
+    std::vector<std::uint8_t> Received() {
+        std::vector<std::uint8_t> bytes;
+        std::uint8_t buffer[256];
+        ssize_t n;
+        while ((n = read(master_, buffer, sizeof buffer)) > 0)
+            bytes.insert(bytes.end(), buffer, buffer + n);
+        return bytes;
+    }
+
+private:
+    QTemporaryDir dir_;
+    std::string savedXdg_;
+    QString slaveName_;
+    int master_ = -1;
+    int slave_ = -1;
+    bool ok_ = false;
+};
+
+QString LabelText(TfmMain& w, const char* name) {
+    return w.findChild<QLabel*>(QString::fromLatin1(name))->text();
+}
+
+TEST(ConsoleEndToEnd, FindsTheDetectorAndStopsItsCalibrationOnClose) {
+    PtyDetector detector;
+    ASSERT_TRUE(detector.Ok());
+    SerialPort port;
+    SystemPortDirectory ports(detector.DeviceRoot());
+    SystemClock clock;
+    TfmMain window(port, ports, clock);
+    window.show();
+
+    window.TimerTimer();  // first tick: lists COM200 and opens it
+    auto* combo = window.findChild<QComboBox*>("cbComPort");
+    ASSERT_EQ(combo->currentText(), "COM200");
+    EXPECT_EQ(combo->toolTip(), detector.SlaveName());  // the device behind the alias
+    ASSERT_TRUE(port.IsOpen());
+
+    detector.Send({word::State(2), word::Sens(10, 10), word::Zone(0, 10), word::Speed(0),
+                   word::Identity(2, 3, 1, 9), word::Power(370)});
+    for (int i = 0; i < 50 && !window.Core().Linked(); ++i) {
+        ASSERT_TRUE(detector.ConsoleHasInput());
+        window.TimerTimer();
+    }
+    ASSERT_TRUE(window.Core().Linked());
+    EXPECT_EQ(LabelText(window, "lModel"), "Korvel-TS");
+    EXPECT_EQ(LabelText(window, "lLetter"), "F2");
+    EXPECT_EQ(LabelText(window, "lAddress"), "9");
+    EXPECT_EQ(LabelText(window, "lState"), "Calibration");
+    EXPECT_EQ(LabelText(window, "lSpeed"), "0.3...6  m/s");
+    EXPECT_EQ(LabelText(window, "lPower"), "14.5  V");
+    EXPECT_EQ(LabelText(window, "lDist"), "90  m");
+
+    // Closing runs the message loop, and so the poll timer, until the stop
+    // command has had its seven sends; only then is the port closed.
+    EXPECT_TRUE(window.close());
+    EXPECT_FALSE(port.IsOpen());
+    const frame::Frame stop = frame::OutgoingFrame(frame::Command0(9, 10, 0));
+    const std::vector<std::uint8_t> sent = detector.Received();
+    ASSERT_GE(sent.size(), 7u * 4u);
+    for (std::size_t i = sent.size() - 28; i < sent.size(); i += 4)
+        EXPECT_TRUE(std::equal(stop.begin(), stop.end(), sent.begin() + static_cast<long>(i)));
+    EXPECT_FALSE(window.Core().bCmdPending());
+}
+
+}  // namespace
+}  // namespace quillane::test

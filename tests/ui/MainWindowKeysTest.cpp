@@ -1,0 +1,242 @@
+// The function keys and the pages offered by link state and access level.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <memory>
+#include <vector>
+
+#include "ConsoleHarness.h"
+#include "ui/TfmMain.h"
+
+namespace quillane::test {
+namespace {
+
+const QString kSelectMode = QStringLiteral("Select 'Calibration' or 'Setup' mode");
+const QString kWaiting = QStringLiteral("Waiting for detector ...");
+
+TEST(MainWindowKeys, EveryKeyIsInertWithoutALink) {
+    ConsoleHarness h;
+    std::vector<std::unique_ptr<QSignalSpy>> spies;
+    for (QAction* a : h.Window().actions())
+        spies.push_back(std::make_unique<QSignalSpy>(a, &QAction::triggered));
+    ASSERT_EQ(spies.size(), 12u);
+    const QString noteBefore = h.Note();
+
+    for (int key : {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F5, Qt::Key_F6, Qt::Key_F7,
+                    Qt::Key_F8, Qt::Key_F9, Qt::Key_F10, Qt::Key_Escape})
+        EXPECT_FALSE(h.PressOpensDialog(key)) << key;
+
+    for (const auto& spy : spies) EXPECT_EQ(spy->count(), 0);
+    EXPECT_EQ(h.CurrentPage(), "tsVelmo");
+    EXPECT_EQ(h.Note(), noteBefore);
+    EXPECT_EQ(h.Window().eAccessLevel(), EAccBasic);
+    EXPECT_EQ(h.VisibleTabs(), QStringList{"tsVelmo"});
+}
+
+TEST(MainWindowKeys, F4OpensThePortListWhileNoDetectorIsLinked) {
+    ConsoleHarness h;
+    auto* combo = h.Window().findChild<QComboBox*>("cbComPort");
+    ASSERT_EQ(QApplication::focusWidget(), combo);
+    const int before = h.ports.enumerations;
+    h.ports.entries.push_back({12, true, "/dev/fake12", ""});
+
+    h.Press(Qt::Key_F4);
+
+    EXPECT_TRUE(combo->view()->isVisible());
+    EXPECT_EQ(h.ports.enumerations, before + 1);  // refilled before it dropped
+    EXPECT_EQ(combo->count(), 3);
+    EXPECT_EQ(h.Note(), "Select detector connection port ...");
+    EXPECT_FALSE(h.link.IsOpen());  // probing needs the port in use free
+    combo->hidePopup();
+}
+
+TEST(MainWindowKeys, F4IsApplyOnceLinkedAndLeavesThePortListShut) {
+    ConsoleHarness h;
+    h.LinkUp();
+    auto* combo = h.Window().findChild<QComboBox*>("cbComPort");
+    QSignalSpy applay(h.Window().findChild<QAction*>("actApplay"), &QAction::triggered);
+    const int before = h.ports.enumerations;
+
+    h.Press(Qt::Key_F4);
+
+    EXPECT_EQ(applay.count(), 1);
+    EXPECT_FALSE(combo->view()->isVisible());
+    EXPECT_EQ(h.ports.enumerations, before);
+    EXPECT_TRUE(h.link.IsOpen());
+}
+
+TEST(MainWindowKeys, ThePortListShowsAvailablePortsAndSelectsTheLast) {
+    ConsoleHarness h;
+    auto* combo = h.Window().findChild<QComboBox*>("cbComPort");
+    EXPECT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->currentText(), "COM7");
+    EXPECT_EQ(combo->toolTip(), "/dev/fake7");
+    EXPECT_EQ(combo->itemData(0, Qt::ToolTipRole).toString(), "/dev/fake3");
+    EXPECT_EQ(h.link.openedPort, 7);  // the first tick opened it
+    EXPECT_EQ(h.Note(), kWaiting);
+}
+
+TEST(MainWindowKeys, ChoosingAPortReopensItEvenWhenTheSameItemIsChosenAgain) {
+    ConsoleHarness h;
+    auto* combo = h.Window().findChild<QComboBox*>("cbComPort");
+    combo->showPopup();  // the drop-down closes the port in use
+    combo->hidePopup();
+    ASSERT_FALSE(h.link.IsOpen());
+    const int opens = h.link.openCount;
+
+    emit combo->activated(combo->currentIndex());
+
+    EXPECT_TRUE(h.link.IsOpen());
+    EXPECT_EQ(h.link.openCount, opens + 1);
+    EXPECT_EQ(h.Note(), kWaiting);
+}
+
+TEST(MainWindowKeys, F3BringsSetupAtBasicAndSettingsAboveIt) {
+    ConsoleHarness h;
+    h.LinkUp();
+    h.Press(Qt::Key_F2);
+    ASSERT_EQ(h.CurrentPage(), "tsTuneUp");
+    h.Press(Qt::Key_F3);
+    EXPECT_EQ(h.CurrentPage(), "tsSense");
+
+    h.EnterAccessCode("5");  // advanced
+    h.Press(Qt::Key_F2);
+    h.Press(Qt::Key_F3);
+    EXPECT_EQ(h.CurrentPage(), "tsRange");
+
+    h.EnterAccessCode("527");  // developer
+    h.Press(Qt::Key_F2);
+    h.Press(Qt::Key_F3);
+    EXPECT_EQ(h.CurrentPage(), "tsRange");
+}
+
+TEST(MainWindowKeys, F9BringsPropertiesOnlyAtDeveloperLevel) {
+    ConsoleHarness h;
+    h.LinkUp();
+    h.Press(Qt::Key_F9);
+    EXPECT_EQ(h.CurrentPage(), "tsSense");
+    h.EnterAccessCode("5");
+    h.Press(Qt::Key_F9);
+    EXPECT_NE(h.CurrentPage(), "tsParams");
+    h.EnterAccessCode("527");
+    h.Press(Qt::Key_F9);
+    EXPECT_EQ(h.CurrentPage(), "tsParams");
+}
+
+TEST(MainWindowKeys, F1ShowsAboutAndAsksForAMode) {
+    ConsoleHarness h;
+    h.LinkUp();
+    ASSERT_EQ(h.CurrentPage(), "tsSense");
+    h.Receive({word::Speed(1)});  // a note to be replaced
+    h.Press(Qt::Key_F1);
+    EXPECT_EQ(h.CurrentPage(), "tsVelmo");
+    EXPECT_EQ(h.Note(), kSelectMode);
+}
+
+TEST(MainWindowKeys, TheAboutPageClearsTheNoteWhileLinkedAndWaitsOtherwise) {
+    ConsoleHarness h;
+    auto* tabs = h.Window().findChild<QTabWidget*>("pcMain");
+    h.LinkUp();
+    h.Receive({word::Speed(3)});
+    tabs->setCurrentIndex(4);  // the user clicks the About tab
+    EXPECT_EQ(h.Note(), "");
+    h.LinkDown();
+    EXPECT_EQ(h.Note(), kWaiting);
+}
+
+TEST(MainWindowKeys, DetectionInCalibrationBringsTheCalibrationPage) {
+    ConsoleHarness h;
+    h.LinkUp(2);
+    EXPECT_EQ(h.CurrentPage(), "tsTuneUp");
+    ConsoleHarness normal;
+    normal.LinkUp(0);
+    EXPECT_EQ(normal.CurrentPage(), "tsSense");
+    EXPECT_EQ(normal.Note(), kSelectMode);
+}
+
+// ---- the page-visibility rule ----
+
+struct VisibilityCase {
+    const char* code;  // typed into the access dialog; nullptr keeps basic
+    AccessLevel level;
+    QStringList linkedTabs;
+};
+
+class PageVisibility : public ::testing::TestWithParam<VisibilityCase> {};
+
+TEST_P(PageVisibility, FollowsTheLinkAndTheAccessLevel) {
+    const VisibilityCase& c = GetParam();
+    ConsoleHarness h;
+    h.LinkUp();
+    if (c.code) h.EnterAccessCode(c.code);
+    ASSERT_EQ(h.Window().eAccessLevel(), c.level);
+    EXPECT_EQ(h.VisibleTabs(), c.linkedTabs);
+
+    h.LinkDown();
+    EXPECT_EQ(h.VisibleTabs(), QStringList{"tsVelmo"});
+    EXPECT_EQ(h.CurrentPage(), "tsVelmo");
+
+    h.LinkUp();
+    EXPECT_EQ(h.VisibleTabs(), c.linkedTabs);
+    EXPECT_EQ(h.Window().eAccessLevel(), c.level);  // kept across the loss
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ByLevel, PageVisibility,
+    ::testing::Values(VisibilityCase{nullptr, EAccBasic, {"tsTuneUp", "tsSense", "tsVelmo"}},
+                      VisibilityCase{"1", EAccBasic, {"tsTuneUp", "tsSense", "tsVelmo"}},
+                      VisibilityCase{"5", EAccAdvanced, {"tsTuneUp", "tsRange", "tsVelmo"}},
+                      VisibilityCase{
+                          "527", EAccDeveloper, {"tsTuneUp", "tsRange", "tsParams", "tsVelmo"}}));
+
+TEST(PageVisibilityRule, BasicLevelBringsSetupIntoViewAtEveryRun) {
+    ConsoleHarness h;
+    h.LinkUp();
+    h.Press(Qt::Key_F2);
+    h.EnterAccessCode("", true);  // a cancelled dialog still re-runs the rule
+    EXPECT_EQ(h.CurrentPage(), "tsSense");
+}
+
+TEST(PageVisibilityRule, HigherLevelsLeaveThePageInViewAlone) {
+    ConsoleHarness h;
+    h.LinkUp();
+    h.EnterAccessCode("5");
+    h.Press(Qt::Key_F2);
+    h.EnterAccessCode("", true);
+    EXPECT_EQ(h.CurrentPage(), "tsTuneUp");
+}
+
+TEST(PageVisibilityRule, AHiddenPageInViewGivesWayToTheNextVisibleTab) {
+    ConsoleHarness h;
+    h.LinkUp();
+    h.EnterAccessCode("527");
+    h.Press(Qt::Key_F9);
+    ASSERT_EQ(h.CurrentPage(), "tsParams");
+    h.EnterAccessCode("5");  // Properties disappears; About is next in the row
+    EXPECT_EQ(h.CurrentPage(), "tsVelmo");
+}
+
+TEST(PageVisibilityRule, LosingTheLinkOnCalibrationEndsOnAbout) {
+    ConsoleHarness h;
+    h.LinkUp();
+    h.EnterAccessCode("527");
+    h.Press(Qt::Key_F2);
+    h.LinkDown();
+    EXPECT_EQ(h.CurrentPage(), "tsVelmo");
+    EXPECT_EQ(h.VisibleTabs(), QStringList{"tsVelmo"});
+}
+
+TEST(PageVisibilityRule, APageCanBeMadeTheOneInViewWhileItsTabIsHidden) {
+    ConsoleHarness h;
+    h.Window().actTuneUpSelectExecute();  // no link: the tab is hidden
+    EXPECT_EQ(h.CurrentPage(), "tsTuneUp");
+    EXPECT_EQ(h.VisibleTabs(), QStringList{"tsVelmo"});
+}
+
+}  // namespace
+}  // namespace quillane::test

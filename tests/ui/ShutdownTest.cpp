@@ -1,0 +1,79 @@
+// Closing the window: the calibration-off command goes out before the port
+// closes, within a bounded wait that a second close cannot restart.
+#include <gtest/gtest.h>
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QTimer>
+
+#include "ConsoleHarness.h"
+#include "ui/TfmMain.h"
+
+namespace quillane::test {
+namespace {
+
+// How many whole frames of `w` the console wrote.
+int FramesOf(const FakeLink& link, frame::Word w) {
+    const frame::Frame f = frame::OutgoingFrame(w);
+    int n = 0;
+    for (std::size_t i = 0; i + 4 <= link.written.size(); i += 4)
+        if (std::equal(f.begin(), f.end(), link.written.begin() + static_cast<long>(i))) ++n;
+    return n;
+}
+
+const frame::Word kStop = frame::Command0(9, 10, 0);  // adr 9, senspp 10, state 0
+
+TEST(Shutdown, ClosingInCalibrationSendsTheStopCommandBeforeThePortCloses) {
+    ConsoleHarness h;
+    h.LinkUp(2);
+    int sendsWhenClosed = -1;
+    h.clock.onSleep = [&] {
+        h.Tick();
+        if (!h.link.IsOpen() && sendsWhenClosed < 0) sendsWhenClosed = FramesOf(h.link, kStop);
+    };
+    const int closesBefore = h.link.closeCount;
+
+    EXPECT_TRUE(h.Window().close());
+
+    EXPECT_EQ(FramesOf(h.link, kStop), 7);
+    EXPECT_EQ(h.link.written.size(), 7u * 4u);
+    EXPECT_EQ(sendsWhenClosed, -1);  // the port was open for every send
+    EXPECT_FALSE(h.link.IsOpen());
+    EXPECT_EQ(h.link.closeCount, closesBefore + 1);
+    EXPECT_EQ(h.Note(), "");
+}
+
+TEST(Shutdown, ASecondCloseDuringTheWaitIsIgnored) {
+    ConsoleHarness h;
+    h.LinkUp(2);
+    int ticks = 0;
+    bool secondAccepted = true;
+    h.clock.onSleep = [&] {
+        if (++ticks == 2) {
+            // As the window system delivers a second click on the close box.
+            QCloseEvent again;
+            QCoreApplication::sendEvent(&h.Window(), &again);
+            secondAccepted = again.isAccepted();
+        }
+        h.Tick();
+    };
+
+    EXPECT_TRUE(h.Window().close());
+
+    EXPECT_FALSE(secondAccepted);
+    EXPECT_EQ(FramesOf(h.link, kStop), 7);  // one wait, one run of sends
+    EXPECT_FALSE(h.link.IsOpen());
+}
+
+TEST(Shutdown, ClosingInAnyOtherModeClosesAtOnce) {
+    ConsoleHarness h;
+    h.LinkUp(0);
+    const double start = h.clock.seconds;
+    EXPECT_TRUE(h.Window().close());
+    EXPECT_EQ(h.clock.seconds, start);
+    EXPECT_TRUE(h.link.written.empty());
+    EXPECT_FALSE(h.link.IsOpen());
+}
+
+}  // namespace
+}  // namespace quillane::test
