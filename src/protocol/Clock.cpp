@@ -1,11 +1,24 @@
 #include "protocol/Clock.h"
 
 #include <chrono>
-#include <cmath>
 #include <ctime>
 #include <thread>
 
 namespace quillane {
+
+namespace {
+// Days from 1899-12-30 to a date of the proleptic Gregorian calendar, worked
+// out from the calendar alone (no time-zone rules to consult on every line).
+long DaysFrom18991230(int year, int month, int day) {
+    year -= month <= 2 ? 1 : 0;
+    const long era = (year >= 0 ? year : year - 399) / 400;
+    const long yearOfEra = year - era * 400;
+    const long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const long daysFrom1970 = era * 146097 + dayOfEra - 719468;
+    return daysFrom1970 + 25569;  // 1970-01-01 is day 25569
+}
+}  // namespace
 
 double SystemClock::LocalDays() const {
     using namespace std::chrono;
@@ -18,15 +31,8 @@ double SystemClock::LocalDays() const {
 #else
     localtime_r(&secs, &local);
 #endif
-    // Days since 1899-12-30 of the local calendar date, plus the time of day.
-    std::tm base{};
-    base.tm_year = local.tm_year;
-    base.tm_mon = local.tm_mon;
-    base.tm_mday = local.tm_mday;
-    base.tm_hour = 12;  // noon keeps daylight-saving shifts away from the date
-    const std::time_t dayNoon = std::mktime(&base);
-    const double unixDays = std::floor(static_cast<double>(dayNoon) / 86400.0);
-    const double days = unixDays + 25569.0;  // 1970-01-01 is day 25569
+    const double days = static_cast<double>(
+        DaysFrom18991230(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday));
     const double timeOfDay =
         (local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + ms / 1000.0) / 86400.0;
     return days + timeOfDay;

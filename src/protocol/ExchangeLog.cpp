@@ -58,20 +58,23 @@ void ExchangeLog::LogInpFrame(const std::uint8_t* frameBytes) {
 
 bool ExchangeLog::OpenIfNeeded() {
     if (file_ != nullptr) return true;
-    // "r+b" opens an existing file only: the log is never created here, so a
-    // file removed by the user stays removed until the next start.
-    file_ = std::fopen(path_.c_str(), "r+b");
+    // The log is never created here: a file removed by the user stays removed
+    // until the next start. Only an existing file is opened for appending.
+    std::FILE* existing = std::fopen(path_.c_str(), "rb");
+    if (existing == nullptr) return false;
+    std::fclose(existing);
+    // Append mode puts every write at the file's end, even when another
+    // program has added to or cut the file; unbuffered, so that each line
+    // leaves in one write of its own and none waits in memory.
+    file_ = std::fopen(path_.c_str(), "ab");
+    if (file_ != nullptr) std::setvbuf(file_, nullptr, _IONBF, 0);
     return file_ != nullptr;
 }
 
 bool ExchangeLog::Append(const char* data, std::size_t size) {
     if (!OpenIfNeeded()) return false;
-    // Seek to the end before every line: another program may have added to or
-    // cut the file, and each line must land at its end.
     std::clearerr(file_);
-    if (std::fseek(file_, 0, SEEK_END) != 0) return false;
-    const bool written = std::fwrite(data, 1, size, file_) == size;
-    return std::fflush(file_) == 0 && written;
+    return std::fwrite(data, 1, size, file_) == size;
 }
 
 }  // namespace quillane

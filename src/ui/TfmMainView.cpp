@@ -93,7 +93,10 @@ void TfmMain::ResetDetectorView() {
 
 void TfmMain::SetNote(const std::string& text) {
     // One message at a time: each replaces whatever the note said before.
-    memoNote->setPlainText(QString::fromStdString(text));
+    // Status words repeat the same note many times a second; only a new text
+    // is worth a new layout and paint of the memo.
+    const QString note = QString::fromStdString(text);
+    if (memoNote->toPlainText() != note) memoNote->setPlainText(note);
 }
 
 void TfmMain::SetPortItems(const std::vector<PortEntry>& available) {

@@ -15,6 +15,10 @@ struct CodeCase {
     AccessLevel level;
     const QString& caption;
 };
+// Names the case in the test list by its code, not by its bytes.
+void PrintTo(const CodeCase& c, std::ostream* os) {
+    *os << '"' << c.code << '"';
+}
 
 class AccessCodes : public ::testing::TestWithParam<CodeCase> {};
 

@@ -72,6 +72,9 @@ struct StateColourCase {
     const char* text;
     QColor background, foreground;
 };
+void PrintTo(const StateColourCase& c, std::ostream* os) {
+    *os << c.text;
+}
 
 class StateColours : public ::testing::TestWithParam<StateColourCase> {};
 

@@ -166,6 +166,9 @@ struct VisibilityCase {
     AccessLevel level;
     QStringList linkedTabs;
 };
+void PrintTo(const VisibilityCase& c, std::ostream* os) {
+    *os << (c.code ? c.code : "no code");
+}
 
 class PageVisibility : public ::testing::TestWithParam<VisibilityCase> {};
 

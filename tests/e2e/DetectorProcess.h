@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace quillane::test {
+
+// The real virtual detector as a child process, in a sandbox of its own: a
+// private XDG_CONFIG_HOME (so the console's port list holds only its alias), an
+// empty device root (so no real serial device is ever probed) and a working
+// folder holding an empty Quillane.log, which turns the console's exchange log
+// on as the witness of what crossed the line. The working folder is current
+// while the sandbox lives.
+class DetectorProcess {
+public:
+    DetectorProcess(int port, const QStringList& options);
+    ~DetectorProcess();
+    DetectorProcess(const DetectorProcess&) = delete;
+    DetectorProcess& operator=(const DetectorProcess&) = delete;
+
+    // Whether the detector came up and printed its "port COM<n> <device>" line.
+    bool Started() const { return started_; }
+    QString PortName() const { return QStringLiteral("COM%1").arg(port_); }
+    std::string DeviceRoot() const;
+
+    // Everything the detector printed on standard output so far.
+    QString Output();
+    // Lines of the exchange log that contain `needle`, in order.
+    QStringList LogLines(const QString& needle) const;
+    QString Log() const;
+
+    // Ctrl-C, as a user stops it. True when it was still running (a console
+    // that closed its end leaves it waiting, not crashed) and ended cleanly
+    // with its summary line.
+    bool StopCleanly();
+
+private:
+    int port_;
+    QTemporaryDir root_;
+    QString savedCwd_;
+    std::optional<QByteArray> savedXdg_;
+    QProcess process_;
+    QString output_;
+    bool started_ = false;
+};
+
+// Runs the event loop (and so the console's poll timer) until `done` holds, for
+// at most `ms` milliseconds. A bound against hanging, not a timed assertion.
+bool WaitFor(const std::function<bool()>& done, int ms = 10000);
+
+}  // namespace quillane::test
