@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <string>
 
 #include "protocol/Clock.h"
@@ -9,46 +10,51 @@
 namespace quillane {
 namespace {
 
+// Sets the process time zone for one test and puts the old one back.
+class TimeZone {
+public:
+    explicit TimeZone(const char* zone) {
+        if (const char* old = std::getenv("TZ")) saved_ = old;
+        Set(zone);
+    }
+    ~TimeZone() {
+        if (saved_) {
+            setenv("TZ", saved_->c_str(), 1);
+        } else {
+            unsetenv("TZ");
+        }
+        tzset();
+    }
+    void Set(const char* zone) {
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+
+private:
+    std::optional<std::string> saved_;
+};
+
 // The log stamps and the time-out trace read the local time as days since
 // 1899-12-30; in UTC that is the Unix time shifted by 25569 days.
 TEST(SystemClock, LocalDaysCountFromTheEndOf1899) {
-    const char* old = std::getenv("TZ");
-    const std::string saved = old ? old : "";
-    setenv("TZ", "UTC0", 1);
-    tzset();
-
+    TimeZone utc("UTC0");
     SystemClock clock;
     const double before = static_cast<double>(std::time(nullptr)) / 86400.0 + 25569.0;
     const double days = clock.LocalDays();
     const double after = static_cast<double>(std::time(nullptr) + 1) / 86400.0 + 25569.0;
     EXPECT_GE(days, before);
     EXPECT_LE(days, after);
-
-    if (old) {
-        setenv("TZ", saved.c_str(), 1);
-    } else {
-        unsetenv("TZ");
-    }
-    tzset();
 }
 
+// Far east of Greenwich the local date runs ahead of the UTC date for half
+// the day; the day number must follow the local date, not the UTC one.
 TEST(SystemClock, LocalDaysFollowTheTimeZone) {
-    const char* old = std::getenv("TZ");
-    const std::string saved = old ? old : "";
+    TimeZone zone("UTC0");
     SystemClock clock;
-    setenv("TZ", "UTC0", 1);
-    tzset();
     const double utc = clock.LocalDays();
-    setenv("TZ", "XXX-13", 1);  // thirteen hours east of Greenwich
-    tzset();
+    zone.Set("XXX-13");
     const double east = clock.LocalDays();
     EXPECT_NEAR((east - utc) * 24.0, 13.0, 0.01);
-    if (old) {
-        setenv("TZ", saved.c_str(), 1);
-    } else {
-        unsetenv("TZ");
-    }
-    tzset();
 }
 
 }  // namespace
