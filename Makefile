@@ -1,4 +1,5 @@
 # The two set-up commands of the README: `make run` and `make test`.
+MAKEFLAGS += --no-print-directory
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_BUILD_TYPE ?= RelWithDebInfo
