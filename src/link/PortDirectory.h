@@ -7,7 +7,7 @@ namespace quillane {
 
 // One port number found by enumeration.
 struct PortEntry {
-    int number = 0;         // the N of "COM<N>"
+    int number = 0;          // the N of "COM<N>"
     bool available = false;  // the probe opened it
     std::string device;      // what the number maps to (device path), for tooltips
     std::string reason;      // why the probe failed, empty when available

@@ -161,9 +161,11 @@ bool SerialPort::OpenDevice(const std::string& devicePath, int baudRate) {
     fd_ = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) return Fail(DescribeOpenError(errno, devicePath));
     // TIOCEXCL keeps other programs out, but root passes it; the lock is what
-    // keeps a second console (or our own probe) off a port in use.
-    if (::ioctl(fd_, TIOCEXCL) != 0) return Fail(ErrorText(errno));
+    // keeps a second console (or our own probe) off a port in use. The lock
+    // comes first: a refused open must leave the holder's TIOCEXCL alone.
     if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) return Fail(ErrorText(errno));
+    if (::ioctl(fd_, TIOCEXCL) != 0) return Fail(ErrorText(errno));
+    exclusive_ = true;
     if (!Configure(baudRate)) return false;
     opened_ = true;
     lastError_.clear();
@@ -195,7 +197,9 @@ void SerialPort::Close() {
     if (fd_ < 0) return;
     // The exclusive flag belongs to the terminal, not to our descriptor: it
     // would outlive us while another descriptor (a simulator) keeps the line.
-    ::ioctl(fd_, TIOCNXCL);
+    // Only the flag we set ourselves is cleared.
+    if (exclusive_) ::ioctl(fd_, TIOCNXCL);
+    exclusive_ = false;
     ::close(fd_);
     fd_ = -1;
 }

@@ -11,7 +11,7 @@ namespace quillane {
 // caller's rate. Reads return what has arrived without waiting; writes give up
 // after 1 ms. Failures come back as false or 0, with the OS reason in LastError().
 class SerialPort : public ByteLink {
-  public:
+public:
     SerialPort() = default;
     ~SerialPort() override;
     SerialPort(const SerialPort&) = delete;
@@ -32,13 +32,14 @@ class SerialPort : public ByteLink {
     // a refused permission names the device's group, which the user must join.
     static std::string DescribeOpenError(int err, const std::string& devicePath);
 
-  private:
+private:
     bool Fail(const std::string& reason);
 #ifdef _WIN32
     void* handle_ = nullptr;  // HANDLE; nullptr or INVALID_HANDLE_VALUE when closed
 #else
     bool Configure(int baudRate);
     int fd_ = -1;
+    bool exclusive_ = false;  // we hold the lock and set TIOCEXCL
 #endif
     bool opened_ = false;
     std::string lastError_;

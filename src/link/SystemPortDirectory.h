@@ -13,7 +13,7 @@ namespace quillane {
 // the serial device families (see PortMap.h); on Windows the print spooler's
 // port list.
 class SystemPortDirectory : public PortDirectory {
-  public:
+public:
     SystemPortDirectory() = default;
     // Looks the device families up under deviceRoot instead of /dev (tests).
     explicit SystemPortDirectory(std::string deviceRoot) : deviceRoot_(std::move(deviceRoot)) {}
@@ -25,7 +25,7 @@ class SystemPortDirectory : public PortDirectory {
     // name is not a COM port or carries no digits.
     static int PortNumberFromName(const std::string& name);
 
-  private:
+private:
     std::string deviceRoot_ = "/dev";
 };
 

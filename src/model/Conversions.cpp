@@ -10,8 +10,10 @@ namespace {
 
 // The ADC's full scale enters as a multiplication by its reciprocal, and the
 // products are formed in extended precision, so that the displayed figures
-// come out as the detector's documentation gives them.
-constexpr long double kPerCount = 1.0L / 1023.0L;
+// come out as the detector's documentation gives them. The reciprocal itself
+// is the double 0.0009775171065493646, not the closer extended value: a few
+// counts (59 at ref 0, gain 0) land on the neighbouring double otherwise.
+constexpr long double kPerCount = 1.0 / 1023.0;
 constexpr long double kReferenceVolts[2] = {5.0L, 2.5L};
 constexpr long double kGainTable[4] = {2287.5L, 375.0L, 61.0L, 10.0L};
 

@@ -158,7 +158,8 @@ using Snapshot = ProfileFile::Snapshot;
 
 std::shared_ptr<Snapshot> Load(const std::string& path) {
     auto snap = std::make_shared<Snapshot>();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: a pipe in the file's place must not hang the start-up.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         snap->id = StatIdentity(path);  // missing, or there but not readable
         snap->readable = !snap->id.exists;
@@ -166,7 +167,15 @@ std::shared_ptr<Snapshot> Load(const std::string& path) {
         return snap;
     }
     struct stat st;
-    if (::fstat(fd, &st) == 0) snap->id = IdentityOf(st);
+    const bool statted = ::fstat(fd, &st) == 0;
+    if (statted) snap->id = IdentityOf(st);
+    if (statted && !S_ISREG(st.st_mode)) {
+        // A pipe or a device (/dev/zero) could feed us without end.
+        snap->readable = false;
+        snap->readError = path + ": not a regular file";
+        ::close(fd);
+        return snap;
+    }
     char buf[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buf, sizeof buf);

@@ -4,6 +4,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QShowEvent>
 #include <QStringList>
 #include <QTextEdit>
 
@@ -142,7 +143,9 @@ QPixmap AboutPage::MakerLogo() {
 
 void AboutPage::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    emit shown();
+    // Only the page coming into view sets the note; the window coming back
+    // from the task bar must not wipe a warning that is still current.
+    if (!event->spontaneous()) emit shown();
 }
 
 }  // namespace quillane

@@ -15,7 +15,7 @@ namespace quillane {
 class AboutPage : public QWidget {
     Q_OBJECT
 
-  public:
+public:
     explicit AboutPage(QWidget* parent = nullptr);
 
     // The detector on its post, 280 x 280, shown stretched in imgKorvelM.
@@ -24,13 +24,13 @@ class AboutPage : public QWidget {
     static QPixmap MakerLogo();
     static QString ContactText();
 
-  signals:
+signals:
     void shown();
 
-  protected:
+protected:
     void showEvent(QShowEvent* event) override;
 
-  private:
+private:
     QLabel* imgKorvelM = nullptr;
     QTextEdit* memoVelmo = nullptr;
 };

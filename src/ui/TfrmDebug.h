@@ -13,13 +13,13 @@ namespace quillane {
 class TfrmDebug : public QWidget {
     Q_OBJECT
 
-  public:
+public:
     explicit TfrmDebug(QWidget* parent = nullptr);
 
-  protected:
+protected:
     void resizeEvent(QResizeEvent* event) override;
 
-  private:
+private:
     QGroupBox* GroupBox3 = nullptr;
     QListWidget* lbProtocol = nullptr;
 };

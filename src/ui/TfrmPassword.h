@@ -14,7 +14,7 @@ namespace quillane {
 class TfrmPassword : public QDialog {
     Q_OBJECT
 
-  public:
+public:
     // One decimal digit each, different from each other; the developer code
     // has three digits.
     static constexpr const char* kAdvancedCode = "5";
@@ -26,10 +26,10 @@ class TfrmPassword : public QDialog {
     // Esc, the Cancel button and closing the frame all end with Cancel (2).
     void reject() override;
 
-  protected:
+protected:
     void showEvent(QShowEvent* event) override;
 
-  private:
+private:
     void FormShow();
     void btnOkClick();
     void BuildControls();

@@ -16,7 +16,7 @@ namespace quillane {
 // device root, so that no test ever reaches a real serial device. The
 // previous XDG_CONFIG_HOME comes back on destruction.
 class LinkSandbox {
-  public:
+public:
     LinkSandbox() {
         char pattern[] = "/tmp/quillane-link-XXXXXX";
         root_ = ::mkdtemp(pattern);
@@ -46,7 +46,7 @@ class LinkSandbox {
         return path.string();
     }
 
-  private:
+private:
     std::filesystem::path root_;
     std::optional<std::string> savedXdg_;
 };

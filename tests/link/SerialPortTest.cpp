@@ -1,5 +1,6 @@
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 
@@ -30,7 +31,7 @@ std::vector<std::uint8_t> Collect(int pollFd, size_t count, ReadFn read) {
 }
 
 class SerialPortTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { sandbox_.Alias(kPort, pty_.name); }
     LinkSandbox sandbox_;
     Pty pty_;
@@ -82,6 +83,11 @@ TEST_F(SerialPortTest, SecondPortIsRefusedWhileTheFirstHoldsTheLine) {
     ASSERT_TRUE(first.Open(kPort, 57600));
     EXPECT_FALSE(second.Open(kPort, 57600));
     EXPECT_EQ(second.LastError(), "Device or resource busy (held by another program)");
+    // The refused open (root passes TIOCEXCL) must not take the holder's
+    // exclusivity away with it.
+    int exclusive = 0;
+    ASSERT_EQ(::ioctl(pty_.slave, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 1);
     first.Close();
     EXPECT_TRUE(second.Open(kPort, 57600)) << second.LastError();
 }

@@ -14,6 +14,9 @@ TEST(Conversions, WorkedFigures) {
     EXPECT_EQ(PowerToVolts(0, 14.33, 1.5), 1.5);
     EXPECT_EQ(f.Fixed(PowerToVolts(370, 14.33, 1.5), 1), "14.5");
     EXPECT_EQ(f.Fixed(PowerToVolts(1023, 14.33, 1.5), 3), "37.325");
+    // Products with the double reciprocal of 1023, to the last bit.
+    EXPECT_EQ(SignalToMilliVolts(0, 0, 59), 0.12606231538013662);
+    EXPECT_EQ(PowerToVolts(701, 14.33, 1.5), 26.04870478983382);
     EXPECT_EQ(SpeedText(2, 1, NumberFormat('.')), "0.3...6  m/s");  // (2 + 1) x 0.1
     EXPECT_EQ(SpeedText(0, 3, NumberFormat(',')), "0,1...10  m/s");
     EXPECT_EQ(f.OneDecimalOptional(DefaultPP(1)), "12");

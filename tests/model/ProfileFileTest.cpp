@@ -126,7 +126,7 @@ TEST(ProfileFileWrite, ReportsWhatItMayNotWriteAndLeavesItAlone) {
     EXPECT_FALSE(ProfileFile(dir.File("folder.ini/s.ini")).WriteString("A", "k", "1"));
 }
 
-TEST(ProfileFileRead, SurvivesBinaryAndHugeFiles) {
+TEST(ProfileFileRead, SurvivesBinaryHugeAndPipeFiles) {
     TempDir dir;
     std::mt19937 random(7);
     std::string junk(1 << 20, '\0');
@@ -137,6 +137,11 @@ TEST(ProfileFileRead, SurvivesBinaryAndHugeFiles) {
     EXPECT_EQ(f.ReadString("A", "k", "d"), "1");
     ASSERT_TRUE(f.WriteString("A", "k", "2"));
     EXPECT_EQ(dir.Read("s.ini"), junk + "[A]\nk=2\n");
+
+    ASSERT_EQ(::mkfifo(dir.File("pipe.ini").c_str(), 0644), 0);
+    ProfileFile pipe(dir.File("pipe.ini"));
+    EXPECT_EQ(pipe.ReadString("A", "k", "d"), "d");  // without waiting for a writer
+    EXPECT_FALSE(pipe.WriteString("A", "k", "1"));
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ DetectorModel ModelWith(unsigned code, std::uint16_t w) {
 }
 
 class SeparatorTest : public ::testing::TestWithParam<char> {
-  protected:
+protected:
     NumberFormat format{GetParam()};
     std::string Dec(const std::string& pointText) const {
         std::string s = pointText;

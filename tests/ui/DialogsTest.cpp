@@ -28,7 +28,7 @@ struct SeenBox {
 class DialogsTest : public QObject {
     Q_OBJECT
 
-  private:
+private:
     template <typename T>
     static T* Child(QWidget& parent, const char* name) {
         T* child = parent.findChild<T*>(QString::fromLatin1(name));
@@ -52,7 +52,7 @@ class DialogsTest : public QObject {
         QTest::keyClick(edit, Qt::Key_Return);  // btnOk is the default button
     }
 
-  private slots:
+private slots:
     void passwordLayout() {
         TfrmPassword dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Enter password"));

@@ -145,6 +145,11 @@ TEST(MainWindowKeys, TheAboutPageClearsTheNoteWhileLinkedAndWaitsOtherwise) {
     h.Receive({word::Speed(3)});
     tabs->setCurrentIndex(4);  // the user clicks the About tab
     EXPECT_EQ(h.Note(), "");
+    h.Receive({word::Speed(3)});
+    // Back from the task bar the page is not newly in view: the warning stays.
+    h.Window().setWindowState(Qt::WindowMinimized);
+    h.Window().setWindowState(Qt::WindowNoState);
+    EXPECT_EQ(h.Note(), "Warning: Low power level !");
     h.LinkDown();
     EXPECT_EQ(h.Note(), kWaiting);
 }
