@@ -123,6 +123,4 @@ int Run() {
 }  // namespace
 }  // namespace quillane
 
-int main() {
-    return quillane::Run();
-}
+int main() { return quillane::Run(); }

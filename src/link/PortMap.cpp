@@ -64,9 +64,7 @@ std::string PortAliasDirectory() {
     return (base / "quillane" / "ports").string();
 }
 
-std::string DevicePathForPort(int number) {
-    return DevicePathForPort(number, kSystemDeviceRoot);
-}
+std::string DevicePathForPort(int number) { return DevicePathForPort(number, kSystemDeviceRoot); }
 
 std::string DevicePathForPort(int number, const std::string& deviceRoot) {
     if (number < 1 || number > kMaxPorts) return {};
@@ -74,9 +72,7 @@ std::string DevicePathForPort(int number, const std::string& deviceRoot) {
     return FamilyPath(number, deviceRoot);
 }
 
-std::vector<int> CandidatePortNumbers() {
-    return CandidatePortNumbers(kSystemDeviceRoot);
-}
+std::vector<int> CandidatePortNumbers() { return CandidatePortNumbers(kSystemDeviceRoot); }
 
 std::vector<int> CandidatePortNumbers(const std::string& deviceRoot) {
     std::vector<int> numbers;

@@ -26,9 +26,7 @@ namespace {
 const char kBusy[] = "Device or resource busy (held by another program)";
 }  // namespace
 
-SerialPort::~SerialPort() {
-    Close();
-}
+SerialPort::~SerialPort() { Close(); }
 
 bool SerialPort::Fail(const std::string& reason) {
     Close();

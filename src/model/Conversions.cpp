@@ -31,37 +31,21 @@ double PowerToVolts(unsigned pwr, double kdc, double urd) {
     return static_cast<double>(v);
 }
 
-int SensToPercent(int sensIndex) {
-    return 100 - 2 * sensIndex;
-}
+int SensToPercent(int sensIndex) { return 100 - 2 * sensIndex; }
 
 // Truncates toward zero and leaves values outside 38-100 % unclamped: the
 // spin editor never offers them.
-int PercentToSens(int percent) {
-    return (100 - percent) / 2;
-}
+int PercentToSens(int percent) { return (100 - percent) / 2; }
 
-int DistToMetres(int zoneIndex) {
-    return zoneIndex < 2 ? 0 : 10 * zoneIndex - 10;
-}
+int DistToMetres(int zoneIndex) { return zoneIndex < 2 ? 0 : 10 * zoneIndex - 10; }
 
-double MinSpeedOf(unsigned velMin) {
-    return (velMin + 1) * 0.1;
-}
+double MinSpeedOf(unsigned velMin) { return (velMin + 1) * 0.1; }
 
-int MaxSpeedOf(unsigned velMax) {
-    return 2 * static_cast<int>(velMax) + 4;
-}
+int MaxSpeedOf(unsigned velMax) { return 2 * static_cast<int>(velMax) + 4; }
 
-double DefaultPP(int sensIndex) {
-    return 10.5 + 1.5 * sensIndex;
-}
-double DefaultMP(int sensIndex) {
-    return 12.5 + 1.5 * sensIndex;
-}
-double DefaultBP(int sensIndex) {
-    return 22.5 + 1.5 * sensIndex;
-}
+double DefaultPP(int sensIndex) { return 10.5 + 1.5 * sensIndex; }
+double DefaultMP(int sensIndex) { return 12.5 + 1.5 * sensIndex; }
+double DefaultBP(int sensIndex) { return 22.5 + 1.5 * sensIndex; }
 
 int DefaultDistSens(int zoneIndex) {
     if (zoneIndex <= 6) return 15;
@@ -72,12 +56,8 @@ int DefaultDistSens(int zoneIndex) {
     return 3;
 }
 
-int ZoneItemToIndex(int item) {
-    return item + 2;
-}
-int ZoneIndexToItem(int zoneIndex) {
-    return zoneIndex >= 2 ? zoneIndex - 2 : 0;
-}
+int ZoneItemToIndex(int item) { return item + 2; }
+int ZoneIndexToItem(int zoneIndex) { return zoneIndex >= 2 ? zoneIndex - 2 : 0; }
 
 double LowerLevel(double averageMv, double percent) {
     return averageMv - percent * averageMv * 0.01;

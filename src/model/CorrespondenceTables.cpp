@@ -21,9 +21,7 @@ struct ThresholdRow {
 constexpr ThresholdRow kRows[3] = {
     {"PP", 1, DefaultPP}, {"MP", 2, DefaultMP}, {"BP", 3, DefaultBP}};
 
-std::string KeyOf(const char* section, int index) {
-    return section + std::to_string(index);
-}
+std::string KeyOf(const char* section, int index) { return section + std::to_string(index); }
 
 }  // namespace
 

@@ -79,9 +79,7 @@ std::string NonFiniteText(double value) {
     return value < 0 ? "-INF" : "INF";
 }
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string Trimmed(const std::string& text) {
     size_t b = 0, e = text.size();

@@ -55,9 +55,7 @@ std::string Lower(std::string s) {
     return s;
 }
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 
 void TrimRange(const std::string& text, size_t& b, size_t& e) {
     while (b < e && IsBlank(text[b])) ++b;
@@ -70,9 +68,7 @@ size_t FindIn(const std::string& text, char c, size_t begin, size_t end) {
     return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data()) : end;
 }
 
-std::string ErrnoText(const std::string& what) {
-    return what + ": " + std::strerror(errno);
-}
+std::string ErrnoText(const std::string& what) { return what + ": " + std::strerror(errno); }
 
 }  // namespace
 
@@ -325,9 +321,7 @@ bool CheckWritable(const std::string& target, const Snapshot& snap, std::string&
     return true;
 }
 
-bool HasLineBreak(const std::string& s) {
-    return s.find_first_of("\r\n") != std::string::npos;
-}
+bool HasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
 
 }  // namespace
 

@@ -54,9 +54,7 @@ void TakeFilterSelections(ConsoleSettings& s) {
     s.iMaxTenPercent = hold.value_or(0);
 }
 
-std::string UnableToWriteMessage(const std::string& path) {
-    return "Unable to write to " + path;
-}
+std::string UnableToWriteMessage(const std::string& path) { return "Unable to write to " + path; }
 
 bool ApplySettings(ProfileFile& file, const NumberFormat& format, const std::string& newKdcText,
                    const std::string& newUrdText, ConsoleSettings& s, std::string& error) {

@@ -43,8 +43,6 @@ double SystemClock::MonotonicSeconds() const {
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-void SystemClock::SleepMs(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
+void SystemClock::SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 }  // namespace quillane

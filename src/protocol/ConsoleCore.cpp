@@ -72,9 +72,7 @@ ConsoleCore::ConsoleCore(ByteLink& port, PortDirectory& ports, Clock& clock, Exc
                          ConsoleView& view)
     : d_(new Impl(*this, port, ports, clock, log, view)) {}
 
-ConsoleCore::~ConsoleCore() {
-    delete d_;
-}
+ConsoleCore::~ConsoleCore() { delete d_; }
 
 // ---- poll cycle ----
 
@@ -97,13 +95,9 @@ bool ConsoleCore::TimerTimer() {
     return false;
 }
 
-void ConsoleCore::Recv() {
-    d_->receiver.Recv();
-}
+void ConsoleCore::Recv() { d_->receiver.Recv(); }
 
-void ConsoleCore::Send() {
-    d_->commands.Send(d_->port, d_->log);
-}
+void ConsoleCore::Send() { d_->commands.Send(d_->port, d_->log); }
 
 // ---- port selection ----
 
@@ -132,27 +126,17 @@ bool ConsoleCore::cbComPortChange() {
     return d_->portOpen;
 }
 
-int ConsoleCore::iPortNumber() const {
-    return d_->portNumber;
-}
+int ConsoleCore::iPortNumber() const { return d_->portNumber; }
 
-bool ConsoleCore::bPortOpen() const {
-    return d_->portOpen;
-}
+bool ConsoleCore::bPortOpen() const { return d_->portOpen; }
 
 // ---- link state and the detector model ----
 
-DeviceState ConsoleCore::eDeviceState() const {
-    return d_->receiver.eDeviceState();
-}
+DeviceState ConsoleCore::eDeviceState() const { return d_->receiver.eDeviceState(); }
 
-int ConsoleCore::iInpPacketsCodeCounter() const {
-    return d_->receiver.iInpPacketsCodeCounter();
-}
+int ConsoleCore::iInpPacketsCodeCounter() const { return d_->receiver.iInpPacketsCodeCounter(); }
 
-const DetectorModel& ConsoleCore::Model() const {
-    return d_->model;
-}
+const DetectorModel& ConsoleCore::Model() const { return d_->model; }
 
 void ConsoleCore::ResetDetectorView() {
     d_->model.Reset();
@@ -198,13 +182,9 @@ void ConsoleCore::ApplyAutoDefaults() {
     QueueCmd2(frame::VelMin(m.Word(5)), frame::VelMax(m.Word(5)), zone, 2);
 }
 
-bool ConsoleCore::bCmdPending() const {
-    return d_->commands.bCmdPending();
-}
+bool ConsoleCore::bCmdPending() const { return d_->commands.bCmdPending(); }
 
-int ConsoleCore::iSendRepeatCounter() const {
-    return d_->commands.iSendRepeatCounter();
-}
+int ConsoleCore::iSendRepeatCounter() const { return d_->commands.iSendRepeatCounter(); }
 
 // ---- shutdown ----
 
@@ -231,12 +211,8 @@ void ConsoleCore::SetMaxTenPercent(int maxTenPercent) {
     d_->receiver.Filter().SetMaxTenPercent(maxTenPercent);
 }
 
-int ConsoleCore::iMaxTenPercent() const {
-    return d_->receiver.Filter().iMaxTenPercent();
-}
+int ConsoleCore::iMaxTenPercent() const { return d_->receiver.Filter().iMaxTenPercent(); }
 
-int ConsoleCore::iTenPercentCounter() const {
-    return d_->receiver.Filter().iTenPercentCounter();
-}
+int ConsoleCore::iTenPercentCounter() const { return d_->receiver.Filter().iTenPercentCounter(); }
 
 }  // namespace quillane

@@ -12,9 +12,7 @@ LogLine& LogLine::Char(char c) {
     return *this;
 }
 
-LogLine& LogLine::Number(unsigned value) {
-    return Padded(value, 1);
-}
+LogLine& LogLine::Number(unsigned value) { return Padded(value, 1); }
 
 LogLine& LogLine::Padded(unsigned value, int width) {
     char digits[12];

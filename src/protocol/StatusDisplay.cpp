@@ -41,9 +41,7 @@ const std::array<StateColours, 8> kStateColours = {{
     {colour::kBlack, colour::kBlack},
 }};
 
-unsigned StoredState(const DetectorModel& m) {
-    return frame::State(m.Word(2));
-}
+unsigned StoredState(const DetectorModel& m) { return frame::State(m.Word(2)); }
 
 std::optional<std::string> NoteForNormalState(Page active) {
     switch (active) {
@@ -87,15 +85,9 @@ std::optional<std::string> CalibrationNote(unsigned prev, unsigned cur) {
 
 }  // namespace
 
-const char* StateText(unsigned state) {
-    return kStateTexts[state & 7u];
-}
-const char* RegulText(unsigned regul) {
-    return kRegulTexts[regul & 3u];
-}
-const char* ModelText(unsigned dev) {
-    return kModelTexts[dev & 7u];
-}
+const char* StateText(unsigned state) { return kStateTexts[state & 7u]; }
+const char* RegulText(unsigned regul) { return kRegulTexts[regul & 3u]; }
+const char* ModelText(unsigned dev) { return kModelTexts[dev & 7u]; }
 
 IdentityDisplay IdentityValues(const DetectorModel& m) {
     const frame::Word w = m.Word(6);

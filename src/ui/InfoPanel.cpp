@@ -16,9 +16,7 @@ constexpr int kStateHeight = 15;
 
 const QString kDashes = QStringLiteral("---");
 
-QString Text(const std::string& s) {
-    return QString::fromStdString(s);
-}
+QString Text(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
@@ -112,9 +110,7 @@ void InfoPanel::ShowIdentity(const IdentityDisplay& d) {
     lAddress->setText(d.addressShown ? Text(d.address) : QString());
 }
 
-void InfoPanel::ShowPower(const std::string& power) {
-    lPower->setText(Text(power));
-}
+void InfoPanel::ShowPower(const std::string& power) { lPower->setText(Text(power)); }
 
 void InfoPanel::ShowZone(const ZoneDisplay& d) {
     lRegul->setText(Text(d.regul));

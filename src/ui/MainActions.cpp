@@ -74,9 +74,7 @@ ConsolePage* TfmMain::ActiveConsolePage() const {
 }
 
 // Works on a hidden tab too: the page-selecting keys do not look at the tabs.
-void TfmMain::SetActivePage(QWidget* page) {
-    pcMain->setCurrentWidget(page);
-}
+void TfmMain::SetActivePage(QWidget* page) { pcMain->setCurrentWidget(page); }
 
 void TfmMain::pcMainChange(int index) {
     QWidget* now = pcMain->widget(index);
@@ -86,9 +84,7 @@ void TfmMain::pcMainChange(int index) {
     if (auto* entered = qobject_cast<ConsolePage*>(now)) entered->PageShow();
 }
 
-void TfmMain::tsVelmoShow() {
-    SetNote(Linked() ? note::kEmpty : note::kWaiting);
-}
+void TfmMain::tsVelmoShow() { SetNote(Linked() ? note::kEmpty : note::kWaiting); }
 
 void TfmMain::UpdatePageVisibility() {
     const bool linked = Linked();
@@ -139,9 +135,7 @@ void TfmMain::actVelmoSelectExecute() {
     SetNote(note::kSelectMode);
 }
 
-void TfmMain::actTuneUpSelectExecute() {
-    SetActivePage(tsTuneUp);
-}
+void TfmMain::actTuneUpSelectExecute() { SetActivePage(tsTuneUp); }
 
 void TfmMain::actSetupSelectExecute() {
     SetActivePage(eAccessLevel_ == EAccBasic ? static_cast<QWidget*>(tsSense) : tsRange);

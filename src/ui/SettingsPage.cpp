@@ -6,8 +6,6 @@ SettingsPage::SettingsPage(QWidget* parent) : ConsolePage("tsRange", parent) {}
 
 void SettingsPage::RefreshRangeCharts() {}
 
-void SettingsPage::EnableParamSet(bool enabled) {
-    static_cast<void>(enabled);
-}
+void SettingsPage::EnableParamSet(bool enabled) { static_cast<void>(enabled); }
 
 }  // namespace quillane

@@ -232,9 +232,7 @@ void TfmMain::TimerTimer() {
     if (runOn) Timer->start();
 }
 
-void TfmMain::cbComPortDropDown() {
-    core_->cbComPortDropDown();
-}
+void TfmMain::cbComPortDropDown() { core_->cbComPortDropDown(); }
 
 void TfmMain::cbComPortChange() {
     if (core_->cbComPortChange()) Timer->start();
@@ -268,13 +266,9 @@ void TfmMain::FormClose() {
 
 // ---- helpers ----
 
-bool TfmMain::Linked() const {
-    return core_ && core_->Linked();
-}
+bool TfmMain::Linked() const { return core_ && core_->Linked(); }
 
-unsigned TfmMain::StoredState() const {
-    return frame::State(core_->Model().Word(2));
-}
+unsigned TfmMain::StoredState() const { return frame::State(core_->Model().Word(2)); }
 
 void TfmMain::ShowError(const std::string& message) {
     QMessageBox::critical(this, QCoreApplication::applicationName(),

@@ -66,9 +66,7 @@ void TfmMain::ShowDetectorState() {
     }
 }
 
-void TfmMain::ShowIdentity() {
-    gbInfo->ShowIdentity(IdentityValues(core_->Model()));
-}
+void TfmMain::ShowIdentity() { gbInfo->ShowIdentity(IdentityValues(core_->Model())); }
 
 void TfmMain::ShowPower() {
     gbInfo->ShowPower(PowerValue(core_->Model(), settings_.dblKdc, settings_.dblUrd, format_));

@@ -57,9 +57,7 @@ void TfrmPassword::BuildControls() {
     setTabOrder(btnOk, bntCancel);
 }
 
-void TfrmPassword::reject() {
-    done(dialog_result::kCancel);
-}
+void TfrmPassword::reject() { done(dialog_result::kCancel); }
 
 void TfrmPassword::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);

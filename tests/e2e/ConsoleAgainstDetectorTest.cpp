@@ -20,9 +20,7 @@
 #include "ui/TfmMain.h"
 
 // Readable texts in failure messages (found by argument lookup).
-void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
+void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace quillane::test {
 namespace {

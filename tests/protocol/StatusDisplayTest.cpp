@@ -14,9 +14,7 @@ namespace {
 std::uint16_t Word(unsigned code, unsigned fields) {
     return static_cast<std::uint16_t>((code << 13) | fields);
 }
-std::uint16_t StateWord(unsigned state, unsigned aver = 0) {
-    return Word(2, (state << 10) | aver);
-}
+std::uint16_t StateWord(unsigned state, unsigned aver = 0) { return Word(2, (state << 10) | aver); }
 std::uint16_t SpeedWord(unsigned dis, unsigned ref = 0, unsigned amplif = 0, unsigned velMin = 0,
                         unsigned velMax = 0) {
     return Word(5, (dis << 11) | (ref << 10) | (amplif << 8) | (velMax << 2) | velMin);

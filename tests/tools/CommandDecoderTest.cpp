@@ -11,9 +11,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Words = std::vector<std::uint16_t>;
 
-Words FeedAll(CommandDecoder& d, const Bytes& bytes) {
-    return d.Feed(bytes.data(), bytes.size());
-}
+Words FeedAll(CommandDecoder& d, const Bytes& bytes) { return d.Feed(bytes.data(), bytes.size()); }
 
 TEST(CommandDecoderTest, DecodesTheFramesTheConsoleSends) {
     CommandDecoder d;

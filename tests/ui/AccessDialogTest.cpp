@@ -16,9 +16,7 @@ struct CodeCase {
     const QString& caption;
 };
 // Names the case in the test list by its code, not by its bytes.
-void PrintTo(const CodeCase& c, std::ostream* os) {
-    *os << '"' << c.code << '"';
-}
+void PrintTo(const CodeCase& c, std::ostream* os) { *os << '"' << c.code << '"'; }
 
 class AccessCodes : public ::testing::TestWithParam<CodeCase> {};
 

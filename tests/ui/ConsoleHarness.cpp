@@ -105,9 +105,7 @@ QLabel* ConsoleHarness::Label(const char* name) const {
     return window_->findChild<QLabel*>(QString::fromLatin1(name));
 }
 
-QString ConsoleHarness::Text(const char* name) const {
-    return Label(name)->text();
-}
+QString ConsoleHarness::Text(const char* name) const { return Label(name)->text(); }
 
 QString ConsoleHarness::Note() const {
     return window_->findChild<QTextEdit*>("memoNote")->toPlainText();

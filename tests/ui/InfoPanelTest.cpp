@@ -11,12 +11,8 @@
 namespace quillane::test {
 namespace {
 
-QColor Background(QLabel* l) {
-    return l->palette().color(QPalette::Window);
-}
-QColor Foreground(QLabel* l) {
-    return l->palette().color(QPalette::WindowText);
-}
+QColor Background(QLabel* l) { return l->palette().color(QPalette::Window); }
+QColor Foreground(QLabel* l) { return l->palette().color(QPalette::WindowText); }
 
 TEST(InfoPanel, ShowsDashesWhileWaiting) {
     ConsoleHarness h;
@@ -72,9 +68,7 @@ struct StateColourCase {
     const char* text;
     QColor background, foreground;
 };
-void PrintTo(const StateColourCase& c, std::ostream* os) {
-    *os << c.text;
-}
+void PrintTo(const StateColourCase& c, std::ostream* os) { *os << c.text; }
 
 class StateColours : public ::testing::TestWithParam<StateColourCase> {};
 

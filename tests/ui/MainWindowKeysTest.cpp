@@ -171,9 +171,7 @@ struct VisibilityCase {
     AccessLevel level;
     QStringList linkedTabs;
 };
-void PrintTo(const VisibilityCase& c, std::ostream* os) {
-    *os << (c.code ? c.code : "no code");
-}
+void PrintTo(const VisibilityCase& c, std::ostream* os) { *os << (c.code ? c.code : "no code"); }
 
 class PageVisibility : public ::testing::TestWithParam<VisibilityCase> {};
 

@@ -5,9 +5,7 @@
 #include <ostream>
 
 // Readable Qt texts in test failure messages (found by argument lookup).
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 inline void PrintTo(const QStringList& l, std::ostream* os) {
     *os << '{' << l.join(QStringLiteral(", ")).toStdString() << '}';
 }

@@ -8,9 +8,7 @@ namespace quillane::test::word {
 constexpr frame::Word Code(unsigned code, unsigned fields) {
     return static_cast<frame::Word>((code << 13) | fields);
 }
-constexpr frame::Word Signal(unsigned sig) {
-    return Code(1, sig & 0x3FF);
-}
+constexpr frame::Word Signal(unsigned sig) { return Code(1, sig & 0x3FF); }
 constexpr frame::Word State(unsigned state, unsigned aver = 500) {
     return Code(2, (state << 10) | aver);
 }
@@ -27,8 +25,6 @@ constexpr frame::Word Speed(unsigned dis, unsigned velMin = 2, unsigned velMax =
 constexpr frame::Word Identity(unsigned dev, unsigned prog, unsigned letter, unsigned adr) {
     return Code(6, (adr << 8) | (letter << 6) | (prog << 3) | dev);
 }
-constexpr frame::Word Power(unsigned pwr) {
-    return Code(7, pwr);
-}
+constexpr frame::Word Power(unsigned pwr) { return Code(7, pwr); }
 
 }  // namespace quillane::test::word

@@ -6,9 +6,7 @@ namespace quillane {
 
 namespace {
 
-bool IsLowByte(std::uint8_t b) {
-    return (b & 0x80) != 0;
-}
+bool IsLowByte(std::uint8_t b) { return (b & 0x80) != 0; }
 
 }  // namespace
 

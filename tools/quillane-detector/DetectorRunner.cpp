@@ -171,8 +171,6 @@ void DetectorRunner::WriteStats() const {
     if (!f) err_ << "quillane-detector: cannot write " << options_.statsFile << "\n";
 }
 
-double DetectorRunner::Now() const {
-    return clock_.MonotonicSeconds() - start_;
-}
+double DetectorRunner::Now() const { return clock_.MonotonicSeconds() - start_; }
 
 }  // namespace quillane

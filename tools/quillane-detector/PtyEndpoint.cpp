@@ -42,9 +42,7 @@ std::string LinkTarget(const std::string& path) {
 
 }  // namespace
 
-PtyEndpoint::~PtyEndpoint() {
-    Close();
-}
+PtyEndpoint::~PtyEndpoint() { Close(); }
 
 bool PtyEndpoint::Fail(const std::string& what) {
     error_ = what;

@@ -26,8 +26,6 @@ int StreamPacer::Due(double t) {
     return static_cast<int>(due);
 }
 
-double StreamPacer::NextDue() const {
-    return static_cast<double>(next_) / rate_;
-}
+double StreamPacer::NextDue() const { return static_cast<double>(next_) / rate_; }
 
 }  // namespace quillane

@@ -16,9 +16,7 @@ namespace {
 // alias is removed on the way out instead of being left behind.
 volatile std::sig_atomic_t gStop = 0;
 
-void OnStopSignal(int) {
-    gStop = 1;
-}
+void OnStopSignal(int) { gStop = 1; }
 
 void InstallSignalHandlers() {
     struct sigaction sa {};
