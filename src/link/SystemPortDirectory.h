@@ -10,8 +10,8 @@ namespace quillane {
 
 // The ports of this machine, each probed by opening it as SerialPort::Open
 // does and closing it at once. On Linux the candidates are the port aliases and
-// the serial device families (see PortMap.h); on Windows the print spooler's
-// port list.
+// the serial device families (see PortMap.h); on Windows the registered serial
+// ports together with the print spooler's port list.
 class SystemPortDirectory : public PortDirectory {
 public:
     SystemPortDirectory() = default;
