@@ -33,9 +33,8 @@ DetectorProcess::DetectorProcess(int port, const QStringList& options) : port_(p
         QStringLiteral(QUILLANE_DETECTOR),
         QStringList{QStringLiteral("--com"), QString::number(port), QStringLiteral("-q")} +
             options);
-    started_ =
-        process_.waitForStarted(5000) &&
-        WaitFor([this] { return Output().contains(QStringLiteral("port ") + PortName()); }, 5000);
+    started_ = process_.waitForStarted(15000) &&
+               WaitFor([this] { return Output().contains(QStringLiteral("port ") + PortName()); });
 }
 
 DetectorProcess::~DetectorProcess() {
@@ -69,10 +68,15 @@ QStringList DetectorProcess::LogLines(const QString& needle) const {
     return Log().split(QLatin1Char('\n')).filter(needle);
 }
 
+void DetectorProcess::HangUp() {
+    if (process_.state() == QProcess::Running)
+        ::kill(static_cast<pid_t>(process_.processId()), SIGUSR1);
+}
+
 bool DetectorProcess::StopCleanly() {
     if (process_.state() != QProcess::Running) return false;
     ::kill(static_cast<pid_t>(process_.processId()), SIGINT);
-    if (!process_.waitForFinished(5000)) return false;
+    if (!process_.waitForFinished(15000)) return false;
     static const QRegularExpression summary(QStringLiteral("sent \\d+ frames\\n$"));
     return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0 &&
            Output().contains(summary);

@@ -34,6 +34,10 @@ public:
     QStringList LogLines(const QString& needle) const;
     QString Log() const;
 
+    // Drops the line now (SIGUSR1): the old device dies, a new one takes the
+    // alias and a new port line follows.
+    void HangUp();
+
     // Ctrl-C, as a user stops it. True when it was still running (a console
     // that closed its end leaves it waiting, not crashed) and ended cleanly
     // with its summary line.
@@ -50,7 +54,8 @@ private:
 };
 
 // Runs the event loop (and so the console's poll timer) until `done` holds, for
-// at most `ms` milliseconds. A bound against hanging, not a timed assertion.
-bool WaitFor(const std::function<bool()>& done, int ms = 10000);
+// at most `ms` milliseconds. A bound against hanging, not a timed assertion:
+// generous, since a loaded build machine may take seconds to show a window.
+bool WaitFor(const std::function<bool()>& done, int ms = 20000);
 
 }  // namespace quillane::test

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -13,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -96,6 +98,7 @@ public:
         return -1;
     }
 
+    void Signal(int signal) const { ::kill(pid_, signal); }
     const std::string& RestOfOutput() const { return outText_; }
     const std::string& ErrorOutput() const { return errText_; }
 
@@ -119,11 +122,14 @@ private:
 // The console's side of the line: the alias opened raw and non-blocking.
 class ConsoleEnd {
 public:
-    // Exclusive by default, as the console opens its port.
+    // Locked and exclusive by default, as the console opens its port.
     explicit ConsoleEnd(const std::string& path, bool exclusive = true)
         : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {
         termios t{};
-        if (fd_ >= 0 && exclusive) ::ioctl(fd_, TIOCEXCL);
+        if (fd_ >= 0 && exclusive) {
+            ::flock(fd_, LOCK_EX | LOCK_NB);
+            ::ioctl(fd_, TIOCEXCL);
+        }
         if (fd_ >= 0 && ::tcgetattr(fd_, &t) == 0) {
             ::cfmakeraw(&t);
             ::tcsetattr(fd_, TCSANOW, &t);
@@ -131,12 +137,32 @@ public:
     }
     ~ConsoleEnd() {
         if (fd_ >= 0) ::ioctl(fd_, TIOCNXCL);
+        Die();
+    }
+    // As a console that crashes: the descriptor goes, the flag it set stays.
+    void Die() {
         if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
     }
     bool IsOpen() const { return fd_ >= 0; }
+    bool Exclusive() const {
+        int exclusive = 0;
+        return ::ioctl(fd_, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+    }
     void Send(std::uint16_t command) {
         const frame::Frame f = frame::OutgoingFrame(command);
-        ASSERT_EQ(::write(fd_, f.data(), f.size()), 4);
+        SendBytes({f.begin(), f.end()});
+    }
+    void SendBytes(const std::vector<std::uint8_t>& bytes) {
+        size_t done = 0;
+        const auto deadline = Clock::now() + kPatience;
+        while (done < bytes.size() && Clock::now() < deadline) {
+            const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+            if (n > 0) done += static_cast<size_t>(n);
+            pollfd p{fd_, POLLOUT, 0};
+            if (n <= 0) ::poll(&p, 1, 50);
+        }
+        ASSERT_EQ(done, bytes.size());
     }
     // Reads until the predicate holds for the scanner, or patience runs out.
     template <typename Pred>
@@ -217,6 +243,12 @@ TEST_F(DetectorProcessTest, AliasCarriesFramesAndCommandsAndGoesAwayOnCtrlC) {
         ConsoleEnd console(Alias(7));
         ASSERT_TRUE(console.IsOpen());
         EXPECT_TRUE(console.ReadUntil([](auto& s) { return s.fullSets >= 2; }));
+        // A garbling console first: no two copies in it ever agree, so nothing
+        // in it is a command, and the good frame right after it still counts.
+        const std::vector<std::uint8_t> garble = {0x00, 0xFF, 0x13, 0x80, 0x7F, 0x81, 0x7E, 0x82};
+        std::vector<std::uint8_t> noise;
+        for (int i = 0; i < 2048; ++i) noise.insert(noise.end(), garble.begin(), garble.end());
+        console.SendBytes(noise);
         console.Send(frame::Command0(1, 10, 1));
         EXPECT_TRUE(console.ReadUntil([](auto& s) { return StateIs(s, 2); }));
         EXPECT_EQ(p.ReadLine(), "cmd code:0 adr:1 senspp:10 state:1");
@@ -239,24 +271,57 @@ TEST_F(DetectorProcessTest, AliasCarriesFramesAndCommandsAndGoesAwayOnCtrlC) {
     EXPECT_GT(held, 0);
     EXPECT_LT(held, sent);
     EXPECT_EQ(Stat(stats, "commands"), 2);
+    EXPECT_GT(Stat(stats, "rejected commands"), 4000);
 }
 
+// First a hang-up on its own timer, then one on demand (SIGUSR1) at a moment
+// the test chooses, so that the old end is surely open when the line drops.
 TEST_F(DetectorProcessTest, HangUpKillsTheOldDeviceAndOffersANewOne) {
-    DetectorProcess p(home_, {"--com", "8", "-q", "--hangup-after", "0.5"});
+    DetectorProcess p(home_, {"--com", "8", "-q", "--hangup-after", "0.3"});
     const std::string first = p.ReadLine();
     ASSERT_EQ(first.rfind("port COM8 ", 0), 0u) << first << p.ErrorOutput();
+    const std::string second = p.ReadLine();
+    ASSERT_EQ(second.rfind("port COM8 ", 0), 0u) << second << p.ErrorOutput();
     ConsoleEnd old(Alias(8));
     ASSERT_TRUE(old.IsOpen());
-    const std::string second = p.ReadLine();
-    ASSERT_EQ(second.rfind("port COM8 ", 0), 0u);
-    EXPECT_NE(second, first);
-    EXPECT_EQ("port COM8 " + fs::read_symlink(Alias(8)).string(), second);
+    EXPECT_TRUE(old.ReadUntil([](auto& s) { return s.fullSets >= 1; }));
+
+    p.Signal(SIGUSR1);
+    const std::string third = p.ReadLine();
+    ASSERT_EQ(third.rfind("port COM8 ", 0), 0u) << third << p.ErrorOutput();
+    EXPECT_NE(third, second);  // the old device lives on while its end is open
+    EXPECT_EQ("port COM8 " + fs::read_symlink(Alias(8)).string(), third);
     EXPECT_TRUE(old.HungUp());
 
     ConsoleEnd renewed(Alias(8));
     EXPECT_TRUE(renewed.ReadUntil([](auto& s) { return s.fullSets >= 1; }));
     EXPECT_EQ(p.Stop(SIGTERM), 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status(Alias(8))));
+}
+
+// The exclusive flag belongs to the terminal, which the detector keeps open: a
+// console that dies without clearing it would shut every later console out.
+TEST_F(DetectorProcessTest, ConsoleThatDiesLeavesTheLineOpenForTheNext) {
+    DetectorProcess p(home_, {"--com", "11", "-q"});
+    ASSERT_EQ(p.ReadLine().rfind("port COM11 ", 0), 0u) << p.ErrorOutput();
+    // Opened first: a later open of an exclusive line is refused to all but root.
+    ConsoleEnd onlooker(Alias(11), false);
+    ASSERT_TRUE(onlooker.IsOpen());
+    ConsoleEnd dying(Alias(11));
+    ASSERT_TRUE(dying.ReadUntil([](auto& s) { return s.fullSets >= 1; }));
+    ASSERT_TRUE(onlooker.Exclusive());
+    // Not taken for a leftover while the console lives.
+    EXPECT_TRUE(dying.ReadUntil([](auto& s) { return s.fullSets >= 3; }));
+    EXPECT_TRUE(onlooker.Exclusive());
+
+    dying.Die();
+    const auto deadline = Clock::now() + kPatience;
+    while (onlooker.Exclusive() && Clock::now() < deadline) ::poll(nullptr, 0, 10);
+    EXPECT_FALSE(onlooker.Exclusive());
+    ConsoleEnd next(Alias(11));
+    ASSERT_TRUE(next.IsOpen()) << std::strerror(errno);
+    EXPECT_TRUE(next.ReadUntil([](auto& s) { return s.fullSets >= 1; }));
+    EXPECT_EQ(p.Stop(SIGINT), 0);
 }
 
 TEST_F(DetectorProcessTest, DefaultPortLiesAboveEveryPortPresent) {

@@ -16,14 +16,14 @@ public:
     // Words completed by these bytes, in order; partial frames carry over.
     std::vector<std::uint16_t> Feed(const std::uint8_t* bytes, std::size_t count);
     // Copies that disagreed, for the verbose trace.
-    int Rejected() const { return rejected_; }
+    long long Rejected() const { return rejected_; }
 
 private:
     void Take(std::uint8_t byte, std::vector<std::uint16_t>* words);
 
     std::uint8_t pending_[4] = {0, 0, 0, 0};
-    int have_ = 0;  // bytes of the frame so far
-    int rejected_ = 0;
+    int have_ = 0;            // bytes of the frame so far
+    long long rejected_ = 0;  // a garbling console may run for weeks
 };
 
 // A command word as the trace prints it: "cmd code:0 adr:5 senspp:10 state:1".

@@ -244,7 +244,8 @@ Output:
   -q, --quiet        print only the port line, commands (-v) and the summary
   --stats-file PATH  write the frame counts there at the end
   -h, --help         this text
-Ctrl-C (or SIGTERM) stops it and removes its alias.
+Ctrl-C (or SIGTERM) stops it and removes its alias; SIGUSR1 hangs up at once,
+as --hangup-after does.
 )";
 }
 

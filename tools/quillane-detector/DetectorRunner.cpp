@@ -54,13 +54,19 @@ DetectorRunner::DetectorRunner(const DetectorOptions& options, Clock& clock, std
       pacer_(options.rate) {}
 
 int DetectorRunner::Run(const volatile std::sig_atomic_t& stop) {
+    volatile std::sig_atomic_t never = 0;
+    return Run(stop, never);
+}
+
+int DetectorRunner::Run(const volatile std::sig_atomic_t& stop,
+                        volatile std::sig_atomic_t& hangUpNow) {
     if (!Start()) return 1;
     start_ = clock_.MonotonicSeconds();
     bool ok = true;
     while (ok && stop == 0) {
         const double t = Now();
         if (options_.duration > 0 && t >= options_.duration) break;
-        ok = Step(t);
+        ok = Step(t, hangUpNow);
     }
     Finish();
     return ok ? 0 : 1;
@@ -85,9 +91,12 @@ bool DetectorRunner::Start() {
     return true;
 }
 
-bool DetectorRunner::Step(double t) {
-    if (!hungUp_ && options_.hangupAfter > 0 && t >= options_.hangupAfter && !HangUp()) {
-        return false;
+bool DetectorRunner::Step(double t, volatile std::sig_atomic_t& hangUpNow) {
+    const bool timed = !hungUp_ && options_.hangupAfter > 0 && t >= options_.hangupAfter;
+    if (timed) hungUp_ = true;
+    if (timed || hangUpNow != 0) {
+        hangUpNow = 0;
+        if (!HangUp()) return false;
     }
     SendDue(t);
     ReadCommands();
@@ -142,7 +151,6 @@ void DetectorRunner::WaitUntil(double t, double until) {
 }
 
 bool DetectorRunner::HangUp() {
-    hungUp_ = true;
     if (!pty_.Reopen()) {
         err_ << "quillane-detector: " << pty_.LastError() << "\n";
         return false;
@@ -153,6 +161,9 @@ bool DetectorRunner::HangUp() {
 }
 
 void DetectorRunner::Finish() {
+    // Commands that came in while the stop was on its way still count, and
+    // are still printed: the trace must show every word the console sent.
+    ReadCommands();
     pty_.Close();
     out_ << "sent " << frames_ << " frames" << std::endl;
     if (!options_.statsFile.empty()) WriteStats();

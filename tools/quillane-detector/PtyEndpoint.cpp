@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -139,9 +140,15 @@ void PtyEndpoint::DropUnread() {
     ::tcflush(slave_, TCIFLUSH);
 }
 
-bool PtyEndpoint::ConsoleHolds() const {
+bool PtyEndpoint::ConsoleHolds() {
     int exclusive = 0;
-    return slave_ >= 0 && ::ioctl(slave_, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+    if (slave_ < 0 || ::ioctl(slave_, TIOCGEXCL, &exclusive) != 0 || exclusive == 0) return false;
+    // The console takes its lock before it sets the flag and keeps it while the
+    // port is open; the lock ends with its process, the flag does not.
+    if (::flock(slave_, LOCK_EX | LOCK_NB) != 0) return true;
+    ::ioctl(slave_, TIOCNXCL);
+    ::flock(slave_, LOCK_UN);
+    return false;
 }
 
 std::size_t PtyEndpoint::Read(std::uint8_t* buffer, std::size_t size) {

@@ -33,9 +33,11 @@ public:
     // Bytes the console sent, 0 when none.
     std::size_t Read(std::uint8_t* buffer, std::size_t size);
 
-    // Whether a console holds the line: it opens its port exclusively, and the
-    // terminal's exclusive flag is what the detector can see of that.
-    bool ConsoleHolds() const;
+    // Whether a console holds the line: it opens its port exclusively and
+    // locked. The exclusive flag belongs to the terminal, which we keep open,
+    // so a console that died without clearing it would leave the line shut
+    // to every later console; a flag that no lock backs is cleared here.
+    bool ConsoleHolds();
 
     int MasterFd() const { return master_; }
     const std::string& DevicePath() const { return devicePath_; }

@@ -15,8 +15,11 @@ namespace {
 // Set by the signal handler; the run loop checks it between frames, so the
 // alias is removed on the way out instead of being left behind.
 volatile std::sig_atomic_t gStop = 0;
+// SIGUSR1 drops the line at a moment of the caller's choosing.
+volatile std::sig_atomic_t gHangUp = 0;
 
 void OnStopSignal(int) { gStop = 1; }
+void OnHangUpSignal(int) { gHangUp = 1; }
 
 void InstallSignalHandlers() {
     struct sigaction sa {};
@@ -24,6 +27,8 @@ void InstallSignalHandlers() {
     sigemptyset(&sa.sa_mask);
     // No SA_RESTART: the wait for the next frame must end at once.
     for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &sa, nullptr);
+    sa.sa_handler = OnHangUpSignal;
+    sigaction(SIGUSR1, &sa, nullptr);
     // A reader of our output that went away must not kill us before cleanup.
     std::signal(SIGPIPE, SIG_IGN);
 }
@@ -45,5 +50,5 @@ int main(int argc, char** argv) {
     InstallSignalHandlers();
     quillane::SystemClock clock;
     quillane::DetectorRunner runner(parsed.options, clock, std::cout, std::cerr);
-    return runner.Run(gStop);
+    return runner.Run(gStop, gHangUp);
 }
