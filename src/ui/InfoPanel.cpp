@@ -22,29 +22,38 @@ QString Text(const std::string& s) { return QString::fromStdString(s); }
 
 InfoPanel::InfoPanel(QWidget* parent) : QGroupBox(parent) {
     setObjectName(QStringLiteral("gbInfo"));
-    AddCaption(24, "Detector:", "lModelCaption");
-    lModel = AddValue(24, "lModel");
-    AddCaption(40, "Version:", "lProgCaption");
-    lProg = AddValue(40, "lProg");
-    AddCaption(56, "Unit ID:", "lLetterCaption");
-    lLetter = AddValue(56, "lLetter");
-    lAddressLabel = AddCaption(72, "Address:", "lAddressLabel");
+    // One row per reported value: caption on the left, value on the right.
+    struct Row {
+        int top;
+        const char* caption;
+        const char* captionName;
+        QLabel* InfoPanel::*captionKept;  // the caption the panel shows and hides itself
+        QLabel* InfoPanel::*value;
+        const char* valueName;
+        int height;
+    };
+    static const Row kRows[] = {
+        {24, "Detector:", "lModelCaption", nullptr, &InfoPanel::lModel, "lModel", kLabelHeight},
+        {40, "Version:", "lProgCaption", nullptr, &InfoPanel::lProg, "lProg", kLabelHeight},
+        {56, "Unit ID:", "lLetterCaption", nullptr, &InfoPanel::lLetter, "lLetter", kLabelHeight},
+        {72, "Address:", "lAddressLabel", &InfoPanel::lAddressLabel, &InfoPanel::lAddress,
+         "lAddress", kLabelHeight},
+        {104, "Mode:", "lStateCaption", nullptr, &InfoPanel::lState, "lState", kStateHeight},
+        {144, "Zone length:", "lDistCaption", nullptr, &InfoPanel::lDist, "lDist", kLabelHeight},
+        {160, "Signal level:", "lAverCaption", nullptr, &InfoPanel::lAver, "lAver", kLabelHeight},
+        {176, "Sensitivity:", "lSensCaption", nullptr, &InfoPanel::lSens, "lSens", kLabelHeight},
+        {192, "Setup method:", "lRegulCaption", nullptr, &InfoPanel::lRegul, "lRegul",
+         kLabelHeight},
+        {208, "Speed:", "lSpeedCaption", nullptr, &InfoPanel::lSpeed, "lSpeed", kLabelHeight},
+        {240, "Power:", "lPowerCaption", nullptr, &InfoPanel::lPower, "lPower", kLabelHeight},
+    };
+    for (const Row& row : kRows) {
+        QLabel* caption = AddCaption(row.top, row.caption, row.captionName);
+        if (row.captionKept) this->*row.captionKept = caption;
+        this->*row.value = AddValue(row.top, row.valueName, row.height);
+    }
+    // The address row is only for the model that reports one.
     lAddressLabel->hide();
-    lAddress = AddValue(72, "lAddress");
-    AddCaption(104, "Mode:", "lStateCaption");
-    lState = AddValue(104, "lState", kStateHeight);
-    AddCaption(144, "Zone length:", "lDistCaption");
-    lDist = AddValue(144, "lDist");
-    AddCaption(160, "Signal level:", "lAverCaption");
-    lAver = AddValue(160, "lAver");
-    AddCaption(176, "Sensitivity:", "lSensCaption");
-    lSens = AddValue(176, "lSens");
-    AddCaption(192, "Setup method:", "lRegulCaption");
-    lRegul = AddValue(192, "lRegul");
-    AddCaption(208, "Speed:", "lSpeedCaption");
-    lSpeed = AddValue(208, "lSpeed");
-    AddCaption(240, "Power:", "lPowerCaption");
-    lPower = AddValue(240, "lPower");
     AddCaption(278, "<F4> Connection:", "lComPortCaption");
 
     cbComPort_ = new PortComboBox(this);
