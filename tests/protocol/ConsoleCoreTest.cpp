@@ -66,13 +66,13 @@ TEST_F(ConsoleCoreTest, PortTextThatIsNoNumberOpensPortZero) {
 
 TEST_F(ConsoleCoreTest, FirstTickOpensTheLastAvailablePort) {
     EXPECT_TRUE(core.TimerTimer());
-    EXPECT_EQ(ports.calls, 1);
+    EXPECT_EQ(ports.enumerations, 1);
     EXPECT_EQ(link.openedPorts, std::vector<int>{7});
     // Later ticks poll: a full set arriving now is seen.
     link.Script(FullSet());
     EXPECT_TRUE(core.TimerTimer());
     EXPECT_EQ(core.eDeviceState(), EDevDetect);
-    EXPECT_EQ(ports.calls, 1);
+    EXPECT_EQ(ports.enumerations, 1);
 }
 
 TEST_F(ConsoleCoreTest, FirstTickStopsPollingWhenThePortDoesNotOpen) {
@@ -81,7 +81,7 @@ TEST_F(ConsoleCoreTest, FirstTickStopsPollingWhenThePortDoesNotOpen) {
     EXPECT_EQ(view.notes.back(), note::kCannotOpen);
     ports.entries.clear();           // no port at all: port 0, which fails the same way
     EXPECT_TRUE(core.TimerTimer());  // no second first tick
-    EXPECT_EQ(ports.calls, 1);
+    EXPECT_EQ(ports.enumerations, 1);
 }
 
 TEST_F(ConsoleCoreTest, ErrorInATickStopsPollingUntilAPortOpens) {

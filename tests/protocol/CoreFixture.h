@@ -13,23 +13,13 @@
 
 #include "FakeClock.h"
 #include "FakeLink.h"
+#include "FakePortDirectory.h"
 #include "RecordingView.h"
-#include "link/PortDirectory.h"
 #include "protocol/ConsoleCore.h"
 #include "protocol/ExchangeLog.h"
 #include "protocol/FrameCodec.h"
 
 namespace quillane::test {
-
-class FakeDirectory : public PortDirectory {
-public:
-    std::vector<PortEntry> EnumerateComPorts() override {
-        ++calls;
-        return entries;
-    }
-    std::vector<PortEntry> entries;
-    int calls = 0;
-};
 
 // A fresh folder under the system's temporary folder, removed afterwards.
 class TempDir {
@@ -107,7 +97,7 @@ protected:
     TempDir dir;
     std::string logPath = dir.File("Quillane.log");
     FakeLink link;
-    FakeDirectory ports;
+    FakePortDirectory ports;
     FakeClock clock;
     ExchangeLog log{clock, logPath};
     RecordingView view;

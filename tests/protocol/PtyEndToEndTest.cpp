@@ -74,7 +74,7 @@ protected:
     int master_ = -1;
     int slave_ = -1;
     SerialPort port_;
-    FakeDirectory ports_;
+    FakePortDirectory ports_;
     FakeClock clock_;
     ExchangeLog log_{clock_, dir_.File("Quillane.log")};
     RecordingView view_;

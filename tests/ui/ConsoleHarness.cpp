@@ -16,6 +16,7 @@
 namespace quillane::test {
 
 ConsoleHarness::ConsoleHarness() {
+    ports.entries = {{3, true, "/dev/fake3", ""}, {7, true, "/dev/fake7", ""}};
     window_ = std::make_unique<TfmMain>(link, ports, clock);
     password_ = std::make_unique<TfrmPassword>(window_.get());
     window_->SetPasswordDialog(password_.get());
@@ -45,8 +46,7 @@ void ConsoleHarness::LinkUp(unsigned state, unsigned regul) {
 }
 
 void ConsoleHarness::LinkDown() {
-    clock.seconds += 4;
-    clock.days += 4.0 / 86400;
+    clock.Advance(4);
     Tick();
 }
 

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <functional>
+
 #include "protocol/Clock.h"
 
 namespace quillane::test {
 
-// Two independent clocks that move only when told, so that a test can set the
-// wall clock back or forward without moving the monotonic one.
+// Two independent clocks that move only when a test (or a 1 ms sleep) moves
+// them, so that a test can set the wall clock back or forward without moving
+// the monotonic one.
 class FakeClock : public Clock {
 public:
     static constexpr double kDay = 45000.0;  // some day in 2023
@@ -16,7 +19,10 @@ public:
 
     double LocalDays() const override { return local; }
     double MonotonicSeconds() const override { return mono; }
-    void SleepMs(int ms) override { Advance(ms / 1000.0); }
+    void SleepMs(int ms) override {
+        Advance(ms / 1000.0);
+        if (onSleep) onSleep();
+    }
 
     void Advance(double seconds) {
         mono += seconds;
@@ -25,6 +31,8 @@ public:
 
     double local = At(10, 20, 30, 456);
     double mono = 1000.0;
+    // Runs at every sleep, e.g. a timer tick that real time would have brought.
+    std::function<void()> onSleep;
 };
 
 }  // namespace quillane::test

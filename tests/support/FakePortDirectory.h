@@ -14,7 +14,7 @@ public:
         return entries;
     }
 
-    std::vector<PortEntry> entries{{3, true, "/dev/fake3", ""}, {7, true, "/dev/fake7", ""}};
+    std::vector<PortEntry> entries;
     int enumerations = 0;
 };
 
