@@ -5,6 +5,9 @@
 
 namespace quillane {
 
+// Port numbers run from COM1 to COM255; no list holds more.
+constexpr int kMaxPorts = 255;
+
 // One port number found by enumeration.
 struct PortEntry {
     int number = 0;          // the N of "COM<N>"

@@ -3,14 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "link/PortDirectory.h"
+
 namespace quillane {
 
 // Port numbers on this machine. COM<n> is first an alias,
 // $XDG_CONFIG_HOME/quillane/ports/COM<n> (XDG_CONFIG_HOME defaults to
 // ~/.config), a symbolic link to any device; otherwise COM1-COM32 are
 // /dev/ttyS0-31, COM33-COM64 /dev/ttyUSB0-31 and COM65-COM96 /dev/ttyACM0-31.
-
-constexpr int kMaxPorts = 255;
 
 // The alias folder, whether or not it exists.
 std::string PortAliasDirectory();

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/FileStore.h"
+#include "os/FileStore.h"
 #include "model/NumberFormat.h"
 
 namespace quillane {

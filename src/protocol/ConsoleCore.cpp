@@ -9,7 +9,6 @@
 
 #include "link/ByteLink.h"
 #include "link/PortDirectory.h"
-#include "link/PortMap.h"
 #include "model/Conversions.h"
 #include "model/MessageTexts.h"
 #include "protocol/Clock.h"

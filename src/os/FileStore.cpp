@@ -1,4 +1,4 @@
-#include "model/FileStore.h"
+#include "os/FileStore.h"
 
 #include <random>
 
