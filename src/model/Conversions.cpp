@@ -31,7 +31,7 @@ double PowerToVolts(unsigned pwr, double kdc, double urd) {
     return static_cast<double>(v);
 }
 
-int SensToPercent(int sensIndex) { return 100 - 2 * sensIndex; }
+long long SensToPercent(int sensIndex) { return 100 - 2 * static_cast<long long>(sensIndex); }
 
 // Truncates toward zero and leaves values outside 38-100 % unclamped: the
 // spin editor never offers them.

@@ -12,7 +12,9 @@ class NumberFormat;
 
 double SignalToMilliVolts(unsigned ref, unsigned amplif, unsigned count);
 double PowerToVolts(unsigned pwr, double kdc, double urd);
-int SensToPercent(int sensIndex);
+// Wide enough for any index: the zone table's cells are not range-checked, and
+// a hand-edited Dist20=2000000000 must show as a number, not overflow.
+long long SensToPercent(int sensIndex);
 int PercentToSens(int percent);
 int DistToMetres(int zoneIndex);
 double MinSpeedOf(unsigned velMin);

@@ -23,21 +23,31 @@ constexpr ThresholdRow kRows[3] = {
 
 std::string KeyOf(const char* section, int index) { return section + std::to_string(index); }
 
+// The grid column of a sensitivity index; column 0 (the labels) for an index
+// without a column, whose cell then does not parse and gives the default. An
+// index taken from a hand-edited zone table may be any int.
+int SenseColumn(int sensIndex) {
+    return sensIndex >= 0 && sensIndex < kSensSteps ? sensIndex + 1 : 0;
+}
+
 }  // namespace
 
 CorrespondenceTables::CorrespondenceTables(const NumberFormat& format)
     : format_(format), sgSense_(kSensSteps + 1, 4), sgDist_(kLastZone, 2) {}
 
 double CorrespondenceTables::ThresholdPP(int sensIndex) const {
-    return format_.ParseFloat(sgSense_.Cell(sensIndex + 1, 1)).value_or(DefaultPP(sensIndex));
+    return format_.ParseFloat(sgSense_.Cell(SenseColumn(sensIndex), 1))
+        .value_or(DefaultPP(sensIndex));
 }
 
 double CorrespondenceTables::ThresholdMP(int sensIndex) const {
-    return format_.ParseFloat(sgSense_.Cell(sensIndex + 1, 2)).value_or(DefaultMP(sensIndex));
+    return format_.ParseFloat(sgSense_.Cell(SenseColumn(sensIndex), 2))
+        .value_or(DefaultMP(sensIndex));
 }
 
 double CorrespondenceTables::ThresholdBP(int sensIndex) const {
-    return format_.ParseFloat(sgSense_.Cell(sensIndex + 1, 3)).value_or(DefaultBP(sensIndex));
+    return format_.ParseFloat(sgSense_.Cell(SenseColumn(sensIndex), 3))
+        .value_or(DefaultBP(sensIndex));
 }
 
 // Zone index 1 lands on the header "Sens" and 0 outside the grid: neither

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "model/Conversions.h"
 #include "model/NumberFormat.h"
 
@@ -26,7 +28,11 @@ TEST(Conversions, WorkedFigures) {
 TEST(Conversions, IndexTables) {
     const int percentToSens[][2] = {{38, 31}, {39, 30}, {80, 10}, {100, 0}, {101, 0}, {102, -1}};
     for (const auto& c : percentToSens) EXPECT_EQ(PercentToSens(c[0]), c[1]) << c[0];
-    EXPECT_EQ(SensToPercent(31), 38);
+    // Any index a hand-edited zone table holds shows as its exact percentage.
+    const long long sensToPercent[][2] = {
+        {31, 38}, {0, 100}, {2000000000, -3999999900LL}, {INT_MIN, 100 + 4294967296LL}};
+    for (const auto& c : sensToPercent)
+        EXPECT_EQ(SensToPercent(static_cast<int>(c[0])), c[1]) << c[0];
     const int metres[][2] = {{0, 0}, {1, 0}, {2, 10}, {3, 20}, {31, 300}};
     for (const auto& c : metres) EXPECT_EQ(DistToMetres(c[0]), c[1]) << c[0];
     const int zoneItems[][2] = {{0, 0}, {1, 0}, {2, 0}, {11, 9}, {31, kZoneItemCount - 1}};

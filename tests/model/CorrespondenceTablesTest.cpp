@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <climits>
+
 #include "TempDir.h"
 #include "model/Conversions.h"
 #include "model/CorrespondenceTables.h"
@@ -74,8 +76,12 @@ TEST_P(CorrespondenceTablesTest, LookupsParseTheCellAtTheMomentOfUse) {
     tables.sgDist().SetCell(10, 1, "20");  // 100 m
     EXPECT_EQ(SensToPercent(tables.DistSens(ZoneItemToIndex(9))), 60);
     EXPECT_EQ(tables.DistSens(31), 3);
-    EXPECT_EQ(tables.DistSens(1), 15);               // the header "Sens"
-    EXPECT_EQ(tables.DistSens(0), 15);               // no column at all
+    EXPECT_EQ(tables.DistSens(1), 15);             // the header "Sens"
+    EXPECT_EQ(tables.DistSens(0), 15);             // no column at all
+    tables.sgDist().SetCell(19, 1, "2000000000");  // hand-edited Dist20
+    EXPECT_EQ(tables.ThresholdPP(tables.DistSens(20)), DefaultPP(2000000000));
+    EXPECT_EQ(tables.ThresholdBP(INT_MAX), DefaultBP(INT_MAX));
+    EXPECT_EQ(tables.ThresholdMP(-1), DefaultMP(-1));
     EXPECT_EQ(tables.RangePPItems()[0], L("10.5"));  // the lists wait for the apply
 }
 

@@ -69,8 +69,11 @@ TEST(StatusZone, SensitivityFollowsSetupMethod) {
         {2, 21, "Auto", "90  %", "200  m"},  // the zone table's index 5
         {3, 7, "Auto", "86  %", "60  m"},    // the zone table's index 7
         {3, 1, "Auto", "100  %", "0  m"},
+        {2, 20, "Auto", "-3999999900  %", "190  m"},  // a hand-edited Dist20=2000000000
     };
-    const auto table = [](int zone) { return zone == 21 ? 5 : zone == 7 ? 7 : 0; };
+    const auto table = [](int zone) {
+        return zone == 21 ? 5 : zone == 7 ? 7 : zone == 20 ? 2000000000 : 0;
+    };
     for (const Case& c : cases) {
         DetectorModel m = ModelWith(4, Word(4, (c.regul << 5) | c.dist));
         m.current[3] = Word(3, 10u << 8);
