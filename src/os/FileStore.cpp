@@ -1,6 +1,9 @@
 #include "os/FileStore.h"
 
+#include <cctype>
+#include <filesystem>
 #include <random>
+#include <system_error>
 
 #ifdef _WIN32
 #ifndef WIN32_LEAN_AND_MEAN
@@ -14,6 +17,7 @@
 #include <algorithm>
 #else
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,9 +29,50 @@ namespace quillane {
 
 namespace {
 
-// A temporary file's name beside target; a new random tail on each call.
+const char kTempMark[] = ".tmp-";
+
+long long CurrentProcessId();
+bool ProcessIsAlive(long long pid);
+void RemoveFile(const std::string& path);
+
+// A temporary file's name beside target: our process id, so that a later
+// write can tell a file left by a killed writer from one being written now,
+// and a new random tail on each call.
 std::string TempNameFor(const std::string& target, std::random_device& rd) {
-    return target + ".tmp" + std::to_string(rd() % 1000000u);
+    return target + kTempMark + std::to_string(CurrentProcessId()) + "-" +
+           std::to_string(rd() % 1000000u);
+}
+
+// The writer's process id in a temporary file name of ours ("<name>.tmp-<pid>-<n>"
+// with name the target's), or -1 for any other name.
+long long WriterOf(const std::string& fileName, const std::string& targetName) {
+    const std::string prefix = targetName + kTempMark;
+    if (fileName.compare(0, prefix.size(), prefix) != 0) return -1;
+    long long pid = 0;
+    size_t i = prefix.size();
+    for (; i < fileName.size() && i - prefix.size() < 10 &&
+           std::isdigit(static_cast<unsigned char>(fileName[i]));
+         ++i)
+        pid = pid * 10 + (fileName[i] - '0');
+    const bool shaped = i > prefix.size() && i < fileName.size() && fileName[i] == '-';
+    return shaped ? pid : -1;
+}
+
+// Removes what writes killed before their rename left beside target. A file
+// whose writer still runs is another console's write in progress; one that
+// names our own process is from an earlier process with our id, since our
+// own writes never overlap.
+void RemoveStaleTempFiles(const std::string& target) {
+    namespace fs = std::filesystem;
+    const fs::path path = fs::u8path(target);
+    const std::string targetName = path.filename().u8string();
+    std::error_code ec;
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const long long pid = WriterOf(it->path().filename().u8string(), targetName);
+        if (pid < 0 || (pid != CurrentProcessId() && ProcessIsAlive(pid))) continue;
+        if (it->is_regular_file(ec) && !it->is_symlink(ec)) RemoveFile(it->path().u8string());
+    }
 }
 
 }  // namespace
@@ -89,6 +134,20 @@ private:
 };
 
 const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+long long CurrentProcessId() { return static_cast<long long>(GetCurrentProcessId()); }
+
+bool ProcessIsAlive(long long pid) {
+    const HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+    // A process we may not look at is alive all the same.
+    if (h == nullptr) return GetLastError() == ERROR_ACCESS_DENIED;
+    const bool running = WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+    CloseHandle(h);
+    return running;
+}
+
+// A file still open without sharing (a write in progress) is not deleted.
+void RemoveFile(const std::string& path) { DeleteFileW(Wide(path).c_str()); }
 
 // Opens for its metadata only; follows links and opens folders too.
 HANDLE OpenForAttributes(const std::string& path) {
@@ -253,6 +312,7 @@ bool CheckFileWritable(const std::string& target, std::string& error) {
 }
 
 bool ReplaceFileAtomically(const std::string& target, const std::string& text, std::string& error) {
+    RemoveStaleTempFiles(target);
     const DWORD old = GetFileAttributesW(Wide(target).c_str());
     std::string temp;
     Handle h(CreateUniqueTemp(target, KeptAttributes(old), temp));
@@ -294,6 +354,15 @@ FileIdentity IdentityOf(const struct stat& st) {
 }
 
 std::string ErrnoText(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+long long CurrentProcessId() { return static_cast<long long>(::getpid()); }
+
+// EPERM: the process runs under another user.
+bool ProcessIsAlive(long long pid) {
+    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+}
+
+void RemoveFile(const std::string& path) { ::unlink(path.c_str()); }
 
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.rfind('/');
@@ -416,6 +485,7 @@ bool CheckFileWritable(const std::string& target, std::string& error) {
 }
 
 bool ReplaceFileAtomically(const std::string& target, const std::string& text, std::string& error) {
+    RemoveStaleTempFiles(target);
     struct stat old;
     const bool existed = ::stat(target.c_str(), &old) == 0;
     std::string temp;

@@ -53,6 +53,8 @@ bool CheckFileWritable(const std::string& target, std::string& error);
 // Writes text to a new file beside target, flushes it to the disk and renames
 // it over target, which thus holds the old or the new text at every moment.
 // The new file keeps the old one's permissions (attributes on Windows).
+// Temporary files that killed writes left beside target ("<name>.tmp-<pid>-<n>",
+// their process gone) are removed first, so they never pile up.
 bool ReplaceFileAtomically(const std::string& target, const std::string& text, std::string& error);
 
 }  // namespace quillane

@@ -1,6 +1,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -142,6 +144,52 @@ TEST(ProfileFileRead, SurvivesBinaryHugeAndPipeFiles) {
     ProfileFile pipe(dir.File("pipe.ini"));
     EXPECT_EQ(pipe.ReadString("A", "k", "d"), "d");  // without waiting for a writer
     EXPECT_FALSE(pipe.WriteString("A", "k", "1"));
+}
+
+// Names in the folder that look like a temporary file of the settings file.
+std::vector<std::string> TempFilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+        const std::string name = e.path().filename().string();
+        if (name.rfind("s.ini.tmp", 0) == 0) names.push_back(name);
+    }
+    return names;
+}
+
+// Kills a writer that never stops as soon as its temporary file shows, until
+// one kill lands before the rename; false when none does in `tries`.
+bool KillAWriteHalfWay(const TempDir& dir, int tries) {
+    const std::string folder = std::filesystem::path(dir.File("s.ini")).parent_path().string();
+    const std::string big(1 << 20, 'v');  // a long write, so a kill lands inside it
+    for (int attempt = 0; attempt < tries && TempFilesIn(folder).empty(); ++attempt) {
+        const pid_t writer = ::fork();
+        if (writer == 0) {
+            ProfileFile f(dir.File("s.ini"));
+            for (;;) f.WriteString("A", "k", big);
+        }
+        bool ended = false;
+        while (TempFilesIn(folder).empty() && !ended)
+            ended = ::waitpid(writer, nullptr, WNOHANG) != 0;
+        ::kill(writer, SIGKILL);
+        if (!ended) ::waitpid(writer, nullptr, 0);
+    }
+    return !TempFilesIn(folder).empty();
+}
+
+TEST(ProfileFileWrite, RemovesTemporaryFilesOfKilledWritesAtTheNextWrite) {
+    TempDir dir;
+    dir.Write("s.ini", "[A]\nk=1\n");
+    ASSERT_TRUE(KillAWriteHalfWay(dir, 200));
+    // A write in progress elsewhere: its process (our parent) still runs.
+    const std::string live = "s.ini.tmp-" + std::to_string(::getppid()) + "-7";
+    dir.Write(live, "half");
+    dir.Write("other.ini.tmp-999999999-1", "not ours");
+    ProfileFile f(dir.File("s.ini"));
+    ASSERT_TRUE(f.WriteString("A", "k", "2"));
+    const std::string folder = std::filesystem::path(dir.File("s.ini")).parent_path().string();
+    EXPECT_EQ(TempFilesIn(folder), std::vector<std::string>{live});
+    EXPECT_EQ(dir.Read("other.ini.tmp-999999999-1"), "not ours");
+    EXPECT_EQ(f.ReadString("A", "k", ""), "2");
 }
 
 }  // namespace
