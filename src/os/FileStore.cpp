@@ -6,15 +6,9 @@
 #include <system_error>
 
 #ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-
 #include <algorithm>
+
+#include "os/WidePath.h"
 #else
 #include <fcntl.h>
 #include <signal.h>
@@ -80,16 +74,6 @@ void RemoveStaleTempFiles(const std::string& target) {
 #ifdef _WIN32
 
 namespace {
-
-std::wstring Wide(const std::string& s) {
-    if (s.empty()) return {};
-    const int size = static_cast<int>(s.size());
-    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s.data(), size, nullptr, 0);
-    if (n <= 0) return {};  // not UTF-8: the empty name fails every call below
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s.data(), size, w.data(), n);
-    return w;
-}
 
 std::string Narrow(const wchar_t* w, int size) {
     const int n = WideCharToMultiByte(CP_UTF8, 0, w, size, nullptr, 0, nullptr, nullptr);

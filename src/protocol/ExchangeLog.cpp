@@ -1,31 +1,27 @@
 #include "protocol/ExchangeLog.h"
 
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
+#include "os/AppendFile.h"
 #include "protocol/Clock.h"
 #include "protocol/LogFormat.h"
 #include "protocol/LogLine.h"
 
 namespace quillane {
 
-ExchangeLog::ExchangeLog(Clock& clock, std::string path) : clock_(clock), path_(std::move(path)) {}
+ExchangeLog::ExchangeLog(Clock& clock, std::string path)
+    : clock_(clock), path_(std::move(path)), file_(std::make_unique<AppendFile>()) {}
 
-ExchangeLog::~ExchangeLog() {
-    if (file_ != nullptr) std::fclose(file_);
-}
+ExchangeLog::~ExchangeLog() = default;
 
 void ExchangeLog::EnableLogIfPresent() {
-    std::FILE* existing = std::fopen(path_.c_str(), "rb");
-    if (existing == nullptr) return;
-    std::fclose(existing);
+    if (!AppendFile::IsRegularFile(path_)) return;
     // Deleted and created anew rather than truncated, so that each run's log
     // is a fresh file even when an old one is still open in a viewer.
     if (std::remove(path_.c_str()) != 0) return;
-    std::FILE* fresh = std::fopen(path_.c_str(), "wb");
-    if (fresh == nullptr) return;
-    if (std::fclose(fresh) != 0) return;
-    enabled_ = true;
+    enabled_ = AppendFile::CreateEmpty(path_);
 }
 
 bool ExchangeLog::WriteLog(std::string_view text) {
@@ -57,24 +53,16 @@ void ExchangeLog::LogInpFrame(const std::uint8_t* frameBytes) {
 }
 
 bool ExchangeLog::OpenIfNeeded() {
-    if (file_ != nullptr) return true;
     // The log is never created here: a file removed by the user stays removed
-    // until the next start. Only an existing file is opened for appending.
-    std::FILE* existing = std::fopen(path_.c_str(), "rb");
-    if (existing == nullptr) return false;
-    std::fclose(existing);
-    // Append mode puts every write at the file's end, even when another
-    // program has added to or cut the file; unbuffered, so that each line
-    // leaves in one write of its own and none waits in memory.
-    file_ = std::fopen(path_.c_str(), "ab");
-    if (file_ != nullptr) std::setvbuf(file_, nullptr, _IONBF, 0);
-    return file_ != nullptr;
+    // until the next start. Only an existing regular file is opened, for
+    // appending, so every line lands at the file's end even when another
+    // program has added to or cut the file; each line leaves in one write of
+    // its own and none waits in memory.
+    return file_->IsOpen() || file_->OpenExisting(path_);
 }
 
 bool ExchangeLog::Append(const char* data, std::size_t size) {
-    if (!OpenIfNeeded()) return false;
-    std::clearerr(file_);
-    return std::fwrite(data, 1, size, file_) == size;
+    return OpenIfNeeded() && file_->Write(data, size);
 }
 
 }  // namespace quillane

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -9,6 +9,7 @@
 
 namespace quillane {
 
+class AppendFile;
 class Clock;
 
 // The exchange log: one time-stamped line per frame received or sent and per
@@ -23,7 +24,9 @@ public:
     ExchangeLog& operator=(const ExchangeLog&) = delete;
 
     // Empties an existing log file and switches logging on; without the file,
-    // or on any error, logging stays off for the whole run.
+    // or on any error, logging stays off for the whole run. Only a regular
+    // file counts: a pipe, a device or a folder of that name is left as it is
+    // and never waited on.
     void EnableLogIfPresent();
     bool bLogEnabled() const { return enabled_; }
 
@@ -42,7 +45,7 @@ private:
     Clock& clock_;
     std::string path_;
     bool enabled_ = false;
-    std::FILE* file_ = nullptr;
+    std::unique_ptr<AppendFile> file_;
 };
 
 }  // namespace quillane

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -77,6 +78,49 @@ TEST_F(ExchangeLogTest, LinesGoToTheEndEvenWhenOthersAppend) {
     std::ofstream(path, std::ios::app) << "10:20:30.456  foreign\n";
     log.WriteLog("two");
     EXPECT_EQ(LogTexts(path), (std::vector<std::string>{"one", "foreign", "two"}));
+}
+
+// A call that blocks ends the test process after a few seconds instead of
+// hanging the suite.
+class HangGuard {
+public:
+    HangGuard() { ::alarm(10); }
+    ~HangGuard() { ::alarm(0); }
+};
+
+TEST_F(ExchangeLogTest, ALogThatIsNoRegularFileLeavesLoggingOffAndIsKept) {
+    const struct {
+        const char* kind;
+        void (*make)(const std::string&);
+        fs::file_type type;
+    } cases[] = {
+        {"fifo", [](const std::string& p) { ::mkfifo(p.c_str(), 0644); }, fs::file_type::fifo},
+        {"folder", [](const std::string& p) { fs::create_directory(p); }, fs::file_type::directory},
+        {"device", [](const std::string& p) { fs::create_symlink("/dev/null", p); },
+         fs::file_type::character},
+    };
+    for (const auto& c : cases) {
+        c.make(path);
+        HangGuard guard;
+        ExchangeLog log(clock, path);
+        log.EnableLogIfPresent();
+        EXPECT_FALSE(log.bLogEnabled()) << c.kind;
+        EXPECT_TRUE(log.WriteLog("nothing")) << c.kind;
+        EXPECT_EQ(fs::status(path).type(), c.type) << c.kind;
+        fs::remove(path);
+    }
+}
+
+TEST_F(ExchangeLogTest, ALogReplacedByAFifoAfterTheStartIsNotWaitedOn) {
+    std::ofstream(path).flush();
+    ExchangeLog log(clock, path);
+    log.EnableLogIfPresent();
+    ASSERT_TRUE(log.bLogEnabled());
+    fs::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    HangGuard guard;
+    EXPECT_FALSE(log.WriteLog("line"));
+    EXPECT_TRUE(fs::is_fifo(path));
 }
 
 }  // namespace
