@@ -81,6 +81,7 @@ public:
     void ResetDetectorView() override {}
     void SetNote(const std::string&) override {}
     void SetPortItems(const std::vector<PortEntry>&) override {}
+    void SetPortProblem(const std::string&) override {}
     std::string SelectedPortText() const override { return {}; }
     void ShowError(const std::string&) override {}
 };

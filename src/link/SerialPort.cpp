@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -17,7 +18,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "link/DeviceUsers.h"
 #include "link/PortMap.h"
+#include "link/PortReasons.h"
 #endif
 
 namespace quillane {
@@ -117,6 +120,20 @@ bool SerialPort::OpenDevice(const std::string& devicePath, int baudRate) {
     return true;
 }
 
+std::string SerialPort::ProbeDevice(const std::string& devicePath) {
+    // Without sharing, so a port another program has open fails here.
+    HANDLE h = CreateFileA(devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return DescribeOpenError(static_cast<int>(GetLastError()), devicePath);
+    }
+    DCB dcb{};
+    dcb.DCBlength = sizeof(dcb);
+    const bool serial = GetCommState(h, &dcb) != 0;  // reads the settings, changes none
+    CloseHandle(h);
+    return serial ? std::string() : "Not a serial device";
+}
+
 void SerialPort::Close() {
     opened_ = false;
     if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
@@ -209,18 +226,51 @@ bool SerialPort::Open(int portNumber, int baudRate) {
 
 bool SerialPort::OpenDevice(const std::string& devicePath, int baudRate) {
     Close();
-    fd_ = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd_ < 0) return Fail(DescribeOpenError(errno, devicePath));
-    // TIOCEXCL keeps other programs out, but root passes it; the lock is what
-    // keeps a second console (or our own probe) off a port in use. The lock
-    // comes first: a refused open must leave the holder's TIOCEXCL alone.
-    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) return Fail(ErrorText(errno));
+    // A program that uses the port without a lock (a login console, a
+    // terminal program) is found before our open could disturb it.
+    const std::string held = HeldElsewhere(devicePath, DeviceUsers::Scan({devicePath}));
+    if (!held.empty()) return Fail(held);
+    std::string reason;
+    fd_ = OpenUntouched(devicePath, &reason);
+    if (fd_ < 0) return Fail(reason);
     if (::ioctl(fd_, TIOCEXCL) != 0) return Fail(ErrorText(errno));
     exclusive_ = true;
+    if (::tcgetattr(fd_, &saved_) != 0) return Fail(ErrorText(errno));
+    restore_ = true;
     if (!Configure(baudRate)) return false;
     opened_ = true;
     lastError_.clear();
     return true;
+}
+
+std::string SerialPort::ProbeDevice(const std::string& devicePath) {
+    std::string reason;
+    const int fd = OpenUntouched(devicePath, &reason);
+    if (fd >= 0) ::close(fd);
+    return reason;
+}
+
+// The descriptor holds our lock; nothing else about the line has changed.
+int SerialPort::OpenUntouched(const std::string& devicePath, std::string* reason) {
+    const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *reason = DescribeOpenError(errno, devicePath);
+        return -1;
+    }
+    // TIOCEXCL keeps other programs out, but root passes it; the lock is what
+    // keeps a second console off a port in use, and a flag set by another
+    // program tells root the same. Both are only looked at here.
+    termios t{};
+    int exclusive = 0;
+    if (::tcgetattr(fd, &t) != 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        *reason = ErrorText(errno);
+    } else if (::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) {
+        *reason = kBusy;
+    } else {
+        return fd;
+    }
+    ::close(fd);
+    return -1;
 }
 
 bool SerialPort::Configure(int baudRate) {
@@ -228,8 +278,7 @@ bool SerialPort::Configure(int baudRate) {
     if (!SpeedFor(baudRate, &speed)) {
         return Fail("Unsupported baud rate " + std::to_string(baudRate));
     }
-    termios t{};
-    if (::tcgetattr(fd_, &t) != 0) return Fail(ErrorText(errno));
+    termios t = saved_;
     MakeRaw8N1(&t, speed);
     if (::tcsetattr(fd_, TCSANOW, &t) != 0) return Fail(ErrorText(errno));
     // Raise DTR and RTS as a freshly opened COM port has them; pseudo-terminals
@@ -246,6 +295,9 @@ bool SerialPort::Configure(int baudRate) {
 void SerialPort::Close() {
     opened_ = false;
     if (fd_ < 0) return;
+    // The line goes back as we found it, for whatever uses the port next.
+    if (restore_) ::tcsetattr(fd_, TCSANOW, &saved_);
+    restore_ = false;
     // The exclusive flag belongs to the terminal, not to our descriptor: it
     // would outlive us while another descriptor (a simulator) keeps the line.
     // Only the flag we set ourselves is cleared.
@@ -285,9 +337,14 @@ int SerialPort::Write(const std::uint8_t* buffer, int count) {
 std::string SerialPort::DescribeOpenError(int err, const std::string& devicePath) {
     if (err != EACCES && err != EPERM) return ErrorText(err);
     struct stat st {};
-    const group* g = ::stat(devicePath.c_str(), &st) == 0 ? ::getgrgid(st.st_gid) : nullptr;
-    if (g == nullptr) return "Permission denied";
-    return std::string("Permission denied (device group: ") + g->gr_name + ")";
+    if (::stat(devicePath.c_str(), &st) != 0) return "Permission denied";
+    const group* g = ::getgrgid(st.st_gid);
+    const passwd* pw = ::getpwuid(st.st_uid);
+    DeviceAccess access;
+    access.group = g != nullptr ? g->gr_name : std::to_string(st.st_gid);
+    access.owner = pw != nullptr ? pw->pw_name : std::to_string(st.st_uid);
+    access.mode = static_cast<unsigned>(st.st_mode & 07777);
+    return PermissionText(devicePath, access);
 }
 
 #endif

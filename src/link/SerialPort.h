@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <string>
 
+#ifndef _WIN32
+#include <termios.h>
+#endif
+
 #include "link/ByteLink.h"
 
 namespace quillane {
@@ -24,12 +28,19 @@ public:
     int Write(const std::uint8_t* buffer, int count) override;
     std::string LastError() const override { return lastError_; }
 
-    // Opens a device by path the way Open opens a port number's device; the port
-    // probe uses it so that a listed port is one Open can take.
+    // Opens a device by path the way Open opens a port number's device. A port
+    // another program holds is refused before anything on it is touched; the
+    // line settings found at the open come back at Close.
     bool OpenDevice(const std::string& devicePath, int baudRate);
 
-    // The reason shown for a failed open(2) of devicePath with error number err;
-    // a refused permission names the device's group, which the user must join.
+    // The port probe: whether Open could take devicePath now, found by opening
+    // and closing it only (no line settings, no modem lines, no flush). Empty
+    // when it could, else the reason. Who else has the device open is for the
+    // caller to ask first (HeldElsewhere), once for all the ports it lists.
+    static std::string ProbeDevice(const std::string& devicePath);
+
+    // The reason shown for a failed open of devicePath with error number err;
+    // a refused permission names the device's group and how to join it.
     static std::string DescribeOpenError(int err, const std::string& devicePath);
 
 private:
@@ -37,9 +48,12 @@ private:
 #ifdef _WIN32
     void* handle_ = nullptr;  // HANDLE; nullptr or INVALID_HANDLE_VALUE when closed
 #else
+    static int OpenUntouched(const std::string& devicePath, std::string* reason);
     bool Configure(int baudRate);
     int fd_ = -1;
     bool exclusive_ = false;  // we hold the lock and set TIOCEXCL
+    bool restore_ = false;    // saved_ holds the settings found at the open
+    termios saved_{};
 #endif
     bool opened_ = false;
     std::string lastError_;

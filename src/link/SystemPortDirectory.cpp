@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <set>
 #include <system_error>
+#include <utility>
 
 #include "link/PortMap.h"
 #include "link/SerialPort.h"
@@ -12,24 +13,22 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <winspool.h>
+#else
+#include "link/DeviceUsers.h"
 #endif
 
 namespace quillane {
 
 namespace {
 
-// The probe opens at the console's own rate, so a port that cannot take it
-// is not offered.
-const int kProbeBaudRate = 57600;
-
-PortEntry Probe(int number, const std::string& device, const std::string& openPath) {
+// A port is offered when nothing holds it; the reason is kept for the
+// selector's tooltip when none can be offered.
+PortEntry EntryFor(int number, const std::string& device, std::string reason) {
     PortEntry entry;
     entry.number = number;
     entry.device = device;
-    SerialPort port;
-    entry.available = port.OpenDevice(openPath, kProbeBaudRate);
-    if (!entry.available) entry.reason = port.LastError();
-    port.Close();
+    entry.available = reason.empty();
+    entry.reason = std::move(reason);
     return entry;
 }
 
@@ -103,7 +102,7 @@ std::vector<PortEntry> SystemPortDirectory::EnumerateComPorts() {
     for (int number : numbers) {
         if (number < 1 || number > kMaxPorts) continue;
         const std::string device = "\\\\.\\COM" + std::to_string(number);
-        entries.push_back(Probe(number, device, device));
+        entries.push_back(EntryFor(number, device, SerialPort::ProbeDevice(device)));
     }
     return entries;
 }
@@ -124,11 +123,20 @@ std::string ShownDevice(const std::string& path) {
 }  // namespace
 
 std::vector<PortEntry> SystemPortDirectory::EnumerateComPorts() {
-    std::vector<PortEntry> entries;
+    std::vector<std::pair<int, std::string> > ports;
+    std::vector<std::string> paths;
     for (int number : CandidatePortNumbers(deviceRoot_)) {
-        if (entries.size() >= static_cast<size_t>(kMaxPorts)) break;
-        const std::string path = DevicePathForPort(number, deviceRoot_);
-        entries.push_back(Probe(number, ShownDevice(path), path));
+        if (ports.size() >= static_cast<size_t>(kMaxPorts)) break;
+        ports.emplace_back(number, DevicePathForPort(number, deviceRoot_));
+        paths.push_back(ports.back().second);
+    }
+    // One look through the processes serves every port of the list.
+    const DeviceUsers users = DeviceUsers::Scan(paths);
+    std::vector<PortEntry> entries;
+    for (const auto& [number, path] : ports) {
+        std::string reason = HeldElsewhere(path, users);
+        if (reason.empty()) reason = SerialPort::ProbeDevice(path);
+        entries.push_back(EntryFor(number, ShownDevice(path), std::move(reason)));
     }
     return entries;
 }

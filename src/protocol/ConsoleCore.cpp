@@ -17,6 +17,7 @@
 #include "protocol/ExchangeLog.h"
 #include "protocol/FrameCodec.h"
 #include "protocol/LogFormat.h"
+#include "protocol/PortProblem.h"
 #include "protocol/Receiver.h"
 
 namespace quillane {
@@ -65,6 +66,8 @@ struct ConsoleCore::Impl {
     bool firstTick = true;
     int portNumber = 0;
     bool portOpen = false;
+    // The ports the last listing left out, with their reasons.
+    std::vector<PortEntry> leftOut;
 };
 
 ConsoleCore::ConsoleCore(ByteLink& port, PortDirectory& ports, Clock& clock, ExchangeLog& log,
@@ -106,9 +109,10 @@ void ConsoleCore::cbComPortDropDown() {
     d_->port.Close();
     d_->receiver.DropPartialFrame();
     std::vector<PortEntry> available;
+    d_->leftOut.clear();
     for (PortEntry& entry : d_->ports.EnumerateComPorts()) {
-        if (entry.available) available.push_back(std::move(entry));
         if (static_cast<int>(available.size()) == kMaxPorts) break;
+        (entry.available ? available : d_->leftOut).push_back(std::move(entry));
     }
     d_->view.SetPortItems(available);
 }
@@ -118,10 +122,13 @@ bool ConsoleCore::cbComPortChange() {
     d_->log.WriteLog(logformat::kTracePortChange);
     ResetDetectorView();
     d_->view.SetNote(note::kWaiting);
-    d_->portNumber = PortNumberOf(d_->view.SelectedPortText());
+    const std::string item = d_->view.SelectedPortText();
+    d_->portNumber = PortNumberOf(item);
     d_->receiver.DropPartialFrame();
     d_->portOpen = d_->port.Open(d_->portNumber, kBaudRate);
     if (!d_->portOpen) d_->view.SetNote(note::kCannotOpen);
+    d_->view.SetPortProblem(
+        d_->portOpen ? std::string() : PortProblemText(item, d_->port.LastError(), d_->leftOut));
     return d_->portOpen;
 }
 

@@ -34,6 +34,9 @@ public:
     // Refills the port selector with the available ports ("COM<n>", tooltip the
     // device) and selects the last one.
     virtual void SetPortItems(const std::vector<PortEntry>& available) = 0;
+    // Why the chosen port did not open, for the port selector's tooltip;
+    // empty once a port opened.
+    virtual void SetPortProblem(const std::string& text) = 0;
     // Text of the selected port item, empty when there is none.
     virtual std::string SelectedPortText() const = 0;
     // An error raised during a tick, for the standard error box.

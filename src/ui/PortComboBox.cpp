@@ -11,7 +11,8 @@ PortComboBox::PortComboBox(QWidget* parent) : QComboBox(parent) {
     setStyleSheet(
         QStringLiteral("QComboBox { padding-left: 3px; padding-right: 0px; }"
                        "QComboBox::drop-down { width: 13px; }"));
-    connect(this, &QComboBox::currentIndexChanged, this, &PortComboBox::ShowSelectedDevice);
+    // Another choice makes the last failure's reason stale.
+    connect(this, &QComboBox::currentIndexChanged, this, [this] { ShowOpenProblem(QString()); });
 }
 
 void PortComboBox::SetDropDownHandler(std::function<void()> handler) {
@@ -22,6 +23,7 @@ void PortComboBox::SetPorts(const std::vector<PortEntry>& entries) {
     {
         const QSignalBlocker quiet(this);
         clear();
+        problem_.clear();
         for (const PortEntry& e : entries) {
             if (!e.available) continue;
             addItem(QStringLiteral("COM%1").arg(e.number));
@@ -38,9 +40,18 @@ void PortComboBox::showPopup() {
     QComboBox::showPopup();
 }
 
+void PortComboBox::ShowOpenProblem(const QString& problem) {
+    problem_ = problem;
+    ShowSelectedDevice();
+}
+
 void PortComboBox::ShowSelectedDevice() {
-    setToolTip(currentIndex() < 0 ? QString()
-                                  : itemData(currentIndex(), Qt::ToolTipRole).toString());
+    if (!problem_.isEmpty()) {
+        setToolTip(problem_);
+    } else {
+        setToolTip(currentIndex() < 0 ? QString()
+                                      : itemData(currentIndex(), Qt::ToolTipRole).toString());
+    }
 }
 
 }  // namespace quillane

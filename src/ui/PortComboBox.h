@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QString>
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,7 +12,8 @@ namespace quillane {
 
 // cbComPort: a drop-down list of "COM<n>" items. The list is refilled just
 // before it drops down (the drop-down handler runs first), and each item's
-// tooltip names the device behind the number.
+// tooltip names the device behind the number. While the chosen port cannot
+// be opened, the selector's tooltip says why instead.
 class PortComboBox : public QComboBox {
     Q_OBJECT
 
@@ -24,12 +26,16 @@ public:
     // change, so filling never reopens a port.
     void SetPorts(const std::vector<PortEntry>& entries);
 
+    // Why the chosen port did not open; empty once one opened.
+    void ShowOpenProblem(const QString& problem);
+
     void showPopup() override;
 
 private:
     void ShowSelectedDevice();
 
     std::function<void()> dropDown_;
+    QString problem_;
 };
 
 }  // namespace quillane

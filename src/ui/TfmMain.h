@@ -72,6 +72,7 @@ public:
     void ResetDetectorView() override;
     void SetNote(const std::string& text) override;
     void SetPortItems(const std::vector<PortEntry>& available) override;
+    void SetPortProblem(const std::string& text) override;
     std::string SelectedPortText() const override;
     void ShowError(const std::string& message) override;
 

@@ -101,6 +101,10 @@ void TfmMain::SetPortItems(const std::vector<PortEntry>& available) {
     gbInfo->cbComPort()->SetPorts(available);
 }
 
+void TfmMain::SetPortProblem(const std::string& text) {
+    gbInfo->cbComPort()->ShowOpenProblem(QString::fromStdString(text));
+}
+
 std::string TfmMain::SelectedPortText() const {
     return gbInfo->cbComPort()->currentText().toStdString();
 }

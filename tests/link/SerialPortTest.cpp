@@ -1,14 +1,18 @@
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <vector>
 
+#include "CookedLine.h"
 #include "LinkSandbox.h"
+#include "link/PortReasons.h"
 #include "link/SerialPort.h"
 
 namespace quillane {
@@ -168,22 +172,76 @@ TEST_F(SerialPortTest, HangUpReadsAsSilence) {
     port.Close();
 }
 
-TEST_F(SerialPortTest, RefusedPermissionNamesTheDeviceGroup) {
+TEST(PortReasons, RefusedPermissionSaysWhichGroupToJoinWhereThatHelps) {
+    const std::string usermod =
+        "Permission denied: /dev/ttyUSB0 belongs to group dialout; join it with: sudo usermod "
+        "-aG dialout \"$USER\" and log in again";
+    const std::string admin =
+        "Permission denied: /dev/ttyUSB0 (owner root, group %s, mode %s); ask the machine's "
+        "administrator for read and write access";
+    const struct {
+        const char* group;
+        unsigned mode;
+        std::string text;
+    } cases[] = {{"dialout", 0660, usermod},
+                 {"dialout", 0666, usermod},
+                 {"dialout", 0640, "root|dialout|0640"},
+                 {"root", 0660, "root|root|0660"},
+                 {"uucp", 0600, "root|uucp|0600"}};
+    for (const auto& c : cases) {
+        std::string expected = c.text;
+        if (expected != usermod) {
+            const std::string group = expected.substr(5, expected.rfind('|') - 5);
+            char text[256];
+            std::snprintf(text, sizeof text, admin.c_str(), group.c_str(),
+                          expected.substr(expected.rfind('|') + 1).c_str());
+            expected = text;
+        }
+        EXPECT_EQ(PermissionText("/dev/ttyUSB0", DeviceAccess{"root", c.group, c.mode}), expected)
+            << c.group << " " << c.mode;
+    }
+    EXPECT_EQ(InUseText(4242, "minicom"), "in use by minicom (pid 4242)");
+    EXPECT_EQ(InUseText(7, ""), "in use by another program (pid 7)");
+}
+
+TEST_F(SerialPortTest, RefusedPermissionNamesTheDevicesGroup) {
     const std::string device = (sandbox_.Root() / "locked").string();
     std::ofstream(device) << "";
-    ::chmod(device.c_str(), 0);
+    const group* dialout = ::getgrnam("dialout");
+    if (::geteuid() == 0 && dialout != nullptr) ::chown(device.c_str(), 0, dialout->gr_gid);
+    ::chmod(device.c_str(), 0660);
     struct stat st {};
     ASSERT_EQ(::stat(device.c_str(), &st), 0);
-    const std::string expected =
-        std::string("Permission denied (device group: ") + ::getgrgid(st.st_gid)->gr_name + ")";
-    EXPECT_EQ(SerialPort::DescribeOpenError(EACCES, device), expected);
+    const std::string group = ::getgrgid(st.st_gid)->gr_name;
+    const std::string owner = ::getpwuid(st.st_uid)->pw_name;
+    EXPECT_EQ(SerialPort::DescribeOpenError(EACCES, device),
+              PermissionText(device, DeviceAccess{owner, group, 0660}));
     EXPECT_EQ(SerialPort::DescribeOpenError(EACCES, "/nonexistent/tty"), "Permission denied");
     if (::geteuid() != 0) {  // root opens a mode-000 file, so only others see the refusal
+        ::chmod(device.c_str(), 0);
         sandbox_.Alias(204, device);
         SerialPort port;
         EXPECT_FALSE(port.Open(204, 57600));
-        EXPECT_EQ(port.LastError(), expected);
+        EXPECT_EQ(port.LastError(), PermissionText(device, DeviceAccess{owner, group, 0}));
     }
+}
+
+TEST_F(SerialPortTest, CloseGivesTheLineTheSettingsItHadAtTheOpen) {
+    termios cooked{};
+    ASSERT_EQ(::tcgetattr(pty_.slave, &cooked), 0);
+    cooked.c_lflag |= ECHO | ICANON;
+    cooked.c_cflag &= ~static_cast<tcflag_t>(HUPCL);
+    cfsetspeed(&cooked, B9600);
+    ASSERT_EQ(::tcsetattr(pty_.slave, TCSANOW, &cooked), 0);
+    termios before{};
+    ASSERT_EQ(::tcgetattr(pty_.slave, &before), 0);
+    SerialPort port;
+    ASSERT_TRUE(port.Open(kPort, 57600));
+    ASSERT_TRUE(port.Open(kPort, 57600));  // a reopen saves what it found, not its own raw mode
+    port.Close();
+    termios after{};
+    ASSERT_EQ(::tcgetattr(pty_.slave, &after), 0);
+    EXPECT_TRUE(test::CookedLine::Same(before, after));
 }
 
 }  // namespace

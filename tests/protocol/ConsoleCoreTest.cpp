@@ -3,6 +3,7 @@
 #include "CoreFixture.h"
 #include "model/MessageTexts.h"
 #include "protocol/LogFormat.h"
+#include "protocol/PortProblem.h"
 
 namespace quillane::test {
 namespace {
@@ -61,6 +62,50 @@ TEST_F(ConsoleCoreTest, PortTextThatIsNoNumberOpensPortZero) {
         EXPECT_FALSE(core.cbComPortChange()) << text;
         EXPECT_EQ(core.iPortNumber(), 0) << text;
         EXPECT_EQ(view.notes.back(), note::kCannotOpen);
+    }
+}
+
+TEST_F(ConsoleCoreTest, PortThatDoesNotOpenTellsTheSelectorWhy) {
+    ports.entries[1].reason = "in use by minicom (pid 4242)";
+    link.opensOk = false;
+    link.lastError = "in use by agetty (pid 612)";
+    EXPECT_FALSE(core.TimerTimer());
+    EXPECT_EQ(view.notes.back(), note::kCannotOpen);
+    EXPECT_EQ(view.portProblem, "COM7: in use by agetty (pid 612)");
+    // Nothing to choose: the ports left out say why.
+    ports.entries = {Entry(3, false)};
+    ports.entries[0].reason = "in use by minicom (pid 4242)";
+    core.cbComPortDropDown();
+    EXPECT_FALSE(core.cbComPortChange());
+    EXPECT_EQ(view.portProblem,
+              "No free serial port:\nCOM3 (/dev/pts/3): in use by minicom (pid 4242)");
+    ports.entries = {Entry(1, true)};
+    link.opensOk = true;
+    core.cbComPortDropDown();
+    EXPECT_TRUE(core.cbComPortChange());
+    EXPECT_EQ(view.portProblem, "");
+}
+
+TEST(PortProblem, SaysWhyInTheInstallersWords) {
+    std::vector<PortEntry> many;
+    for (int n = 1; n <= 10; ++n) many.push_back(Entry(n, false));
+    const std::string eight =
+        "No free serial port:\nCOM1 (/dev/pts/1): does not open\nCOM2 (/dev/pts/2): does not "
+        "open\nCOM3 (/dev/pts/3): does not open\nCOM4 (/dev/pts/4): does not open\nCOM5 "
+        "(/dev/pts/5): does not open\nCOM6 (/dev/pts/6): does not open\nCOM7 (/dev/pts/7): "
+        "does not open\nCOM8 (/dev/pts/8): does not open\nand 2 more";
+    const struct {
+        std::string item, reason;
+        std::vector<PortEntry> leftOut;
+        std::string text;
+    } cases[] = {
+        {"COM5", "Permission denied: x", {}, "COM5: Permission denied: x"},
+        {"COM5", "", many, "COM5: does not open"},
+        {"", "COM0 maps to no device", {}, "No serial port found"},
+        {"", "", many, eight},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PortProblemText(c.item, c.reason, c.leftOut), c.text) << c.item << c.reason;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <deque>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "link/ByteLink.h"
@@ -44,6 +45,8 @@ public:
         return count;
     }
 
+    std::string LastError() const override { return lastError; }
+
     void Script(Bytes chunk) { reads.push_back(std::move(chunk)); }
 
     std::deque<Bytes> reads;
@@ -54,6 +57,7 @@ public:
     bool open = true;
     bool opensOk = true;
     bool throwOnRead = false;
+    std::string lastError;
 };
 
 }  // namespace quillane::test

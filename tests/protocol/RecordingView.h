@@ -30,6 +30,7 @@ public:
         selected =
             available.empty() ? std::string() : "COM" + std::to_string(available.back().number);
     }
+    void SetPortProblem(const std::string& text) override { portProblem = text; }
     std::string SelectedPortText() const override { return selected; }
     void ShowError(const std::string& message) override { errors.push_back(message); }
 
@@ -44,6 +45,7 @@ public:
     std::vector<std::string> errors;
     std::vector<PortEntry> items;
     std::string selected;
+    std::string portProblem;
     bool throwOnSignal = false;
 };
 

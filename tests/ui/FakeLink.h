@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "link/ByteLink.h"
@@ -42,12 +43,15 @@ public:
         return count;
     }
 
+    std::string LastError() const override { return lastError; }
+
     void Feed(frame::Word w) {
         const frame::Frame f = frame::IncomingFrame(w);
         incoming.insert(incoming.end(), f.begin(), f.end());
     }
 
     bool openSucceeds = true;
+    std::string lastError;
     bool failReads = false;
     bool open = false;
     int openedPort = -1;

@@ -37,6 +37,20 @@ TEST(TickError, IsShownAndStopsPollingUntilAPortOpens) {
     EXPECT_TRUE(timer->isActive());
 }
 
+TEST(PortSelector, TooltipSaysWhyTheChosenPortDidNotOpenUntilOneOpens) {
+    ConsoleHarness h;
+    auto* combo = h.Window().findChild<QComboBox*>("cbComPort");
+    EXPECT_EQ(combo->toolTip(), "/dev/fake7");
+    h.link.openSucceeds = false;
+    h.link.lastError = "in use by minicom (pid 4242)";
+    emit combo->activated(combo->currentIndex());
+    EXPECT_EQ(h.Note(), "Cannot open selected COM port !!!");
+    EXPECT_EQ(combo->toolTip(), "COM7: in use by minicom (pid 4242)");
+    h.link.openSucceeds = true;
+    emit combo->activated(combo->currentIndex());
+    EXPECT_EQ(combo->toolTip(), "/dev/fake7");
+}
+
 TEST(Keyboard, TabStaysOnThePortSelectorWhileNoDetectorIsLinked) {
     ConsoleHarness h;
     auto* combo = h.Window().findChild<QComboBox*>("cbComPort");

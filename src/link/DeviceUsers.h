@@ -1,0 +1,54 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quillane {
+
+// Another program that has a serial device, as far as we can tell.
+struct PortHolder {
+    long long pid = 0;
+    std::string program;  // its command name, empty when it cannot be read
+};
+
+// The processes other than ours that have some serial devices open, from one
+// look through /proc/<pid>/fd, as fuser finds them (only the processes we may
+// look at). A port another program uses without a lock must be left to it;
+// on Windows the system refuses the open instead.
+class DeviceUsers {
+public:
+    // Looks for the given devices only; a missing device has no users.
+    static DeviceUsers Scan(const std::vector<std::string>& devicePaths,
+                            const std::string& procRoot = "/proc");
+
+    // A process that has devicePath open. The process holding a
+    // pseudo-terminal's other end (the virtual detector, which keeps the
+    // device open too) is the line's far end and does not count.
+    bool Holder(const std::string& devicePath, PortHolder* holder) const;
+
+private:
+    struct Use {
+        dev_t device;      // the device number the open file is
+        dev_t filesystem;  // where its inode lives (a pseudo-terminal's devpts)
+        long long pid;
+    };
+    std::string procRoot_;
+    std::vector<Use> uses_;
+    std::vector<std::pair<long long, int>> masters_;  // pid, pseudo-terminal index
+};
+
+// The UUCP lock convention: LCK..<device name> in one of lockDirs, holding the
+// locking process's id in text. Only a lock whose process still runs counts;
+// one naming our own process is an earlier process's with our id.
+bool UucpLockHolder(const std::string& devicePath, const std::vector<std::string>& lockDirs,
+                    PortHolder* holder);
+
+// Why a device is held by another program, found without opening it: a live
+// UUCP lock in /var/lock or /run/lock, or a process that has it open. Empty
+// when neither says so.
+std::string HeldElsewhere(const std::string& devicePath, const DeviceUsers& users);
+
+}  // namespace quillane
