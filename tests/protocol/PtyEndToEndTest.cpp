@@ -8,8 +8,11 @@
 #include <chrono>
 #include <filesystem>
 
+#include "CookedLine.h"
 #include "CoreFixture.h"
+#include "LinkSandbox.h"
 #include "link/SerialPort.h"
+#include "link/SystemPortDirectory.h"
 
 namespace quillane::test {
 namespace {
@@ -102,6 +105,32 @@ TEST_F(PtyEndToEndTest, DetectorInSetupMethodThreeReceivesItsDefaults) {
                                Bytes{0x4D, 0xD4, 0x4D, 0xD4}})
         for (int i = 0; i < 7; ++i) expected = Join(expected, frame);
     EXPECT_EQ(received_, expected);
+}
+
+// A login prompt's line on COM201: the console neither lists it nor, when
+// it is chosen all the same, takes it, and says why.
+TEST(HeldPortEndToEnd, IsRefusedWithTheNoteAndTheReason) {
+    LinkSandbox sandbox;
+    CookedLine line(CookedLine::kHolder);
+    sandbox.Alias(201, line.name);
+    SerialPort port;
+    SystemPortDirectory ports(sandbox.DeviceRoot());
+    FakeClock clock;
+    ExchangeLog log(clock, "");
+    RecordingView view;
+    ConsoleCore core(port, ports, clock, log, view);
+
+    EXPECT_FALSE(core.TimerTimer());
+    EXPECT_TRUE(view.items.empty());
+    EXPECT_EQ(view.portProblem, "No free serial port:\nCOM201 (" + std::string(line.name) +
+                                    "): in use by line-holder (pid " + std::to_string(line.pid) +
+                                    ")");
+    view.selected = "COM201";
+    EXPECT_FALSE(core.cbComPortChange());
+    EXPECT_EQ(view.notes.back(), "Cannot open selected COM port !!!");
+    EXPECT_EQ(view.portProblem,
+              "COM201: in use by line-holder (pid " + std::to_string(line.pid) + ")");
+    EXPECT_TRUE(line.Untouched());
 }
 
 }  // namespace
