@@ -1,10 +1,24 @@
-# The two set-up commands of the README: `make run` and `make test`.
+# The two set-up commands of the README: `make run` and `make test`; and the
+# checks CI runs after them: `make sanitize` and `make fuzz`.
 MAKEFLAGS += --no-print-directory
 BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_BUILD_TYPE ?= RelWithDebInfo
+# WERROR=ON makes warnings in our code errors (CI).
+WERROR ?= OFF
+FUZZ_SECONDS ?= 60
+FUZZ_RUNS ?= 0
 
-.PHONY: all build run test bench deps clean
+# A sanitizer finding ends the test that made it, and the test fails.
+SANITIZER_ENV = \
+	ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0 \
+	ASAN_SYMBOLIZER_PATH=/usr/lib/llvm-14/bin/llvm-symbolizer
+
+.PHONY: all build run test bench deps clean sanitize fuzz
 
 all: build
 
@@ -15,6 +29,7 @@ $(BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(CMAKE_BUILD_TYPE)
 
 build: deps $(BUILD)/CMakeCache.txt
+	cmake $(BUILD) -DQUILLANE_WERROR=$(WERROR) > /dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -26,5 +41,23 @@ test: build
 bench: build
 	@scripts/run-bench $(BUILD)
 
+# The whole suite built with clang under AddressSanitizer and
+# UndefinedBehaviorSanitizer, in a folder of its own.
+sanitize:
+	@scripts/install-deps sanitize
+	CC=clang CXX=clang++ cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug \
+		-DQUILLANE_SANITIZE=ON -DQUILLANE_WERROR=$(WERROR) > /dev/null
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS) --timeout 300
+
+# The libFuzzer targets of tests/fuzz, FUZZ_SECONDS each (or FUZZ_RUNS inputs).
+fuzz:
+	@scripts/install-deps fuzz
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DQUILLANE_FUZZ=ON -DQUILLANE_BUILD_UI=OFF -DQUILLANE_BUILD_TESTS=OFF \
+		-DQUILLANE_WERROR=$(WERROR) > /dev/null
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
+	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_RUNS=$(FUZZ_RUNS) scripts/run-fuzz $(FUZZ_BUILD)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

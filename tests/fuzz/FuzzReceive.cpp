@@ -1,0 +1,111 @@
+// The receive pass over arbitrary bytes, cut into reads at arbitrary places:
+// what the console makes of a line must not depend on how the bytes arrived.
+// Input: one byte n, then n cut lengths (1 to 100 bytes each, used in turn),
+// then the line's bytes. Each input runs twice, once cut and once in the
+// largest reads, and the two runs must store, show and decide the same.
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "FakeClock.h"
+#include "link/ByteLink.h"
+#include "protocol/ConsoleView.h"
+#include "protocol/DetectorModel.h"
+#include "protocol/ExchangeLog.h"
+#include "protocol/Receiver.h"
+
+namespace quillane {
+namespace {
+
+// The line's bytes, handed out in reads of the given lengths in turn.
+class CutLine : public ByteLink {
+public:
+    CutLine(const std::uint8_t* data, size_t size, std::vector<int> cuts)
+        : data_(data), size_(size), cuts_(std::move(cuts)) {}
+    bool Open(int, int) override { return true; }
+    void Close() override {}
+    bool IsOpen() const override { return true; }
+    int Read(std::uint8_t* buffer, int maxBytes) override {
+        const int cut = cuts_[next_++ % cuts_.size()];
+        const size_t n =
+            std::min({static_cast<size_t>(cut), static_cast<size_t>(maxBytes), size_ - pos_});
+        std::copy(data_ + pos_, data_ + pos_ + n, buffer);
+        pos_ += n;
+        return static_cast<int>(n);
+    }
+    int Write(const std::uint8_t*, int count) override { return count; }
+    bool Drained() const { return pos_ == size_; }
+
+private:
+    const std::uint8_t* data_;
+    size_t size_;
+    std::vector<int> cuts_;
+    size_t next_ = 0;
+    size_t pos_ = 0;
+};
+
+// Every call of the pass into the window, in order.
+class CallLog : public ConsoleView {
+public:
+    void ShowSignal() override { calls.push_back(1); }
+    void RefreshSensPages() override { calls.push_back(2); }
+    void ShowZone() override { calls.push_back(3); }
+    void ShowSpeedAndWarning() override { calls.push_back(4); }
+    void ShowDetectorState() override { calls.push_back(5); }
+    void ShowIdentity() override { calls.push_back(6); }
+    void ShowPower() override { calls.push_back(7); }
+    void OnDetectorFound() override { calls.push_back(8); }
+    void ResetDetectorView() override { calls.push_back(9); }
+    void SetNote(const std::string&) override {}
+    void SetPortItems(const std::vector<PortEntry>&) override {}
+    void SetPortProblem(const std::string&) override {}
+    std::string SelectedPortText() const override { return {}; }
+    void ShowError(const std::string&) override {}
+    std::vector<std::uint8_t> calls;
+};
+
+struct Outcome {
+    std::vector<std::uint8_t> calls;
+    DetectorModel model;
+    DeviceState state;
+    int codeCounter;
+    int tenPercentCounter;
+
+    bool operator==(const Outcome& o) const {
+        return calls == o.calls && model.current == o.model.current &&
+               model.previous == o.model.previous && state == o.state &&
+               codeCounter == o.codeCounter && tenPercentCounter == o.tenPercentCounter;
+    }
+};
+
+Outcome Run(const std::uint8_t* data, size_t size, std::vector<int> cuts) {
+    CutLine line(data, size, std::move(cuts));
+    test::FakeClock clock;
+    ExchangeLog log(clock, "");  // no file: logging stays off
+    CallLog view;
+    DetectorModel model;
+    Receiver receiver(line, clock, log, view, model,
+                      Receiver::Steps{[&view] { view.calls.push_back(10); },
+                                      [&view] { view.calls.push_back(11); }});
+    // Every read takes at least one byte, so the line drains.
+    while (!line.Drained()) receiver.Recv();
+    return Outcome{view.calls, model, receiver.eDeviceState(), receiver.iInpPacketsCodeCounter(),
+                   receiver.Filter().iTenPercentCounter()};
+}
+
+}  // namespace
+}  // namespace quillane
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    const size_t count = std::min<size_t>(data[0], size - 1);
+    std::vector<int> cuts;
+    for (size_t i = 1; i <= count; ++i) cuts.push_back(1 + data[i] % 100);
+    if (cuts.empty()) cuts.push_back(1);
+    const std::uint8_t* line = data + 1 + count;
+    const size_t length = size - 1 - count;
+    const auto whole = quillane::Run(line, length, {quillane::Receiver::kReadSize});
+    if (!(quillane::Run(line, length, cuts) == whole)) std::abort();
+    return 0;
+}
