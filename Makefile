@@ -26,5 +26,14 @@ test: build
 bench: build
 	@scripts/run-bench $(BUILD)
 
+# The Debian package; installing and trying it needs root (or sudo).
+.PHONY: package test-package
+package: build
+	@scripts/install-deps dpkg-dev file
+	cd $(BUILD) && cpack -G DEB
+
+test-package: package
+	@scripts/test-package $(BUILD)
+
 clean:
 	rm -rf $(BUILD)
