@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <map>
 #include <tuple>
@@ -85,7 +84,7 @@ TEST_P(SettingsApply, WritesAllHundredAndThirtyKeys) {
 TEST_P(SettingsApply, ReadOnlyFileStopsAtTheFirstWriteAndLosesNothing) {
     const std::string before = "[Koef]\r\nKdc=12\r\n";
     dir.Write("Quillane.ini", before);
-    ::chmod(dir.File("Quillane.ini").c_str(), 0444);
+    dir.MakeReadOnly("Quillane.ini");
     EXPECT_FALSE(ApplySettings(file, format, "13", "", s, error));
     EXPECT_EQ(error, "Unable to write to " + dir.File("Quillane.ini"));
     EXPECT_EQ(s.dblKdc, 13);  // the new factor has already taken effect

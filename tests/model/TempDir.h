@@ -1,20 +1,18 @@
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+
+#include "TempFolder.h"
 
 namespace quillane {
 
 // A private folder for one test, removed with everything in it afterwards.
 class TempDir {
 public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillane-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
+    TempDir() : path_(test::MakeTempFolder()) {}
     ~TempDir() {
         std::error_code ec;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
@@ -28,6 +26,12 @@ public:
     std::string Read(const std::string& name) const {
         std::ifstream in(File(name), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    // Read-only for everybody: the mode on Linux, the attribute on Windows.
+    void MakeReadOnly(const std::string& name) const {
+        using std::filesystem::perms;
+        std::filesystem::permissions(File(name),
+                                     perms::owner_read | perms::group_read | perms::others_read);
     }
     long Count() const {
         const std::filesystem::directory_iterator all(path_);

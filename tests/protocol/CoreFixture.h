@@ -1,7 +1,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +14,7 @@
 #include "FakeLink.h"
 #include "FakePortDirectory.h"
 #include "RecordingView.h"
+#include "TempFolder.h"
 #include "protocol/ConsoleCore.h"
 #include "protocol/ExchangeLog.h"
 #include "protocol/FrameCodec.h"
@@ -24,10 +24,7 @@ namespace quillane::test {
 // A fresh folder under the system's temporary folder, removed afterwards.
 class TempDir {
 public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillane-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
+    TempDir() : path_(MakeTempFolder()) {}
     ~TempDir() {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
