@@ -35,5 +35,12 @@ package: build
 test-package: package
 	@scripts/test-package $(BUILD)
 
+# The core and its unit tests cross-built for Windows and run under Wine.
+WINDOWS_BUILD ?= build-windows
+.PHONY: test-windows
+test-windows:
+	@scripts/install-deps g++-mingw-w64-x86-64-posix googletest wine64 socat
+	@JOBS=$(JOBS) scripts/test-windows $(WINDOWS_BUILD)
+
 clean:
 	rm -rf $(BUILD)

@@ -37,14 +37,6 @@ protected:
     Pty pty_;
 };
 
-TEST_F(SerialPortTest, NeverOpenedPortReadsAndWritesNothing) {
-    SerialPort port;
-    std::uint8_t byte = 0x55;
-    EXPECT_EQ(port.Read(&byte, 1), 0);
-    EXPECT_EQ(port.Write(&byte, 1), 0);
-    port.Close();
-}
-
 TEST_F(SerialPortTest, PortsThatDoNotOpenGiveAReasonAndReadNothing) {
     sandbox_.Alias(202, (sandbox_.Root() / "unplugged").string());
     std::ofstream(sandbox_.Root() / "plain-file") << "not a line";
