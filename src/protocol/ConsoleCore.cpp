@@ -120,6 +120,7 @@ bool ConsoleCore::cbComPortChange() {
     d_->view.SetNote(note::kWaiting);
     d_->portNumber = PortNumberOf(d_->view.SelectedPortText());
     d_->receiver.DropPartialFrame();
+    d_->receiver.Health().Restart(d_->clock.MonotonicSeconds());
     d_->portOpen = d_->port.Open(d_->portNumber, kBaudRate);
     if (!d_->portOpen) d_->view.SetNote(note::kCannotOpen);
     return d_->portOpen;
@@ -132,6 +133,10 @@ bool ConsoleCore::bPortOpen() const { return d_->portOpen; }
 // ---- link state and the detector model ----
 
 DeviceState ConsoleCore::eDeviceState() const { return d_->receiver.eDeviceState(); }
+
+std::optional<LinkHealth::Figures> ConsoleCore::LinkHealthDue() {
+    return d_->receiver.Health().Due(d_->clock.MonotonicSeconds());
+}
 
 int ConsoleCore::iInpPacketsCodeCounter() const { return d_->receiver.iInpPacketsCodeCounter(); }
 

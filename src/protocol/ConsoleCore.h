@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "protocol/DetectorModel.h"
+#include "protocol/LinkHealth.h"
 
 namespace quillane {
 
@@ -57,6 +59,9 @@ public:
     // The detection step: queues the automatic defaults when the detector's
     // setup method asks for them, then ConsoleView::OnDetectorFound.
     void OnDetectorFound();
+    // The line's frame counts when they are due for the display again (at
+    // most every LinkHealth::kUpdateSeconds); they start again with each port.
+    std::optional<LinkHealth::Figures> LinkHealthDue();
     // Sum of the codes since the last signal or power word (full-set test).
     int iInpPacketsCodeCounter() const;
 

@@ -80,8 +80,10 @@ void Receiver::Scan(int total, double nowDays, double nowSeconds) {
 
 void Receiver::HandleFrame(const std::uint8_t* bytes) {
     log_.LogInpFrame(bytes);
+    const bool checksumHolds = frame::ChecksumHolds(bytes[1], bytes[2], bytes[3]);
+    health_.FrameStart(packetSeconds_, checksumHolds);
     // A bad frame has still refreshed the packet time: the line is alive.
-    if (!frame::ChecksumHolds(bytes[1], bytes[2], bytes[3])) return;
+    if (!checksumHolds) return;
     const std::uint16_t word = frame::StatusWord(bytes[1], bytes[2]);
     const unsigned code = frame::Code(word);
     codeCounter_ += static_cast<int>(code);

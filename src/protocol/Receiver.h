@@ -6,6 +6,7 @@
 
 #include "protocol/DetectorModel.h"
 #include "protocol/FluctuationFilter.h"
+#include "protocol/LinkHealth.h"
 
 namespace quillane {
 
@@ -39,6 +40,8 @@ public:
     // the port is closed or another one is chosen.
     void DropPartialFrame() { carried_ = 0; }
 
+    // Frame counts of the line, for the "Mode:" tooltip.
+    LinkHealth& Health() { return health_; }
     FluctuationFilter& Filter() { return filter_; }
     const FluctuationFilter& Filter() const { return filter_; }
     int iInpPacketsCodeCounter() const { return codeCounter_; }
@@ -65,6 +68,7 @@ private:
     DetectorModel& model_;
     Steps steps_;
     FluctuationFilter filter_;
+    LinkHealth health_;
 
     DeviceState state_ = EDevNone;
     int codeCounter_ = 0;

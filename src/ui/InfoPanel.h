@@ -29,6 +29,8 @@ public:
     void ShowZone(const ZoneDisplay& d);
     void ShowSpeed(const std::string& speed);
     void ShowState(const StateDisplay& d);
+    // The line's figures as the tooltip of the "Mode:" row (caption and value).
+    void ShowLinkHealth(const std::string& text);
 
     // A display colour as the platform draws it (button face, window text, or RGB).
     QColor ToQColor(const Colour& c) const;
@@ -43,6 +45,7 @@ private:
     QLabel* lLetter = nullptr;
     QLabel* lAddressLabel = nullptr;
     QLabel* lAddress = nullptr;
+    QLabel* lStateCaption = nullptr;
     QLabel* lState = nullptr;
     QLabel* lDist = nullptr;
     QLabel* lAver = nullptr;

@@ -228,6 +228,8 @@ void TfmMain::TimerTimer() {
     } catch (...) {
         ShowError(std::string());
     }
+    if (const auto health = core_->LinkHealthDue())
+        gbInfo->ShowLinkHealth(LinkHealthText(*health, format_));
     // An error leaves the timer stopped until a port that opens is chosen.
     if (runOn) Timer->start();
 }

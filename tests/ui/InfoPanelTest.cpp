@@ -104,6 +104,24 @@ TEST(InfoPanel, TheModeGoesBackToButtonFaceWhenTheLinkIsLost) {
     EXPECT_EQ(h.Text("lAddress"), "");
 }
 
+// The window copies the line's figures into the tooltip of the "Mode:" row
+// from its tick, at most four times a second.
+TEST(InfoPanel, ModeTooltipFollowsTheLineAFewTimesASecond) {
+    ConsoleHarness h;
+    const QString waiting =
+        "Frames per second: 0\nFrames with a bad checksum: 0\nLast frame: none yet";
+    EXPECT_EQ(h.Label("lStateCaption")->toolTip(), waiting);
+    h.LinkUp();
+    EXPECT_EQ(h.Label("lState")->toolTip(), waiting) << "not again within a quarter second";
+    h.clock.Advance(0.3);
+    h.Tick();
+    for (const char* name : {"lStateCaption", "lState"}) {
+        EXPECT_EQ(h.Label(name)->toolTip(),
+                  "Frames per second: 0\nFrames with a bad checksum: 0\nLast frame: 0.3  s ago")
+            << name;
+    }
+}
+
 TEST(InfoPanel, TheSignalLevelIsDashedOnTheCalibrationPage) {
     ConsoleHarness h;
     h.LinkUp();
