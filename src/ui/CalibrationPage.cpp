@@ -2,8 +2,7 @@
 
 namespace quillane {
 
-CalibrationPage::CalibrationPage(QWidget* parent) : ConsolePage("tsTuneUp", parent) {}
-
-void CalibrationPage::RefreshTuneUpChart() {}
+CalibrationPage::CalibrationPage(PageContext& context, QWidget* parent)
+    : ConsolePage("tsTuneUp", Page::Calibration, context, parent) {}
 
 }  // namespace quillane

@@ -9,11 +9,7 @@ class CalibrationPage : public ConsolePage {
     Q_OBJECT
 
 public:
-    explicit CalibrationPage(QWidget* parent = nullptr);
-
-    // Redraw from the stored signal word; the status handlers call it within
-    // the redraw limit while the detector reports calibration.
-    void RefreshTuneUpChart();
+    explicit CalibrationPage(PageContext& context, QWidget* parent = nullptr);
 };
 
 }  // namespace quillane

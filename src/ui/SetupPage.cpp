@@ -2,8 +2,7 @@
 
 namespace quillane {
 
-SetupPage::SetupPage(QWidget* parent) : ConsolePage("tsSense", parent) {}
-
-void SetupPage::RefreshSenseChart() {}
+SetupPage::SetupPage(PageContext& context, QWidget* parent)
+    : ConsolePage("tsSense", Page::Setup, context, parent) {}
 
 }  // namespace quillane

@@ -9,10 +9,7 @@ class SetupPage : public ConsolePage {
     Q_OBJECT
 
 public:
-    explicit SetupPage(QWidget* parent = nullptr);
-
-    // Redraw the threshold markers and the signal bar from the stored words.
-    void RefreshSenseChart();
+    explicit SetupPage(PageContext& context, QWidget* parent = nullptr);
 };
 
 }  // namespace quillane
