@@ -188,6 +188,11 @@ void ConsoleCore::ApplyAutoDefaults() {
 
 bool ConsoleCore::bCmdPending() const { return d_->commands.bCmdPending(); }
 
+std::optional<std::uint16_t> ConsoleCore::PendingCommand(unsigned code) const {
+    if (!d_->commands.SlotPending(code)) return std::nullopt;
+    return d_->commands.SlotWord(code);
+}
+
 int ConsoleCore::iSendRepeatCounter() const { return d_->commands.iSendRepeatCounter(); }
 
 // ---- shutdown ----

@@ -73,6 +73,8 @@ public:
     void StopCalibrationMode();
     void ApplyAutoDefaults();
     bool bCmdPending() const;
+    // The word waiting in the slot of a command code, if any is waiting.
+    std::optional<std::uint16_t> PendingCommand(unsigned code) const;
     int iSendRepeatCounter() const;
 
     // ---- shutdown ----

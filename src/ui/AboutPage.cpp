@@ -4,9 +4,12 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QShowEvent>
 #include <QStringList>
 #include <QTextEdit>
+
+#include "model/MessageTexts.h"
+#include "protocol/ConsoleCore.h"
+#include "ui/PageContext.h"
 
 namespace quillane {
 namespace {
@@ -63,9 +66,8 @@ void DrawBeam(QPainter& p) {
 
 }  // namespace
 
-AboutPage::AboutPage(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("tsVelmo"));
-
+AboutPage::AboutPage(PageContext& context, QWidget* parent)
+    : ConsolePage("tsVelmo", Page::About, context, parent) {
     imgKorvelM = new QLabel(this);
     imgKorvelM->setObjectName(QStringLiteral("imgKorvelM"));
     imgKorvelM->setGeometry(8, 8, 161, 153);
@@ -141,11 +143,8 @@ QPixmap AboutPage::MakerLogo() {
     return logo;
 }
 
-void AboutPage::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // Only the page coming into view sets the note; the window coming back
-    // from the task bar must not wipe a warning that is still current.
-    if (!event->spontaneous()) emit shown();
+void AboutPage::PageShow() {
+    context_.setNote(context_.core.Linked() ? note::kEmpty : note::kWaiting);
 }
 
 }  // namespace quillane

@@ -2,7 +2,8 @@
 
 namespace quillane {
 
-ConsolePage::ConsolePage(const char* tabSheetName, QWidget* parent) : QWidget(parent) {
+ConsolePage::ConsolePage(const char* tabSheetName, Page kind, PageContext& context, QWidget* parent)
+    : QWidget(parent), context_(context), kind_(kind) {
     setObjectName(QString::fromLatin1(tabSheetName));
 }
 

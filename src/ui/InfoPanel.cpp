@@ -59,10 +59,10 @@ InfoPanel::InfoPanel(QWidget* parent) : QGroupBox(parent) {
     lAddressLabel->hide();
     AddCaption(278, "<F4> Connection:", "lComPortCaption");
 
-    cbComPort_ = new PortComboBox(this);
-    cbComPort_->setObjectName(QStringLiteral("cbComPort"));
-    cbComPort_->setGeometry(120, 276, 65, 21);
-    cbComPort_->setFocusPolicy(Qt::StrongFocus);
+    cbComPort = new PortComboBox(this);
+    cbComPort->setObjectName(QStringLiteral("cbComPort"));
+    cbComPort->setGeometry(120, 276, 65, 21);
+    cbComPort->setFocusPolicy(Qt::StrongFocus);
 }
 
 QLabel* InfoPanel::AddCaption(int top, const char* text, const char* name) {
@@ -135,6 +135,8 @@ void InfoPanel::ShowSpeed(const std::string& speed) {
     SetColours(lAver, nullptr, colour::kWindowText);
     SetColours(lPower, nullptr, colour::kWindowText);
 }
+
+void InfoPanel::ShowAver(const std::string& aver) { lAver->setText(Text(aver)); }
 
 void InfoPanel::ShowState(const StateDisplay& d) {
     lAver->setText(Text(d.aver));

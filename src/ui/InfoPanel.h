@@ -20,7 +20,8 @@ class InfoPanel : public QGroupBox {
 public:
     explicit InfoPanel(QWidget* parent = nullptr);
 
-    PortComboBox* cbComPort() const { return cbComPort_; }
+    // The port selector at the panel's foot, first in its tab order.
+    PortComboBox* cbComPort = nullptr;
 
     // The texts of waiting for a detector: "---" everywhere, no address, no mode.
     void ShowReset();
@@ -29,6 +30,8 @@ public:
     void ShowZone(const ZoneDisplay& d);
     void ShowSpeed(const std::string& speed);
     void ShowState(const StateDisplay& d);
+    // lAver alone: the Calibration page shows "---" there while in view.
+    void ShowAver(const std::string& aver);
     // The line's figures as the tooltip of the "Mode:" row (caption and value).
     void ShowLinkHealth(const std::string& text);
 
@@ -53,7 +56,6 @@ private:
     QLabel* lRegul = nullptr;
     QLabel* lSpeed = nullptr;
     QLabel* lPower = nullptr;
-    PortComboBox* cbComPort_ = nullptr;
 };
 
 }  // namespace quillane

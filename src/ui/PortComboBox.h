@@ -28,6 +28,7 @@ public:
 
 private:
     void ShowSelectedDevice();
+    void WidenListToItems();
 
     std::function<void()> dropDown_;
 };

@@ -2,6 +2,7 @@
 
 namespace quillane {
 
-PropertiesPage::PropertiesPage(QWidget* parent) : ConsolePage("tsParams", parent) {}
+PropertiesPage::PropertiesPage(PageContext& context, QWidget* parent)
+    : ConsolePage("tsParams", Page::Properties, context, parent) {}
 
 }  // namespace quillane

@@ -9,7 +9,7 @@ class PropertiesPage : public ConsolePage {
     Q_OBJECT
 
 public:
-    explicit PropertiesPage(QWidget* parent = nullptr);
+    explicit PropertiesPage(PageContext& context, QWidget* parent = nullptr);
 };
 
 }  // namespace quillane

@@ -2,10 +2,7 @@
 
 namespace quillane {
 
-SettingsPage::SettingsPage(QWidget* parent) : ConsolePage("tsRange", parent) {}
-
-void SettingsPage::RefreshRangeCharts() {}
-
-void SettingsPage::EnableParamSet(bool enabled) { static_cast<void>(enabled); }
+SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
+    : ConsolePage("tsRange", Page::Settings, context, parent) {}
 
 }  // namespace quillane

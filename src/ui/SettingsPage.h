@@ -9,12 +9,7 @@ class SettingsPage : public ConsolePage {
     Q_OBJECT
 
 public:
-    explicit SettingsPage(QWidget* parent = nullptr);
-
-    // Redraw the range charts; this page applies its own redraw limit.
-    void RefreshRangeCharts();
-    // btnParamSet follows the link at the developer level.
-    void EnableParamSet(bool enabled);
+    explicit SettingsPage(PageContext& context, QWidget* parent = nullptr);
 };
 
 }  // namespace quillane

@@ -201,5 +201,36 @@ TEST(ConsoleAgainstDetector, GarbageOnTheLineStillLetsGoodFramesThrough) {
     EXPECT_TRUE(detector.StopCleanly()) << detector.Output().toStdString();
 }
 
+// The installer's aiming loop: F2 puts the detector into calibration, the bar
+// follows its sweep, and leaving the page takes it out again.
+TEST(ConsoleAgainstDetector, CalibrationPageMovesTheBarAndLeavingStopsCalibration) {
+    DetectorProcess detector(205, Identity() + QStringList{"--rate", "1440", "-v"});
+    ASSERT_TRUE(detector.Started()) << detector.Output().toStdString();
+    {
+        Console console(detector);
+        ASSERT_TRUE(WaitFor([&] { return console.ShowsDetector(); }));
+        console.window.actTuneUpSelectExecute();
+        ASSERT_TRUE(WaitFor([&] { return console.Text("lState") == "Calibration"; }))
+            << detector.Output().toStdString();
+        QStringList seen;
+        ASSERT_TRUE(WaitFor([&] {
+            const QString now = console.Text("lSignal");
+            if (seen.isEmpty() || seen.last() != now) seen << now;
+            return seen.size() >= 4;  // the sweep moves it
+        })) << seen.join(' ').toStdString();
+        EXPECT_NE(console.Text("lTuneUpMax"), "0");
+        EXPECT_EQ(console.Text("lAver"), "---");
+
+        console.window.actSetupSelectExecute();
+        ASSERT_TRUE(WaitFor([&] { return console.Text("lState") == "Normal"; }));
+        ASSERT_TRUE(WaitFor([&] { return !console.window.Core().bCmdPending(); }));
+    }
+    EXPECT_TRUE(detector.StopCleanly());
+    const QStringList received = detector.Output().split('\n').filter(QStringLiteral("cmd code:0"));
+    ASSERT_GE(received.size(), 14);
+    EXPECT_TRUE(received.first().endsWith("state:1")) << received.first().toStdString();
+    EXPECT_TRUE(received.last().endsWith("state:0")) << received.last().toStdString();
+}
+
 }  // namespace
 }  // namespace quillane::test

@@ -25,7 +25,7 @@ TEST_P(AccessCodes, SetTheLevelAndRebuildTheCaption) {
     ConsoleHarness h;
     h.LinkUp();
     EXPECT_EQ(h.EnterAccessCode(c.code), "");  // no error box
-    EXPECT_EQ(h.Window().eAccessLevel(), c.level);
+    EXPECT_EQ(h.Window().CurrentAccessLevel(), c.level);
     EXPECT_EQ(h.Window().windowTitle(), c.caption);
 }
 
@@ -41,7 +41,7 @@ TEST(AccessDialog, AWrongCodeIsRefusedAndTheTypedTextStays) {
         EXPECT_EQ(h.EnterAccessCode(wrong),
                   QStringLiteral("Error|Wrong password!!!|") + QString::fromLatin1(wrong))
             << '"' << wrong << '"';
-        EXPECT_EQ(h.Window().eAccessLevel(), EAccBasic);
+        EXPECT_EQ(h.Window().CurrentAccessLevel(), EAccBasic);
         EXPECT_EQ(h.Window().windowTitle(), kBase);
     }
 }
@@ -51,7 +51,7 @@ TEST(AccessDialog, EscLeavesLevelAndCaptionAsTheyWere) {
     h.LinkUp();
     h.EnterAccessCode("527");
     h.EnterAccessCode("", true);
-    EXPECT_EQ(h.Window().eAccessLevel(), EAccDeveloper);
+    EXPECT_EQ(h.Window().CurrentAccessLevel(), EAccDeveloper);
     EXPECT_EQ(h.Window().windowTitle(), kDeveloper);
 }
 
