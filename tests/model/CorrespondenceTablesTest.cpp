@@ -10,6 +10,8 @@
 namespace quillane {
 namespace {
 
+using test::TempDir;
+
 class CorrespondenceTablesTest : public ::testing::TestWithParam<char> {
 protected:
     TempDir dir;
