@@ -1,26 +1,33 @@
 #pragma once
 
-#include <cstdlib>
+#include <stdlib.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
-namespace quillane {
+namespace quillane::test {
 
-// A private folder for one test, removed with everything in it afterwards.
+// A private folder for one test under the system's temporary folder, removed
+// with everything in it afterwards (even after a test took its rights away).
 class TempDir {
 public:
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "quillane-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
+        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
     }
     ~TempDir() {
+        if (path_.empty()) return;
         std::error_code ec;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(path_, ec);
     }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
     void Write(const std::string& name, const std::string& bytes) const {
         std::ofstream(File(name), std::ios::binary) << bytes;
@@ -38,4 +45,4 @@ private:
     std::string path_;
 };
 
-}  // namespace quillane
+}  // namespace quillane::test
