@@ -55,9 +55,9 @@ void EditEverything(int round, ConsoleSettings& s, CorrespondenceTables& tables)
     s.tenPercentIndex = 7 + step;
     for (int column = 1; column <= 32; ++column)
         for (int row = 1; row <= 3; ++row)
-            tables.sgSense().SetCell(column, row, std::to_string(100 * row + column + step));
+            tables.sgSense.SetCell(column, row, std::to_string(100 * row + column + step));
     for (int column = 1; column <= 30; ++column)
-        tables.sgDist().SetCell(column, 1, std::to_string(40 + column + step));
+        tables.sgDist.SetCell(column, 1, std::to_string(40 + column + step));
 }
 
 // The Properties apply: four keys, then the tables stored and read back.

@@ -62,9 +62,9 @@ struct ConsoleCore::Impl {
     Receiver receiver;
     CommandQueue commands;
     std::function<int(int)> distSens = DefaultDistSens;
-    bool firstTick = true;
-    int portNumber = 0;
-    bool portOpen = false;
+    bool bFirstTick = true;
+    int iPortNumber = 0;
+    bool bPortOpen = false;
 };
 
 ConsoleCore::ConsoleCore(ByteLink& port, PortDirectory& ports, Clock& clock, ExchangeLog& log,
@@ -77,8 +77,8 @@ ConsoleCore::~ConsoleCore() { delete d_; }
 
 bool ConsoleCore::TimerTimer() {
     try {
-        if (d_->firstTick) {
-            d_->firstTick = false;
+        if (d_->bFirstTick) {
+            d_->bFirstTick = false;
             cbComPortDropDown();
             return cbComPortChange();
         }
@@ -114,25 +114,25 @@ void ConsoleCore::cbComPortDropDown() {
 }
 
 bool ConsoleCore::cbComPortChange() {
-    d_->receiver.SetDeviceState(EDevNone);
+    d_->receiver.eDeviceState = EDevNone;
     d_->log.WriteLog(logformat::kTracePortChange);
     ResetDetectorView();
     d_->view.SetNote(note::kWaiting);
-    d_->portNumber = PortNumberOf(d_->view.SelectedPortText());
+    d_->iPortNumber = PortNumberOf(d_->view.SelectedPortText());
     d_->receiver.DropPartialFrame();
     d_->receiver.Health().Restart(d_->clock.MonotonicSeconds());
-    d_->portOpen = d_->port.Open(d_->portNumber, kBaudRate);
-    if (!d_->portOpen) d_->view.SetNote(note::kCannotOpen);
-    return d_->portOpen;
+    d_->bPortOpen = d_->port.Open(d_->iPortNumber, kBaudRate);
+    if (!d_->bPortOpen) d_->view.SetNote(note::kCannotOpen);
+    return d_->bPortOpen;
 }
 
-int ConsoleCore::iPortNumber() const { return d_->portNumber; }
+int ConsoleCore::iPortNumber() const { return d_->iPortNumber; }
 
-bool ConsoleCore::bPortOpen() const { return d_->portOpen; }
+bool ConsoleCore::bPortOpen() const { return d_->bPortOpen; }
 
 // ---- link state and the detector model ----
 
-DeviceState ConsoleCore::eDeviceState() const { return d_->receiver.eDeviceState(); }
+DeviceState ConsoleCore::eDeviceState() const { return d_->receiver.eDeviceState; }
 
 std::optional<LinkHealth::Figures> ConsoleCore::LinkHealthDue() {
     return d_->receiver.Health().Due(d_->clock.MonotonicSeconds());

@@ -12,7 +12,7 @@ namespace quillane {
 ExchangeLog::ExchangeLog(Clock& clock, std::string path) : clock_(clock), path_(std::move(path)) {}
 
 ExchangeLog::~ExchangeLog() {
-    if (file_ != nullptr) std::fclose(file_);
+    if (hLogFile != nullptr) std::fclose(hLogFile);
 }
 
 void ExchangeLog::EnableLogIfPresent() {
@@ -57,7 +57,7 @@ void ExchangeLog::LogInpFrame(const std::uint8_t* frameBytes) {
 }
 
 bool ExchangeLog::OpenIfNeeded() {
-    if (file_ != nullptr) return true;
+    if (hLogFile != nullptr) return true;
     // The log is never created here: a file removed by the user stays removed
     // until the next start. Only an existing file is opened for appending.
     std::FILE* existing = std::fopen(path_.c_str(), "rb");
@@ -66,15 +66,15 @@ bool ExchangeLog::OpenIfNeeded() {
     // Append mode puts every write at the file's end, even when another
     // program has added to or cut the file; unbuffered, so that each line
     // leaves in one write of its own and none waits in memory.
-    file_ = std::fopen(path_.c_str(), "ab");
-    if (file_ != nullptr) std::setvbuf(file_, nullptr, _IONBF, 0);
-    return file_ != nullptr;
+    hLogFile = std::fopen(path_.c_str(), "ab");
+    if (hLogFile != nullptr) std::setvbuf(hLogFile, nullptr, _IONBF, 0);
+    return hLogFile != nullptr;
 }
 
 bool ExchangeLog::Append(const char* data, std::size_t size) {
     if (!OpenIfNeeded()) return false;
-    std::clearerr(file_);
-    return std::fwrite(data, 1, size, file_) == size;
+    std::clearerr(hLogFile);
+    return std::fwrite(data, 1, size, hLogFile) == size;
 }
 
 }  // namespace quillane

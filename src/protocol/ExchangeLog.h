@@ -42,7 +42,7 @@ private:
     Clock& clock_;
     std::string path_;
     bool enabled_ = false;
-    std::FILE* file_ = nullptr;
+    std::FILE* hLogFile = nullptr;
 };
 
 }  // namespace quillane

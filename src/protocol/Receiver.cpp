@@ -38,8 +38,8 @@ void Receiver::TimeoutTest(double nowDays, double nowSeconds) {
     // Measured on the monotonic clock: a wall clock set back would keep a dead
     // link "linked", one set forward would drop a live one.
     const double period = nowSeconds - packetSeconds_;
-    if (!(period > kLinkTimeoutSeconds) || state_ <= EDevNone) return;
-    state_ = EDevNone;
+    if (!(period > kLinkTimeoutSeconds) || eDeviceState <= EDevNone) return;
+    eDeviceState = EDevNone;
     log_.WriteLog(logformat::kTraceTimeout);
     LogLine times;
     logformat::TimeoutText(times, nowDays, packetDays_, period / kSecondsPerDay,
@@ -139,22 +139,22 @@ void Receiver::TakeSignal(std::uint16_t word) {
         view_.ShowSignal();
     }
     // Signal words mean the detector is working; they never detect it.
-    if (state_ > EDevNone && state_ != EDevWork) {
+    if (eDeviceState > EDevNone && eDeviceState != EDevWork) {
         log_.WriteLog(logformat::kTraceWork);
-        state_ = EDevWork;
+        eDeviceState = EDevWork;
     }
     codeCounter_ = 1;
 }
 
 void Receiver::FullSetTest() {
     if (codeCounter_ < kFullSetSum) return;
-    if (state_ == EDevNone) {
-        state_ = EDevDetect;
+    if (eDeviceState == EDevNone) {
+        eDeviceState = EDevDetect;
         log_.WriteLog(logformat::kTraceDetect);
         if (steps_.detectorFound) steps_.detectorFound();
         return;
     }
-    state_ = EDevAllPakets;
+    eDeviceState = EDevAllPakets;
     log_.WriteLog(logformat::kTraceAllPakets);
 }
 

@@ -34,8 +34,10 @@ public:
 
     void Recv();
 
-    DeviceState eDeviceState() const { return state_; }
-    void SetDeviceState(DeviceState state) { state_ = state; }
+    // The link state: the pass moves it, and the owner drops it to EDevNone
+    // when it closes or changes the port.
+    DeviceState eDeviceState = EDevNone;
+
     // Forgets a frame begun on the line before: its rest will never come when
     // the port is closed or another one is chosen.
     void DropPartialFrame() { carried_ = 0; }
@@ -70,7 +72,6 @@ private:
     FluctuationFilter filter_;
     LinkHealth health_;
 
-    DeviceState state_ = EDevNone;
     int codeCounter_ = 0;
     double packetDays_ = 0.0;     // local time, shown in the time-out trace
     double packetSeconds_ = 0.0;  // monotonic, measures the time-out

@@ -9,6 +9,7 @@
 #include "ui/BarChart.h"
 #include "ui/PageContext.h"
 #include "ui/PageWidgets.h"
+#include "ui/RedrawPacer.h"
 
 namespace quillane {
 namespace {
@@ -24,6 +25,7 @@ const QString kMax = QStringLiteral("serMax");
 CalibrationPage::CalibrationPage(PageContext& context, QWidget* parent)
     : ConsolePage("tsTuneUp", Page::Calibration, context, parent) {
     BuildControls();
+    pacer_ = new RedrawPacer(context_.clock, [this] { Present(); }, this);
 }
 
 void CalibrationPage::BuildControls() {
@@ -71,7 +73,10 @@ void CalibrationPage::PageHide() {
     if (context_.core.Linked() && DetectorCalibrating()) context_.core.StopCalibrationMode();
 }
 
-void CalibrationPage::SignalWord() { RefreshTuneUpChart(); }
+void CalibrationPage::SignalWord() {
+    Compute();
+    pacer_->Request();
+}
 
 void CalibrationPage::ClearKey() { btnTuneUpClearClick(); }
 
@@ -84,13 +89,29 @@ void CalibrationPage::btnTuneUpClearClick() {
 }
 
 void CalibrationPage::RefreshTuneUpChart() {
+    Compute();
+    pacer_->PresentNow();
+}
+
+void CalibrationPage::Compute() {
     const TuneUpDisplay d = RefreshTuneUp(context_.core.Model(), values_, context_.format);
-    if (d.maxText) lTuneUpMax->setText(QString::fromStdString(*d.maxText));
-    if (d.axis) chTuneUp->SetBottomAxis(d.axis->maximum, d.axis->tickStep);
-    lSignal->setText(QString::fromStdString(d.signalText));
+    // The maximum and the axis change only now and then; a presentation
+    // skipped in between must not lose them.
+    if (d.maxText) shown_.maxText = d.maxText;
+    if (d.axis) shown_.axis = d.axis;
+    shown_.signalText = d.signalText;
+    shown_.barLime = d.barLime;
+}
+
+void CalibrationPage::Present() {
+    if (shown_.maxText) lTuneUpMax->setText(QString::fromStdString(*shown_.maxText));
+    if (shown_.axis) chTuneUp->SetBottomAxis(shown_.axis->maximum, shown_.axis->tickStep);
+    shown_.maxText.reset();
+    shown_.axis.reset();
+    lSignal->setText(QString::fromStdString(shown_.signalText));
     chTuneUp->SetX(kSignal, values_.dblTuneUpSignal);
     chTuneUp->SetX(kMax, values_.dblTuneUpMax);
-    chTuneUp->SetColour(kSignal, d.barLime ? kLime : kRed);
+    chTuneUp->SetColour(kSignal, shown_.barLime ? kLime : kRed);
 }
 
 }  // namespace quillane

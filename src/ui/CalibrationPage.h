@@ -8,6 +8,7 @@ class QLabel;
 namespace quillane {
 
 class BarChart;
+class RedrawPacer;
 
 // The Calibration page (tsTuneUp): while it is in view the detector runs in
 // calibration mode, and the installer aims it against the live signal bar and
@@ -23,7 +24,7 @@ public:
     void SignalWord() override;
     void ClearKey() override;
 
-    // Redraw from the stored signal word.
+    // Redraw from the stored signal word, on the screen at once.
     void RefreshTuneUpChart();
     void btnTuneUpClearClick();
 
@@ -32,8 +33,13 @@ public:
 private:
     void BuildControls();
     bool DetectorCalibrating() const;
+    // The rule's step on the latest word; what it shows waits for Present.
+    void Compute();
+    void Present();
 
     TuneUpValues values_;
+    TuneUpDisplay shown_;  // what the next presentation writes
+    RedrawPacer* pacer_ = nullptr;
     QLabel* lSignal = nullptr;
     QLabel* lTuneUpMax = nullptr;
     BarChart* chTuneUp = nullptr;

@@ -21,11 +21,11 @@ struct PageContext {
     ConsoleCore& core;
     CorrespondenceTables& tables;
     ConsoleSettings& settings;
-    ProfileFile& iniFile;
+    ProfileFile& IniFile;
     const NumberFormat& format;
     const Clock& clock;
-    // dblLastRefresh: monotonic seconds of the last signal-driven redraw.
-    double& lastRefresh;
+    // Monotonic seconds of the last signal-driven redraw.
+    double& dblLastRefresh;
     // Replaces the whole note under the pages.
     std::function<void(const std::string&)> setNote;
     // Writes the info panel's average label (lAver).

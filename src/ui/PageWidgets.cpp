@@ -22,7 +22,9 @@ QLabel* AddValueLabel(QWidget* parent, const char* name, const QString& text, in
                       int width, int height) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(left, top, width, height);
+    label->move(left, top);
+    // A fixed size: a new text then asks no layout of the page.
+    label->setFixedSize(width, height);
     label->setAlignment(Qt::AlignCenter);
     label->setTextFormat(Qt::PlainText);
     // Filled with the page's colour, so that a new value repaints the label

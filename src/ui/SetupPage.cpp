@@ -19,6 +19,7 @@
 #include "ui/PageComboBox.h"
 #include "ui/PageContext.h"
 #include "ui/PageWidgets.h"
+#include "ui/RedrawPacer.h"
 
 namespace quillane {
 namespace {
@@ -54,6 +55,7 @@ SetupPage::SetupPage(PageContext& context, QWidget* parent)
                                   QRect(280, 12, 97, 25)},
                                  this);
     trv_->setGeometry(91, 252, 390, 45);
+    pacer_ = new RedrawPacer(context_.clock, [this] { Present(); }, this);
 }
 
 void SetupPage::BuildGroup() {
@@ -149,9 +151,15 @@ void SetupPage::PageShow() {
     RefreshSenseChart();
 }
 
-void SetupPage::SignalWord() { RefreshSenseChart(); }
+void SetupPage::SignalWord() {
+    Compute();
+    pacer_->Request();
+}
 
-void SetupPage::SensitivityWords() { RefreshSenseChart(); }
+void SetupPage::SensitivityWords() {
+    Compute();
+    pacer_->Request();
+}
 
 void SetupPage::DetectorState(const StateDisplay& state) {
     if (state.alarmEntered) trv_->AlarmEntered();
@@ -246,17 +254,29 @@ void SetupPage::btnApplaySenseClick() {
 }
 
 void SetupPage::RefreshSenseChart() {
-    const SenseChart c = SenseChartValues(context_.core.Model(), context_.tables,
-                                          speSense->value(), SpecialShown());
-    if (c.signal) {
-        lSenseSignal->setText(QString::fromStdString(context_.format.Fixed(*c.signal, 3)));
-        chSense->SetX(QStringLiteral("serMPBPSignal"), *c.signal);
+    Compute();
+    pacer_->PresentNow();
+}
+
+void SetupPage::Compute() {
+    SenseChart c = SenseChartValues(context_.core.Model(), context_.tables, speSense->value(),
+                                    SpecialShown());
+    // Outside Normal the signal freezes at what was last computed, shown or not.
+    if (!c.signal) c.signal = shown_.signal;
+    shown_ = c;
+}
+
+void SetupPage::Present() {
+    if (shown_.signal) {
+        lSenseSignal->setText(QString::fromStdString(context_.format.Fixed(*shown_.signal, 3)));
+        chSense->SetX(QStringLiteral("serMPBPSignal"), *shown_.signal);
+        shown_.signal.reset();
     }
-    chSense->SetX(QStringLiteral("serMin"), c.lower);
-    chSense->SetX(QStringLiteral("serMax"), c.upper);
-    chSense->SetX(QStringLiteral("serNewMin"), c.newLower);
-    chSense->SetX(QStringLiteral("serNewMax"), c.newUpper);
-    chSense->SetBottomAxis(c.axis.maximum, c.axis.tickStep);
+    chSense->SetX(QStringLiteral("serMin"), shown_.lower);
+    chSense->SetX(QStringLiteral("serMax"), shown_.upper);
+    chSense->SetX(QStringLiteral("serNewMin"), shown_.newLower);
+    chSense->SetX(QStringLiteral("serNewMax"), shown_.newUpper);
+    chSense->SetBottomAxis(shown_.axis.maximum, shown_.axis.tickStep);
 }
 
 }  // namespace quillane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "protocol/SenseView.h"
 #include "ui/ConsolePage.h"
 
 class QGroupBox;
@@ -12,6 +13,7 @@ namespace quillane {
 class AlarmCounterGroup;
 class BarChart;
 class PageComboBox;
+class RedrawPacer;
 
 // The Setup page (tsSense), the installer's page at the basic level: the setup
 // method, the zone length or the sensitivity, the detector's threshold levels
@@ -37,6 +39,7 @@ public:
     void cbRegulSenseDropDown();
     void cbDistSenseChange();
     void speSenseChange();
+    // Redraw from the stored words, on the screen at once.
     void RefreshSenseChart();
 
 private:
@@ -46,6 +49,9 @@ private:
     bool SpecialPresets() const;  // the detector runs them and the box still says so
     void SetSense(int percent);
     void LoadZoneAndSense();
+    // The rule's step on the latest words; what it shows waits for Present.
+    void Compute();
+    void Present();
 
     QGroupBox* group_ = nullptr;
     PageComboBox* cbRegulSense = nullptr;
@@ -56,6 +62,8 @@ private:
     QLabel* lSenseSignal = nullptr;
     BarChart* chSense = nullptr;
     AlarmCounterGroup* trv_ = nullptr;
+    RedrawPacer* pacer_ = nullptr;
+    SenseChart shown_;  // what the next presentation writes
 };
 
 }  // namespace quillane

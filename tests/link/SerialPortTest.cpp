@@ -8,11 +8,14 @@
 #include <fstream>
 #include <vector>
 
-#include "LinkSandbox.h"
+#include "PtySandbox.h"
 #include "link/SerialPort.h"
 
 namespace quillane {
 namespace {
+
+using test::Pty;
+using test::PtySandbox;
 
 constexpr int kPort = 201;  // beyond the device families: only the alias reaches it
 
@@ -33,7 +36,7 @@ std::vector<std::uint8_t> Collect(int pollFd, size_t count, ReadFn read) {
 class SerialPortTest : public ::testing::Test {
 protected:
     void SetUp() override { sandbox_.Alias(kPort, pty_.name); }
-    LinkSandbox sandbox_;
+    PtySandbox sandbox_;
     Pty pty_;
 };
 

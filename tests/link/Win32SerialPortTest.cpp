@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
+#include "TempDir.h"
 #include "link/SerialPort.h"
 
 namespace quillane {
@@ -87,9 +87,9 @@ protected:
 };
 
 TEST(Win32SerialPort, DevicesThatAreNoLineDoNotOpenAndReadNothing) {
-    const std::string folder = test::MakeTempFolder();
-    const std::string plainFile = folder + "/plain-file";
-    std::ofstream(plainFile) << "not a line";
+    const test::TempDir dir;
+    dir.Write("plain-file", "not a line");
+    const std::string plainFile = dir.File("plain-file");
     SerialPort missing;
     EXPECT_FALSE(missing.Open(250, 57600));
     EXPECT_EQ(missing.LastError(), "No such port (\\\\.\\COM250)");
@@ -101,8 +101,6 @@ TEST(Win32SerialPort, DevicesThatAreNoLineDoNotOpenAndReadNothing) {
         EXPECT_FALSE(port->IsOpen());
         EXPECT_EQ(port->Read(&byte, 1), 0);
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
 }
 
 TEST_F(Win32SerialPortTest, OpeningTwiceSucceedsBothTimes) {

@@ -15,6 +15,8 @@
 namespace quillane {
 namespace {
 
+using test::TempDir;
+
 // The text with "|" as the line end under test.
 std::string WithLineEnds(std::string text, const std::string& eol) {
     std::string out;

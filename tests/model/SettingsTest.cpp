@@ -12,6 +12,8 @@
 namespace quillane {
 namespace {
 
+using test::TempDir;
+
 // Keys per section (each section appears once in the files written here).
 std::map<std::string, int> KeysPerSection(const std::string& text) {
     std::map<std::string, int> keys;

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "TempFolder.h"
+#include "TempDir.h"
 #include "os/FileStore.h"
 
 namespace quillane {
@@ -20,21 +20,10 @@ namespace fs = std::filesystem;
 // file must behave alike on both.
 class FileStoreTest : public ::testing::Test {
 protected:
-    ~FileStoreTest() override {
-        std::error_code ignored;
-        fs::permissions(Path("ro.ini"), fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(folder_, ignored);
-    }
-    std::string Path(const std::string& name) const { return folder_ + "/" + name; }
-    void Write(const std::string& name, const std::string& text) const {
-        std::ofstream(fs::u8path(Path(name)), std::ios::binary) << text;
-    }
-    long Entries() const {
-        long n = 0;
-        for (const auto& entry : fs::directory_iterator(folder_)) n += entry.exists() ? 1 : 0;
-        return n;
-    }
-    const std::string folder_ = test::MakeTempFolder();
+    std::string Path(const std::string& name) const { return dir_.File(name); }
+    void Write(const std::string& name, const std::string& text) const { dir_.Write(name, text); }
+    long Entries() const { return dir_.Count(); }
+    const test::TempDir dir_;
 };
 
 TEST_F(FileStoreTest, ReadsWhatIsThereAndRefusesWhatIsNoRegularFile) {
@@ -93,8 +82,7 @@ TEST_F(FileStoreTest, ReplaceLeavesTheNewTextAndNoTemporaryFile) {
 
 TEST_F(FileStoreTest, WritableOnlyWhereAFileCanBeReplaced) {
     Write("ro.ini", "[A]\n");
-    fs::permissions(Path("ro.ini"),
-                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    dir_.MakeReadOnly("ro.ini");
     fs::create_directory(Path("folder.ini"));
     const struct {
         std::string target;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <sstream>
@@ -14,27 +13,12 @@
 #include "FakeLink.h"
 #include "FakePortDirectory.h"
 #include "RecordingView.h"
-#include "TempFolder.h"
+#include "TempDir.h"
 #include "protocol/ConsoleCore.h"
 #include "protocol/ExchangeLog.h"
 #include "protocol/FrameCodec.h"
 
 namespace quillane::test {
-
-// A fresh folder under the system's temporary folder, removed afterwards.
-class TempDir {
-public:
-    TempDir() : path_(MakeTempFolder()) {}
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 inline std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -80,7 +80,7 @@ TEST(MainWindowKeys, ThePortListShowsAvailablePortsAndSelectsTheLast) {
     EXPECT_EQ(combo->currentText(), "COM7");
     EXPECT_EQ(combo->toolTip(), "/dev/fake7");
     EXPECT_EQ(combo->itemData(0, Qt::ToolTipRole).toString(), "/dev/fake3");
-    EXPECT_EQ(h.link.openedPort, 7);  // the first tick opened it
+    EXPECT_EQ(h.link.openedPorts.back(), 7);  // the first tick opened it
     EXPECT_EQ(h.Note(), kWaiting);
 }
 
@@ -90,12 +90,12 @@ TEST(MainWindowKeys, ChoosingAPortReopensItEvenWhenTheSameItemIsChosenAgain) {
     combo->showPopup();  // the drop-down closes the port in use
     combo->hidePopup();
     ASSERT_FALSE(h.link.IsOpen());
-    const int opens = h.link.openCount;
+    const std::size_t opens = h.link.openedPorts.size();
 
     emit combo->activated(combo->currentIndex());
 
     EXPECT_TRUE(h.link.IsOpen());
-    EXPECT_EQ(h.link.openCount, opens + 1);
+    EXPECT_EQ(h.link.openedPorts.size(), opens + 1);
     EXPECT_EQ(h.Note(), kWaiting);
 }
 

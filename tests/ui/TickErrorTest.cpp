@@ -26,13 +26,13 @@ TEST(TickError, IsShownAndStopsPollingUntilAPortOpens) {
             box->accept();
         }
     });
-    h.link.failReads = true;
+    h.link.throwOnRead = true;
 
     h.Tick();
 
     EXPECT_EQ(shown, "line fault");
     EXPECT_FALSE(timer->isActive());
-    h.link.failReads = false;
+    h.link.throwOnRead = false;
     emit combo->activated(combo->currentIndex());
     EXPECT_TRUE(timer->isActive());
 }
