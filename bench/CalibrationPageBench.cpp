@@ -7,13 +7,13 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
-#include <QWindow>
 #include <QPixmap>
 #include <QTimer>
+#include <QWindow>
 #include <cstdio>
-#include <ctime>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "protocol/ConsoleCore.h"
 #include "ui/BarChart.h"
@@ -74,8 +74,10 @@ void TimeWindowRedraws() {
     const struct {
         const char* what;
         bool text, bar;
-    } kinds[] = {{"label and chart", true, true}, {"label only", true, false},
-                 {"chart only", false, true}, {"nothing", false, false}};
+    } kinds[] = {{"label and chart", true, true},
+                 {"label only", true, false},
+                 {"chart only", false, true},
+                 {"nothing", false, false}};
     for (const auto& k : kinds) {
         const int paints = chart->PaintCount();
         const double cpu = CpuSeconds();
@@ -86,8 +88,8 @@ void TimeWindowRedraws() {
             QTimer::singleShot(7, &wait, &QEventLoop::quit);
             wait.exec();
         }
-        std::printf("window redraw, %-16s     %.1f us CPU per redraw (%d chart paints)\n",
-                    k.what, (CpuSeconds() - cpu) * 1e6 / kRedraws, chart->PaintCount() - paints);
+        std::printf("window redraw, %-16s     %.1f us CPU per redraw (%d chart paints)\n", k.what,
+                    (CpuSeconds() - cpu) * 1e6 / kRedraws, chart->PaintCount() - paints);
     }
 }
 

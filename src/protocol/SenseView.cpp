@@ -5,15 +5,16 @@
 #include "model/Conversions.h"
 #include "model/CorrespondenceTables.h"
 #include "protocol/DetectorModel.h"
+#include "protocol/DetectorStates.h"
 #include "protocol/FrameCodec.h"
 
 namespace quillane {
 namespace {
 
-constexpr unsigned kStateNormal = 0;
-constexpr unsigned kRegulManual = 0;
-constexpr unsigned kRegulSpecial = 1;
-constexpr unsigned kRegulAuto = 2;
+using detector::kRegulAuto;
+using detector::kRegulManual;
+using detector::kRegulSpecial;
+using detector::kStateNormal;
 
 double MilliVolts(const DetectorModel& m, unsigned count) {
     const frame::Word speed = m.Word(5);
@@ -40,8 +41,8 @@ int SensePercentForZoneItem(const CorrespondenceTables& t, int distItem) {
     return SensToPercent(t.DistSens(ZoneItemToIndex(distItem)));
 }
 
-SenseChart SenseChartValues(const DetectorModel& m, const CorrespondenceTables& t,
-                            int sensePercent, bool specialShown) {
+SenseChart SenseChartValues(const DetectorModel& m, const CorrespondenceTables& t, int sensePercent,
+                            bool specialShown) {
     SenseChart c;
     if (frame::State(m.Word(2)) == kStateNormal) c.signal = MilliVolts(m, frame::Sig(m.Word(1)));
     const double a = MilliVolts(m, frame::Aver(m.Word(2)));

@@ -34,13 +34,13 @@ int SensePercentForZoneItem(const CorrespondenceTables& t, int distItem);
 // RefreshSenseChart: the detector's present levels, the levels the chosen
 // sensitivity would give, and the signal while the detector is Normal.
 struct SenseChart {
-    std::optional<double> signal;  // mV; unset outside Normal, where it freezes
+    std::optional<double> signal;       // mV; unset outside Normal, where it freezes
     double lower = 0, upper = 0;        // serMin, serMax
     double newLower = 0, newUpper = 0;  // serNewMin, serNewMax; 0 in Special presets
     AxisScale axis;                     // from the upper level
 };
-SenseChart SenseChartValues(const DetectorModel& m, const CorrespondenceTables& t,
-                            int sensePercent, bool specialShown);
+SenseChart SenseChartValues(const DetectorModel& m, const CorrespondenceTables& t, int sensePercent,
+                            bool specialShown);
 
 // Apply: one sensitivity index for all three thresholds; Auto sends the chosen
 // zone with method 2, Manual the detector's own zone with method 0.

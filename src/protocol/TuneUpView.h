@@ -19,10 +19,10 @@ struct TuneUpValues {
 
 // What one redraw of the Calibration page writes.
 struct TuneUpDisplay {
-    std::string signalText;               // lSignal, "0.000"
-    std::optional<std::string> maxText;   // lTuneUpMax, only when the maximum grew or held
-    std::optional<AxisScale> axis;        // rescaled only then too: never shrunk by a falling signal
-    bool barLime = true;                  // lime near the maximum, red below
+    std::string signalText;              // lSignal, "0.000"
+    std::optional<std::string> maxText;  // lTuneUpMax, only when the maximum grew or held
+    std::optional<AxisScale> axis;       // rescaled only then too: never shrunk by a falling signal
+    bool barLime = true;                 // lime near the maximum, red below
 };
 
 // RefreshTuneUpChart's rule on the stored signal word (with the latest gain

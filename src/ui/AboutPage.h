@@ -19,8 +19,6 @@ public:
 
     // The detector on its post, 280 x 280, shown stretched in imgKorvelM.
     static QPixmap DetectorPicture();
-    // The maker's logo for the main window's pVelmo panel, 191 x 89.
-    static QPixmap MakerLogo();
     static QString ContactText();
 
     // tsVelmoShow: waiting for a detector, or nothing to say while linked.

@@ -61,8 +61,7 @@ void AlarmCounterGroup::ClearTrvKey() {
 
 void AlarmCounterGroup::AlarmEntered() {
     if (!chbSaveTrv_->isChecked()) return;
-    lTrvNumber_->setText(
-        QString::fromStdString(NextAlarmCount(lTrvNumber_->text().toStdString())));
+    lTrvNumber_->setText(QString::fromStdString(NextAlarmCount(lTrvNumber_->text().toStdString())));
 }
 
 }  // namespace quillane

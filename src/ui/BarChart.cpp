@@ -190,7 +190,8 @@ void BarChart::DrawAxis(QPainter& p) const {
         const int w = fm.horizontalAdvance(label);
         p.drawText(x - w / 2, base + kMajorTick + 1 + fm.ascent(), label);
         for (int m = 1; m <= kMinorTicks && k < majors; ++m) {
-            const int mx = static_cast<int>(std::lround(PixelX(v + axisStep_ * m / (kMinorTicks + 1))));
+            const int mx =
+                static_cast<int>(std::lround(PixelX(v + axisStep_ * m / (kMinorTicks + 1))));
             p.drawLine(mx, base, mx, base + kMinorTick);
         }
     }

@@ -5,6 +5,7 @@
 
 #include "model/MessageTexts.h"
 #include "protocol/ConsoleCore.h"
+#include "protocol/DetectorStates.h"
 #include "protocol/FrameCodec.h"
 #include "ui/BarChart.h"
 #include "ui/PageContext.h"
@@ -14,7 +15,8 @@
 namespace quillane {
 namespace {
 
-constexpr unsigned kStateCalibration = 2;
+using detector::kStateCalibration;
+
 const QColor kLime(0, 255, 0);
 const QColor kRed(255, 0, 0);
 const QString kSignal = QStringLiteral("serTuneUp");
@@ -25,7 +27,8 @@ const QString kMax = QStringLiteral("serMax");
 CalibrationPage::CalibrationPage(PageContext& context, QWidget* parent)
     : ConsolePage("tsTuneUp", Page::Calibration, context, parent) {
     BuildControls();
-    pacer_ = new RedrawPacer(context_.clock, [this] { Present(); }, this);
+    pacer_ = new RedrawPacer(
+        context_.clock, [this] { Present(); }, this);
 }
 
 void CalibrationPage::BuildControls() {

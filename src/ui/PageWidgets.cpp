@@ -33,8 +33,8 @@ QLabel* AddValueLabel(QWidget* parent, const char* name, const QString& text, in
     return label;
 }
 
-QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption, int left,
-                       int top, int width, int height) {
+QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption, int left, int top,
+                       int width, int height) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(left, top, width, height);

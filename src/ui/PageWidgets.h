@@ -20,8 +20,8 @@ QLabel* AddLabel(QWidget* parent, const QString& text, int left, int top, int wi
 // A named value label, centred in its box.
 QLabel* AddValueLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
                       int width, int height = 13);
-QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption, int left,
-                       int top, int width, int height);
+QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption, int left, int top,
+                       int width, int height);
 // A chart without bevel, its bottom axis labelled in the locale's numbers.
 BarChart* AddChart(QWidget* parent, const char* name, int left, int top, int width, int height,
                    const NumberFormat& format);

@@ -11,6 +11,7 @@
 #include "model/MessageTexts.h"
 #include "model/NumberFormat.h"
 #include "protocol/ConsoleCore.h"
+#include "protocol/DetectorStates.h"
 #include "protocol/FrameCodec.h"
 #include "protocol/SenseView.h"
 #include "protocol/StatusDisplay.h"
@@ -24,8 +25,9 @@
 namespace quillane {
 namespace {
 
-constexpr unsigned kStateCalibration = 2;
-constexpr unsigned kRegulSpecial = 1;
+using detector::kRegulSpecial;
+using detector::kStateCalibration;
+
 const QString kAuto = QStringLiteral("Auto");
 const QString kManual = QStringLiteral("Manual");
 const QString kSpecial = QStringLiteral("Special");
@@ -50,12 +52,12 @@ SetupPage::SetupPage(PageContext& context, QWidget* parent)
     BuildGroup();
     BuildChart();
     trv_ = new AlarmCounterGroup({"chbSaveTrvSense", "lTrvSense", "lTrvNumberSense",
-                                  "btnClearTrvSense", QRect(8, 16, 161, 17),
-                                  QRect(192, 18, 0, 0), QRect(240, 18, 33, 13),
-                                  QRect(280, 12, 97, 25)},
+                                  "btnClearTrvSense", QRect(8, 16, 161, 17), QRect(192, 18, 0, 0),
+                                  QRect(240, 18, 33, 13), QRect(280, 12, 97, 25)},
                                  this);
     trv_->setGeometry(91, 252, 390, 45);
-    pacer_ = new RedrawPacer(context_.clock, [this] { Present(); }, this);
+    pacer_ = new RedrawPacer(
+        context_.clock, [this] { Present(); }, this);
 }
 
 void SetupPage::BuildGroup() {
@@ -113,12 +115,39 @@ void SetupPage::BuildChart() {
     using K = BarChart::Kind;
     const QColor grey(128, 128, 128);
     const BarChart::Series series[] = {
-        {QStringLiteral("serMPBPSignal"), K::HorizontalBar, 100, 1, 100, Qt::white, Qt::black,
-         {}, {}, false, true},
-        {QStringLiteral("serSense"), K::VerticalBar, 100, 2, 4, Qt::blue, {},
-         QStringLiteral("Threshold"), Qt::blue, false, false},
-        {QStringLiteral("serSenseNew"), K::VerticalBar, -1, 2, 2, QColor(0, 128, 128), {},
-         QStringLiteral("LL"), QColor(0, 128, 128), false, false},
+        {QStringLiteral("serMPBPSignal"),
+         K::HorizontalBar,
+         100,
+         1,
+         100,
+         Qt::white,
+         Qt::black,
+         {},
+         {},
+         false,
+         true},
+        {QStringLiteral("serSense"),
+         K::VerticalBar,
+         100,
+         2,
+         4,
+         Qt::blue,
+         {},
+         QStringLiteral("Threshold"),
+         Qt::blue,
+         false,
+         false},
+        {QStringLiteral("serSenseNew"),
+         K::VerticalBar,
+         -1,
+         2,
+         2,
+         QColor(0, 128, 128),
+         {},
+         QStringLiteral("LL"),
+         QColor(0, 128, 128),
+         false,
+         false},
         {QStringLiteral("serNewMin"), K::VerticalBar, 0, 2, 1, grey, {}, {}, {}, false, true},
         {QStringLiteral("serNewMax"), K::VerticalBar, 0, 2, 1, grey, {}, {}, {}, false, true},
         {QStringLiteral("serMin"), K::VerticalBar, 0, 2, 1, Qt::black, {}, {}, {}, false, true},
@@ -184,8 +213,8 @@ void SetupPage::ClearTrvKey() { trv_->ClearTrvKey(); }
 void SetupPage::btnCancelSenseClick() {
     const SenseLoad load = SenseCancelValues(context_.core.Model());
     if (load.special) {
-        for (QWidget* w : std::initializer_list<QWidget*>{cbDistSense, speSense, btnApplaySense,
-                                                          btnCancelSense})
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{cbDistSense, speSense, btnApplaySense, btnCancelSense})
             w->setEnabled(false);
         cbRegulSense->clear();
         cbRegulSense->addItems({kAuto, kManual, kSpecial});
@@ -237,17 +266,17 @@ void SetupPage::cbRegulSenseDropDown() {
         cbRegulSense->addItems({kAuto, kManual});
         cbRegulSense->setCurrentIndex(0);
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{cbDistSense, speSense, btnApplaySense,
-                                                      btnCancelSense})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{cbDistSense, speSense, btnApplaySense, btnCancelSense})
         w->setEnabled(true);
     LoadZoneAndSense();
     cbRegulSenseChange();
 }
 
 void SetupPage::btnApplaySenseClick() {
-    const PageCommands c = SenseApplyCommands(context_.core.Model(), speSense->value(),
-                                              cbRegulSense->currentIndex() == 0,
-                                              cbDistSense->currentIndex());
+    const PageCommands c =
+        SenseApplyCommands(context_.core.Model(), speSense->value(),
+                           cbRegulSense->currentIndex() == 0, cbDistSense->currentIndex());
     context_.core.QueueCmd0(c.cmd0.adr, c.cmd0.senspp, c.cmd0.state);
     context_.core.QueueCmd1(c.cmd1.sensmp, c.cmd1.sensbp, c.cmd1.letter);
     context_.core.QueueCmd2(c.cmd2.minSpd, c.cmd2.maxSpd, c.cmd2.dist, c.cmd2.reg);
@@ -259,8 +288,8 @@ void SetupPage::RefreshSenseChart() {
 }
 
 void SetupPage::Compute() {
-    SenseChart c = SenseChartValues(context_.core.Model(), context_.tables, speSense->value(),
-                                    SpecialShown());
+    SenseChart c =
+        SenseChartValues(context_.core.Model(), context_.tables, speSense->value(), SpecialShown());
     // Outside Normal the signal freezes at what was last computed, shown or not.
     if (!c.signal) c.signal = shown_.signal;
     shown_ = c;

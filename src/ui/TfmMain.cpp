@@ -17,11 +17,13 @@
 #include "model/MessageTexts.h"
 #include "protocol/Clock.h"
 #include "protocol/ConsoleCore.h"
+#include "protocol/DetectorStates.h"
 #include "protocol/FrameCodec.h"
 #include "ui/AboutPage.h"
 #include "ui/CalibrationPage.h"
 #include "ui/InfoPanel.h"
 #include "ui/KeyActionList.h"
+#include "ui/MakerLogo.h"
 #include "ui/PageContext.h"
 #include "ui/PageControl.h"
 #include "ui/PortComboBox.h"
@@ -32,12 +34,13 @@
 namespace quillane {
 namespace {
 
+using detector::kStateCalibration;
+
 // The window measures 786 x 446 with its frame and caption; what the frame of
 // a fixed dialog-style window takes leaves this client area, which holds the
 // panels at their places with the 1-2 pixel margin they were laid out with.
 constexpr int kClientWidth = 780;
 constexpr int kClientHeight = 418;
-constexpr unsigned kStateCalibration = 2;
 
 // The user's decimal separator, for every number the console shows or stores.
 NumberFormat LocaleFormat() {
@@ -198,7 +201,7 @@ void TfmMain::BuildNote() {
     iVelmo->setObjectName(QStringLiteral("iVelmo"));
     iVelmo->setGeometry(0, 0, 191, 89);
     iVelmo->setScaledContents(true);
-    iVelmo->setPixmap(AboutPage::MakerLogo());
+    iVelmo->setPixmap(MakerLogo());
 
     auto* pNote = new QFrame(this);
     pNote->setObjectName(QStringLiteral("pNote"));

@@ -37,9 +37,16 @@ DetectorModel Model(unsigned sig, unsigned state = 0, unsigned aver = 500, unsig
 TEST(ScaleAxisToValue, FollowsTheOneFiveTenRule) {
     const struct {
         double v, maximum;
-    } cases[] = {{0, 0.001},    {0.0009, 0.001}, {0.001, 0.005}, {0.3, 0.5},
-                 {0.5, 1},      {0.6, 1},        {4.99, 5},      {9999, 10000},
-                 {1e12, 10000}, {std::numeric_limits<double>::infinity(), 10000},
+    } cases[] = {{0, 0.001},
+                 {0.0009, 0.001},
+                 {0.001, 0.005},
+                 {0.3, 0.5},
+                 {0.5, 1},
+                 {0.6, 1},
+                 {4.99, 5},
+                 {9999, 10000},
+                 {1e12, 10000},
+                 {std::numeric_limits<double>::infinity(), 10000},
                  {std::nan(""), 0.001}};
     for (const auto& c : cases) {
         const AxisScale a = ScaleAxisToValue(c.v);
@@ -89,8 +96,11 @@ TEST_F(SenseTest, CancelLoadsTheMethodZoneAndSensitivity) {
         unsigned regul, dist;
         bool special;
         int regulItem, distItem;
-    } cases[] = {{0, 10, false, 1, 8}, {1, 10, true, 0, 8}, {2, 0, false, 0, 0},
-                 {3, 1, false, 0, 0},  {2, 31, false, 0, 29}};
+    } cases[] = {{0, 10, false, 1, 8},
+                 {1, 10, true, 0, 8},
+                 {2, 0, false, 0, 0},
+                 {3, 1, false, 0, 0},
+                 {2, 31, false, 0, 29}};
     for (const auto& c : cases) {
         const SenseLoad l = SenseCancelValues(Model(0, 0, 500, c.regul, c.dist));
         EXPECT_EQ(l.special, c.special) << c.regul;
@@ -118,7 +128,7 @@ TEST_F(SenseTest, LevelsAroundTheAverageAndTheirPreview) {
     EXPECT_EQ(c.axis, ScaleAxisToValue(c.upper));
 
     EXPECT_FALSE(SenseChartValues(Model(520, 1), tables, 80, false).signal);  // frozen
-    c = SenseChartValues(Model(520, 0, 500, 1), tables, 80, true);           // Special shown
+    c = SenseChartValues(Model(520, 0, 500, 1), tables, 80, true);            // Special shown
     EXPECT_EQ(c.newLower, 0);
     EXPECT_EQ(c.newUpper, 0);
     c = SenseChartValues(Model(520, 0, 0), tables, 80, false);  // no average

@@ -190,7 +190,8 @@ TEST_F(Pages, SpecialPresetsAreLeftOnlyByAnsweringYes) {
     Answer(QMessageBox::No);
     regul->showPopup();
     regul->hidePopup();
-    EXPECT_EQ(question_, "The detector has specific operating presets.\nDo you want to change them?");
+    EXPECT_EQ(question_,
+              "The detector has specific operating presets.\nDo you want to change them?");
     EXPECT_EQ(regul->count(), 3);
     EXPECT_FALSE(apply->isEnabled());
 
