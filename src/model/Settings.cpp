@@ -1,5 +1,6 @@
 #include "model/Settings.h"
 
+#include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
 #include "model/ProfileFile.h"
 
@@ -70,6 +71,15 @@ bool ApplySettings(ProfileFile& file, const NumberFormat& format, const std::str
                          file.WriteInteger("Filter", "MaxTenPercent", s.tenPercentIndex);
     if (!written) error = UnableToWriteMessage(file.Path());
     return written;
+}
+
+bool ApplyProperties(ProfileFile& file, const NumberFormat& format, const std::string& newKdcText,
+                     const std::string& newUrdText, ConsoleSettings& s,
+                     CorrespondenceTables& tables, std::string& error) {
+    if (!ApplySettings(file, format, newKdcText, newUrdText, s, error)) return false;
+    if (tables.Store(file)) return true;
+    error = UnableToWriteMessage(file.Path());
+    return false;
 }
 
 }  // namespace quillane

@@ -103,6 +103,11 @@ TfmMain::TfmMain(ByteLink& port, PortDirectory& ports, Clock& clock, QWidget* pa
 }
 
 TfmMain::~TfmMain() {
+    // Hidden while the tables and settings are still there: hiding ends an
+    // open cell editor on the Properties page, which writes its text into a
+    // grid of tables_; the base class would hide the window only after the
+    // members have gone.
+    hide();
     // The core goes first: it may still speak to the line and to this view.
     core_.reset();
     port_.Close();

@@ -49,6 +49,7 @@ public:
     void SetPasswordDialog(TfrmPassword* dialog) { frmPassword_ = dialog; }
 
     ConsoleCore& Core() { return *core_; }
+    const CorrespondenceTables& Tables() const { return tables_; }
     AccessLevel CurrentAccessLevel() const { return eAccessLevel; }
     const std::string& BaseCaption() const { return sBaseCaption; }
     Page ActivePage() const;

@@ -85,8 +85,10 @@ TEST_P(CorrespondenceTablesTest, StoreKeepsTheEnteredValueAndShowsItRounded) {
     tables.sgSense.SetCell(1, 1, L("12.34"));
     tables.sgSense.SetCell(2, 2, "abc");
     tables.sgSense.SetCell(3, 3, "0");
+    tables.sgSense.SetCell(4, 1, "");  // cleared: the column's default again
     tables.sgDist.SetCell(1, 1, "x");
     tables.sgDist.SetCell(2, 1, "40");  // out of range is kept
+    tables.sgDist.SetCell(3, 1, "");
     ASSERT_TRUE(tables.Store(file));
     EXPECT_EQ(file.ReadString("PP", "PP0", "") + " " + tables.sgSense.Cell(1, 1) + " " +
                   tables.RangePPItems()[0],
@@ -94,8 +96,10 @@ TEST_P(CorrespondenceTablesTest, StoreKeepsTheEnteredValueAndShowsItRounded) {
     EXPECT_EQ(file.ReadString("MP", "MP1", "") + " " + tables.sgSense.Cell(2, 2), "14 14");
     EXPECT_EQ(file.ReadString("BP", "BP2", "") + " [" + tables.sgSense.Cell(3, 3) + "]", "0 []");
     EXPECT_EQ(tables.ThresholdBP(2), DefaultBP(2));
+    EXPECT_EQ(file.ReadString("PP", "PP3", "") + " " + tables.sgSense.Cell(4, 1), "15 15");
     EXPECT_EQ(file.ReadString("Dist", "Dist2", ""), "15");
     EXPECT_EQ(tables.DistSens(3), 40);
+    EXPECT_EQ(file.ReadString("Dist", "Dist4", "") + " " + tables.sgDist.Cell(3, 1), "15 15");
 
     CorrespondenceTables nextStart(format);
     nextStart.Fill(ProfileFile(dir.File("Quillane.ini")));
