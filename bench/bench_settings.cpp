@@ -67,7 +67,7 @@ double Apply(const std::string& path, const NumberFormat& format, ConsoleSetting
     ProfileFile file(path);
     std::string error;
     const std::string kdc = format.General(s.dblKdc == 14.33 ? 14.34 : 14.33);
-    ok = ApplySettings(file, format, kdc, "", s, error) && tables.Store(file);
+    ok = ApplyProperties(file, format, kdc, "", s, tables, error);
     return MillisecondsSince(start);
 }
 

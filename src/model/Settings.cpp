@@ -76,8 +76,15 @@ bool ApplySettings(ProfileFile& file, const NumberFormat& format, const std::str
 bool ApplyProperties(ProfileFile& file, const NumberFormat& format, const std::string& newKdcText,
                      const std::string& newUrdText, ConsoleSettings& s,
                      CorrespondenceTables& tables, std::string& error) {
-    if (!ApplySettings(file, format, newKdcText, newUrdText, s, error)) return false;
-    if (tables.Store(file)) return true;
+    // One write to the disk for all 130 keys: the window does not stand still
+    // for a flush a key, and the file takes all of them or none.
+    file.BeginBatch();
+    if (!ApplySettings(file, format, newKdcText, newUrdText, s, error)) {
+        file.DiscardBatch();
+        return false;
+    }
+    if (tables.Store(file) && file.CommitBatch()) return true;
+    file.DiscardBatch();
     error = UnableToWriteMessage(file.Path());
     return false;
 }

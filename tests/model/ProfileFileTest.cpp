@@ -136,6 +136,35 @@ TEST(ProfileFileWrite, ReportsWhatItMayNotWriteAndLeavesItAlone) {
 #endif
 }
 
+// A batch reaches the disk as a whole at its commit, or not at all.
+TEST(ProfileFileWrite, ABatchIsSeenAtOnceAndWrittenTogether) {
+    TempDir dir;
+    dir.Write("s.ini", "[A]\r\nk=1\r\n");
+    ProfileFile f(dir.File("s.ini"));
+    f.BeginBatch();
+    EXPECT_TRUE(f.WriteString("A", "k", "2"));
+    EXPECT_TRUE(f.WriteString("B", "n", "3"));
+    EXPECT_EQ(f.ReadString("A", "k", "d"), "2");
+    EXPECT_EQ(f.ReadString("B", "n", "d"), "3");
+    EXPECT_EQ(dir.Read("s.ini"), "[A]\r\nk=1\r\n");
+    EXPECT_TRUE(f.CommitBatch());
+    EXPECT_EQ(dir.Read("s.ini"), "[A]\r\nk=2\r\n[B]\r\nn=3\r\n");
+    EXPECT_EQ(dir.Count(), 1);
+
+    f.BeginBatch();
+    EXPECT_TRUE(f.WriteString("A", "k", "9"));
+    f.DiscardBatch();
+    EXPECT_EQ(f.ReadString("A", "k", "d"), "2");
+
+    f.BeginBatch();
+    EXPECT_TRUE(f.WriteString("A", "k", "7"));
+    dir.MakeReadOnly("s.ini");  // taken away before the commit
+    EXPECT_FALSE(f.CommitBatch());
+    EXPECT_FALSE(f.ErrorText().empty());
+    EXPECT_EQ(dir.Read("s.ini"), "[A]\r\nk=2\r\n[B]\r\nn=3\r\n");
+    EXPECT_EQ(f.ReadString("A", "k", "d"), "2");
+}
+
 TEST(ProfileFileRead, SurvivesBinaryHugeAndPipeFiles) {
     TempDir dir;
     std::mt19937 random(7);
