@@ -232,6 +232,9 @@ void SettingsPage::BuildCharts() {
     }
     const QColor lightRed(255, 128, 128);
     const QColor lightGreen(128, 255, 128);
+    // Lime letters alone hardly read on the marks' pale ground.
+    BarChart::Series bpNew = Marker(kSerBPnew, -1, 2, lightGreen, Qt::white, "HL", kLime);
+    bpNew.markEdge = QColor(0, 100, 0);
     for (const BarChart::Series& s : {
              SignalBar(kSerPPSignal),
              Marker(kSerPP, 0, 4, Qt::white, kRed, QStringLiteral("PL"), kRed, true),
@@ -246,10 +249,13 @@ void SettingsPage::BuildCharts() {
              Marker(kSerBP, 0, 4, Qt::white, kGreen, QStringLiteral("HL"), kGreen, true),
              Marker(kSerMin, 0, 2, Qt::black, {}),
              Marker(kSerMPnew, -1, 2, kTeal, Qt::white, QStringLiteral("LL"), kTeal),
-             Marker(kSerBPnew, -1, 2, lightGreen, Qt::white, QStringLiteral("HL"), kLime),
+             bpNew,
              Inactive(QStringLiteral("serMinus"), QStringLiteral("-")),
          })
         chRangeMPBP->AddSeries(s);
+    // Reset maximum stands over the top edge of the upper chart, where only
+    // marks of thresholds above 60 % could go.
+    btnClearRange->raise();
 }
 
 void SettingsPage::BuildAlarmGroup() {
