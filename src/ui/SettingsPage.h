@@ -54,8 +54,6 @@ public:
     void ShowRangeNewMarkers();
     void RefreshRangeCharts();
 
-    const RangeValues& Values() const { return values_; }
-
 private:
     void BuildRangeGroup();
     void BuildThresholdBoxes();
