@@ -142,6 +142,11 @@ int ConsoleCore::iInpPacketsCodeCounter() const { return d_->receiver.iInpPacket
 
 const DetectorModel& ConsoleCore::Model() const { return d_->model; }
 
+void ConsoleCore::OverwriteStoredSig(unsigned sig) {
+    std::uint16_t& word = d_->model.current[1];
+    word = static_cast<std::uint16_t>((word & ~0x3FFu) | (sig & 0x3FFu));
+}
+
 void ConsoleCore::ResetDetectorView() {
     d_->model.Reset();
     d_->view.ResetDetectorView();

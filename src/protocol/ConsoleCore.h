@@ -53,6 +53,9 @@ public:
     DeviceState eDeviceState() const;
     bool Linked() const { return eDeviceState() > EDevNone; }
     const DetectorModel& Model() const;
+    // The one write a page makes to the model: the 10 value bits of the stored
+    // signal word take `sig`; its flags and code stay.
+    void OverwriteStoredSig(unsigned sig);
     // Returns the console to waiting for a detector (stored words to 0x0101,
     // then ConsoleView::ResetDetectorView).
     void ResetDetectorView();

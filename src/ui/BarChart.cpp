@@ -2,6 +2,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 
@@ -69,7 +70,11 @@ void BarChart::SetColour(const QString& title, const QColor& colour) {
 QRect BarChart::Area(const Series& s) const {
     if (!s.active || !OnAxis(s)) return {};
     QRect area = BarRect(s).toAlignedRect().adjusted(-2, -2, 2, 2);
-    if (!s.mark.isEmpty()) area.setTop(0);
+    // A mark is wider than a narrow bar: what it covered must go too.
+    if (!s.mark.isEmpty()) {
+        area = area.united(MarkRect(s));
+        area.setTop(0);
+    }
     if (s.kind == Kind::HorizontalBar) area.setLeft(0);
     return area;
 }
@@ -229,20 +234,39 @@ void BarChart::DrawVertical(QPainter& p, const Series& s) const {
     p.drawRect(BarRect(s));
 }
 
-void BarChart::DrawMark(QPainter& p, const Series& s) const {
-    QFont font = p.font();
+QRect BarChart::MarkRect(const Series& s) const {
+    QFont font = this->font();
     font.setBold(s.markBold);
-    p.setFont(font);
     const QFontMetrics fm(font);
     const int w = fm.horizontalAdvance(s.mark) + 4;
     const int h = fm.height();
     const int left = std::clamp(static_cast<int>(std::lround(PixelX(s.x))) - w / 2, 0, width() - w);
-    const QRect box(left, Plot().top() - h - 1, w, h);
+    return QRect(left, Plot().top() - h - 1, w, h);
+}
+
+void BarChart::DrawMark(QPainter& p, const Series& s) const {
+    QFont font = p.font();
+    font.setBold(s.markBold);
+    p.setFont(font);
+    const QRect box = MarkRect(s);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 225));
     p.drawRect(box);
-    p.setPen(s.markColour.isValid() ? s.markColour : palette().color(QPalette::WindowText));
-    p.drawText(box, Qt::AlignCenter, s.mark);
+    const QColor text =
+        s.markColour.isValid() ? s.markColour : palette().color(QPalette::WindowText);
+    if (!s.markEdge.isValid()) {
+        p.setPen(text);
+        p.drawText(box, Qt::AlignCenter, s.mark);
+        return;
+    }
+    const QFontMetrics fm(font);
+    QPainterPath letters;
+    letters.addText(box.left() + (box.width() - fm.horizontalAdvance(s.mark)) / 2.0,
+                    box.top() + (box.height() - fm.height()) / 2.0 + fm.ascent(), font, s.mark);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.strokePath(letters, QPen(s.markEdge, 1));
+    p.fillPath(letters, text);
+    p.setRenderHint(QPainter::Antialiasing, false);
 }
 
 }  // namespace quillane

@@ -40,6 +40,9 @@ public:
         QColor markColour;
         bool markBold = false;
         bool active = true;  // an inactive series is never shown
+        // Edges the mark's letters (none when invalid), for a light text
+        // colour that would not read on the mark's pale ground.
+        QColor markEdge{};
     };
 
     explicit BarChart(QWidget* parent = nullptr);
@@ -77,6 +80,7 @@ private:
     // Where the series' point is drawn, mark included (empty when it is not).
     QRect Area(const Series& s) const;
     QRectF BarRect(const Series& s) const;
+    QRect MarkRect(const Series& s) const;
     QRect Plot() const;
     double PixelX(double x) const;
     bool OnAxis(const Series& s) const;

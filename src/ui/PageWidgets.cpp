@@ -3,8 +3,10 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "model/Conversions.h"
 #include "model/NumberFormat.h"
 #include "ui/BarChart.h"
+#include "ui/PageComboBox.h"
 
 namespace quillane {
 
@@ -33,8 +35,22 @@ QLabel* AddValueLabel(QWidget* parent, const char* name, const QString& text, in
     return label;
 }
 
-QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption, int left, int top,
-                       int width, int height) {
+PageComboBox* AddList(QWidget* parent, const char* name, int left, int top, int width) {
+    auto* box = new PageComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setGeometry(left, top, width, 21);
+    return box;
+}
+
+QStringList ZoneItems() {
+    QStringList items;
+    for (int item = 0; item < kZoneItemCount; ++item)
+        items << QString::number(DistToMetres(ZoneItemToIndex(item)));
+    return items;
+}
+
+QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption, int left,
+                       int top, int width, int height) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(left, top, width, height);

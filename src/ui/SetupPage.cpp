@@ -32,19 +32,6 @@ const QString kAuto = QStringLiteral("Auto");
 const QString kManual = QStringLiteral("Manual");
 const QString kSpecial = QStringLiteral("Special");
 
-PageComboBox* AddList(QWidget* parent, const char* name, int left, int top, int width) {
-    auto* box = new PageComboBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(left, top, width, 21);
-    return box;
-}
-
-QStringList ZoneItems() {
-    QStringList items;
-    for (int m = 10; m <= 300; m += 10) items << QString::number(m);
-    return items;
-}
-
 }  // namespace
 
 SetupPage::SetupPage(PageContext& context, QWidget* parent)

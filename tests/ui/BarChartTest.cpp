@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
+#include <QPaintEvent>
 #include <QTest>
 
 #include "ui/BarChart.h"
@@ -60,6 +62,43 @@ TEST(BarChart, ManyChangesBetweenTwoFramesCostOnePaint) {
     chart.SetX("serMax", 0.99);  // no change, no paint
     QApplication::processEvents();
     EXPECT_EQ(chart.PaintCount(), before + 1);
+}
+
+// Remembers what each paint was asked to cover.
+class WatchedChart : public BarChart {
+public:
+    QRegion painted;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        painted += event->region();
+        BarChart::paintEvent(event);
+    }
+};
+
+TEST(BarChart, AMovedMarkLeavesNothingOfItselfBehind) {
+    WatchedChart chart;
+    chart.resize(573, 73);
+    chart.SetLeftRange(0, 2);
+    chart.SetBottomAxis(80, 10);
+    BarChart::Series marked = Marker("serBPnew", 20);
+    marked.mark = QStringLiteral("Wide mark");
+    chart.AddSeries(marked);
+    chart.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+    QApplication::processEvents();
+    // Where the mark's pale ground stands before the move.
+    const QImage before = chart.grab().toImage();
+    QRect mark;
+    for (int y = 0; y < before.height(); ++y)
+        for (int x = 0; x < before.width(); ++x)
+            if (before.pixelColor(x, y) == QColor(255, 255, 225)) mark |= QRect(x, y, 1, 1);
+    ASSERT_GT(mark.width(), 20);
+
+    chart.painted = QRegion();
+    chart.SetX("serBPnew", 60);
+    QApplication::processEvents();
+    EXPECT_TRUE((QRegion(mark) - chart.painted).isEmpty()) << mark.x() << '+' << mark.width();
 }
 
 }  // namespace

@@ -104,6 +104,8 @@ QString ConsoleHarness::EnterAccessCode(const QString& code, bool escape) {
     return boxes;
 }
 
+QObject* ConsoleHarness::Root() const { return window_.get(); }
+
 QLabel* ConsoleHarness::Label(const char* name) const {
     return window_->findChild<QLabel*>(QString::fromLatin1(name));
 }
