@@ -1,5 +1,6 @@
 # The two set-up commands of the README: `make run` and `make test`; and the
-# checks CI runs after them: `make sanitize` and `make fuzz`.
+# checks CI runs after them: `make sanitize`, `make fuzz`, `make test-package`
+# and `make test-windows`.
 MAKEFLAGS += --no-print-directory
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
@@ -44,7 +45,7 @@ bench: build
 # The whole suite built with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer, in a folder of its own.
 sanitize:
-	@scripts/install-deps sanitize
+	@scripts/install-deps clang libclang-rt-14-dev llvm-14
 	CC=clang CXX=clang++ cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug \
 		-DQUILLANE_SANITIZE=ON -DQUILLANE_WERROR=$(WERROR) > /dev/null
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
@@ -52,12 +53,28 @@ sanitize:
 
 # The libFuzzer targets of tests/fuzz, FUZZ_SECONDS each (or FUZZ_RUNS inputs).
 fuzz:
-	@scripts/install-deps fuzz
+	@scripts/install-deps clang libclang-rt-14-dev
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DQUILLANE_FUZZ=ON -DQUILLANE_BUILD_UI=OFF -DQUILLANE_BUILD_TESTS=OFF \
 		-DQUILLANE_WERROR=$(WERROR) > /dev/null
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
 	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_RUNS=$(FUZZ_RUNS) scripts/run-fuzz $(FUZZ_BUILD)
 
+# The Debian package; installing and trying it needs root (or sudo).
+.PHONY: package test-package
+package: build
+	@scripts/install-deps dpkg-dev file
+	cd $(BUILD) && cpack -G DEB
+
+test-package: package
+	@scripts/test-package $(BUILD)
+
+# The core and its unit tests cross-built for Windows and run under Wine.
+WINDOWS_BUILD ?= build-windows
+.PHONY: test-windows
+test-windows:
+	@scripts/install-deps g++-mingw-w64-x86-64-posix googletest wine64 socat
+	@JOBS=$(JOBS) scripts/test-windows $(WINDOWS_BUILD)
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)

@@ -55,9 +55,9 @@ void EditEverything(int round, ConsoleSettings& s, CorrespondenceTables& tables)
     s.tenPercentIndex = 7 + step;
     for (int column = 1; column <= 32; ++column)
         for (int row = 1; row <= 3; ++row)
-            tables.sgSense().SetCell(column, row, std::to_string(100 * row + column + step));
+            tables.sgSense.SetCell(column, row, std::to_string(100 * row + column + step));
     for (int column = 1; column <= 30; ++column)
-        tables.sgDist().SetCell(column, 1, std::to_string(40 + column + step));
+        tables.sgDist.SetCell(column, 1, std::to_string(40 + column + step));
 }
 
 // The Properties apply: four keys, then the tables stored and read back.
@@ -67,7 +67,7 @@ double Apply(const std::string& path, const NumberFormat& format, ConsoleSetting
     ProfileFile file(path);
     std::string error;
     const std::string kdc = format.General(s.dblKdc == 14.33 ? 14.34 : 14.33);
-    ok = ApplySettings(file, format, kdc, "", s, error) && tables.Store(file);
+    ok = ApplyProperties(file, format, kdc, "", s, tables, error);
     return MillisecondsSince(start);
 }
 

@@ -33,50 +33,50 @@ int SenseColumn(int sensIndex) {
 }  // namespace
 
 CorrespondenceTables::CorrespondenceTables(const NumberFormat& format)
-    : format_(format), sgSense_(kSensSteps + 1, 4), sgDist_(kLastZone, 2) {}
+    : sgSense(kSensSteps + 1, 4), sgDist(kLastZone, 2), format_(format) {}
 
 double CorrespondenceTables::ThresholdPP(int sensIndex) const {
-    return format_.ParseFloat(sgSense_.Cell(SenseColumn(sensIndex), 1))
+    return format_.ParseFloat(sgSense.Cell(SenseColumn(sensIndex), 1))
         .value_or(DefaultPP(sensIndex));
 }
 
 double CorrespondenceTables::ThresholdMP(int sensIndex) const {
-    return format_.ParseFloat(sgSense_.Cell(SenseColumn(sensIndex), 2))
+    return format_.ParseFloat(sgSense.Cell(SenseColumn(sensIndex), 2))
         .value_or(DefaultMP(sensIndex));
 }
 
 double CorrespondenceTables::ThresholdBP(int sensIndex) const {
-    return format_.ParseFloat(sgSense_.Cell(SenseColumn(sensIndex), 3))
+    return format_.ParseFloat(sgSense.Cell(SenseColumn(sensIndex), 3))
         .value_or(DefaultBP(sensIndex));
 }
 
 // Zone index 1 lands on the header "Sens" and 0 outside the grid: neither
 // parses, so both give the default.
 int CorrespondenceTables::DistSens(int zoneIndex) const {
-    return NumberFormat::ParseInt(sgDist_.Cell(zoneIndex - 1, 1))
+    return NumberFormat::ParseInt(sgDist.Cell(zoneIndex - 1, 1))
         .value_or(DefaultDistSens(zoneIndex));
 }
 
 void CorrespondenceTables::Fill(const ProfileFile& file) {
     const char* labels[4] = {"Sens", "  PL", "  LL", "  HL"};
-    for (int row = 0; row < 4; ++row) sgSense_.SetCell(0, row, labels[row]);
+    for (int row = 0; row < 4; ++row) sgSense.SetCell(0, row, labels[row]);
     std::vector<std::string>* lists[3] = {&rangePP_, &rangeMP_, &rangeBP_};
     for (auto* list : lists) list->clear();
     for (int i = 0; i < kSensSteps; ++i) {
-        sgSense_.SetCell(i + 1, 0, std::to_string(SensToPercent(i)));
+        sgSense.SetCell(i + 1, 0, std::to_string(SensToPercent(i)));
         for (int r = 0; r < 3; ++r) {
             const ThresholdRow& t = kRows[r];
             const double v = file.ReadFloat(t.section, KeyOf(t.section, i), t.fallback(i), format_);
-            sgSense_.SetCell(i + 1, t.row, format_.OneDecimalOptional(v));
-            lists[r]->push_back(sgSense_.Cell(i + 1, t.row));
+            sgSense.SetCell(i + 1, t.row, format_.OneDecimalOptional(v));
+            lists[r]->push_back(sgSense.Cell(i + 1, t.row));
         }
     }
-    sgDist_.SetCell(0, 0, "Zone");
-    sgDist_.SetCell(0, 1, "Sens");
+    sgDist.SetCell(0, 0, "Zone");
+    sgDist.SetCell(0, 1, "Sens");
     for (int z = kFirstZone; z <= kLastZone; ++z) {
-        sgDist_.SetCell(z - 1, 0, std::to_string(DistToMetres(z)));
+        sgDist.SetCell(z - 1, 0, std::to_string(DistToMetres(z)));
         const int sens = file.ReadInteger("Dist", KeyOf("Dist", z), DefaultDistSens(z));
-        sgDist_.SetCell(z - 1, 1, std::to_string(sens));
+        sgDist.SetCell(z - 1, 1, std::to_string(sens));
     }
 }
 
@@ -96,8 +96,8 @@ bool CorrespondenceTables::Store(ProfileFile& file) {
         for (int r = 0; r < 3; ++r) {
             const ThresholdRow& t = kRows[r];
             const double v = file.ReadFloat(t.section, KeyOf(t.section, i), t.fallback(i), format_);
-            sgSense_.SetCell(i + 1, t.row, format_.OneDecimalOptional(v));
-            lists[r].push_back(sgSense_.Cell(i + 1, t.row));
+            sgSense.SetCell(i + 1, t.row, format_.OneDecimalOptional(v));
+            lists[r].push_back(sgSense.Cell(i + 1, t.row));
         }
     }
     rangePP_ = std::move(lists[0]);
@@ -106,7 +106,7 @@ bool CorrespondenceTables::Store(ProfileFile& file) {
     for (int z = kFirstZone; z <= kLastZone; ++z) {
         if (!file.WriteInteger("Dist", KeyOf("Dist", z), DistSens(z))) return false;
         const int sens = file.ReadInteger("Dist", KeyOf("Dist", z), DefaultDistSens(z));
-        sgDist_.SetCell(z - 1, 1, std::to_string(sens));
+        sgDist.SetCell(z - 1, 1, std::to_string(sens));
     }
     return true;
 }

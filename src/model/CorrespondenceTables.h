@@ -16,11 +16,6 @@ class CorrespondenceTables {
 public:
     explicit CorrespondenceTables(const NumberFormat& format);
 
-    StringGrid& sgSense() { return sgSense_; }
-    const StringGrid& sgSense() const { return sgSense_; }
-    StringGrid& sgDist() { return sgDist_; }
-    const StringGrid& sgDist() const { return sgDist_; }
-
     // Lookups parse the cell now; a cell that does not parse gives the default.
     double ThresholdPP(int sensIndex) const;
     double ThresholdMP(int sensIndex) const;
@@ -40,10 +35,13 @@ public:
     // that fails; the grids then keep what the user typed.
     bool Store(ProfileFile& file);
 
+    // The cells themselves: the Properties page edits them in place, and
+    // every lookup reads them at the moment of use.
+    StringGrid sgSense;
+    StringGrid sgDist;
+
 private:
     const NumberFormat& format_;
-    StringGrid sgSense_;
-    StringGrid sgDist_;
     std::vector<std::string> rangePP_, rangeMP_, rangeBP_;
 };
 

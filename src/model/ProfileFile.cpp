@@ -196,7 +196,17 @@ bool ProfileFile::WriteString(const std::string& section, const std::string& key
     if (!CheckWritable(target, *snap, error_)) return false;
     auto next = std::make_shared<Snapshot>();
     next->text = EditedText(*snap, section, key, value);
-    if (snap->id.exists && next->text == snap->text) return true;  // already on disk
+    if (next->text == snap->text && (snap->id.exists || batching_)) return true;  // nothing new
+    if (batching_) {
+        // Held here until the commit; the identity stays the one on the disk,
+        // so reads keep seeing this text while the file itself is unchanged.
+        next->id = snap->id;
+        next->readable = snap->readable;
+        next->Parse();
+        cache_ = std::move(next);
+        batchDirty_ = true;
+        return true;
+    }
     if (!ReplaceFileAtomically(target, next->text, error_)) {
         cache_.reset();
         return false;
@@ -205,6 +215,34 @@ bool ProfileFile::WriteString(const std::string& section, const std::string& key
     next->Parse();
     cache_ = std::move(next);
     return true;
+}
+
+void ProfileFile::BeginBatch() {
+    batching_ = true;
+    batchDirty_ = false;
+}
+
+bool ProfileFile::CommitBatch() {
+    batching_ = false;
+    if (!batchDirty_) return true;
+    batchDirty_ = false;
+    error_.clear();
+    const std::string target = ResolveSymbolicLinks(path_);
+    auto written = std::make_shared<Snapshot>(*cache_);
+    if (!CheckFileWritable(target, error_) ||
+        !ReplaceFileAtomically(target, written->text, error_)) {
+        cache_.reset();  // what the disk holds is read again
+        return false;
+    }
+    written->id = StatFile(path_);
+    cache_ = std::move(written);
+    return true;
+}
+
+void ProfileFile::DiscardBatch() {
+    if (batchDirty_) cache_.reset();
+    batching_ = false;
+    batchDirty_ = false;
 }
 
 double ProfileFile::ReadFloat(const std::string& section, const std::string& key,

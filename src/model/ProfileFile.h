@@ -33,6 +33,16 @@ public:
     bool WriteString(const std::string& section, const std::string& key, const std::string& value);
     const std::string& ErrorText() const { return error_; }
 
+    // Between BeginBatch and CommitBatch, writes change the file only as this
+    // object sees it (reads see them at once) and reach the disk together, in
+    // one atomic replace: an apply of a hundred keys then costs one flush to
+    // the disk, not a hundred, and the file holds all of them or none.
+    // CommitBatch is false when the file cannot take them; the file is then as
+    // it was. DiscardBatch drops what was not committed.
+    void BeginBatch();
+    bool CommitBatch();
+    void DiscardBatch();
+
     // Typed access: a value that is missing, empty or does not parse (or parses
     // to a non-finite number) reads as the default. Floats are written in the
     // shortest general form, both through the locale's number format.
@@ -50,6 +60,8 @@ private:
 
     std::string path_;
     std::string error_;
+    bool batching_ = false;
+    bool batchDirty_ = false;
     // Replaced as a whole, never changed in place, so copies may share it.
     mutable std::shared_ptr<const Snapshot> cache_;
 };

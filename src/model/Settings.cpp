@@ -1,5 +1,6 @@
 #include "model/Settings.h"
 
+#include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
 #include "model/ProfileFile.h"
 
@@ -70,6 +71,22 @@ bool ApplySettings(ProfileFile& file, const NumberFormat& format, const std::str
                          file.WriteInteger("Filter", "MaxTenPercent", s.tenPercentIndex);
     if (!written) error = UnableToWriteMessage(file.Path());
     return written;
+}
+
+bool ApplyProperties(ProfileFile& file, const NumberFormat& format, const std::string& newKdcText,
+                     const std::string& newUrdText, ConsoleSettings& s,
+                     CorrespondenceTables& tables, std::string& error) {
+    // One write to the disk for all 130 keys: the window does not stand still
+    // for a flush a key, and the file takes all of them or none.
+    file.BeginBatch();
+    if (!ApplySettings(file, format, newKdcText, newUrdText, s, error)) {
+        file.DiscardBatch();
+        return false;
+    }
+    if (tables.Store(file) && file.CommitBatch()) return true;
+    file.DiscardBatch();
+    error = UnableToWriteMessage(file.Path());
+    return false;
 }
 
 }  // namespace quillane

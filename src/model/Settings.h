@@ -5,6 +5,7 @@
 
 namespace quillane {
 
+class CorrespondenceTables;
 class NumberFormat;
 class ProfileFile;
 
@@ -44,5 +45,13 @@ void TakeFilterSelections(ConsoleSettings& s);
 // have already changed by then.
 bool ApplySettings(ProfileFile& file, const NumberFormat& format, const std::string& newKdcText,
                    const std::string& newUrdText, ConsoleSettings& s, std::string& error);
+
+// The whole Properties page apply: factors and filters, then both tables with
+// the threshold item lists. Stops at the first write that fails, with error
+// set; the tables are then stored only if the factors went through, and keep
+// what the user typed in every cell not yet stored.
+bool ApplyProperties(ProfileFile& file, const NumberFormat& format, const std::string& newKdcText,
+                     const std::string& newUrdText, ConsoleSettings& s,
+                     CorrespondenceTables& tables, std::string& error);
 
 }  // namespace quillane

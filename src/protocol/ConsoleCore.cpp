@@ -63,9 +63,9 @@ struct ConsoleCore::Impl {
     Receiver receiver;
     CommandQueue commands;
     std::function<int(int)> distSens = DefaultDistSens;
-    bool firstTick = true;
-    int portNumber = 0;
-    bool portOpen = false;
+    bool bFirstTick = true;
+    int iPortNumber = 0;
+    bool bPortOpen = false;
     // The ports the last listing left out, with their reasons.
     std::vector<PortEntry> leftOut;
 };
@@ -80,8 +80,8 @@ ConsoleCore::~ConsoleCore() { delete d_; }
 
 bool ConsoleCore::TimerTimer() {
     try {
-        if (d_->firstTick) {
-            d_->firstTick = false;
+        if (d_->bFirstTick) {
+            d_->bFirstTick = false;
             cbComPortDropDown();
             return cbComPortChange();
         }
@@ -118,31 +118,41 @@ void ConsoleCore::cbComPortDropDown() {
 }
 
 bool ConsoleCore::cbComPortChange() {
-    d_->receiver.SetDeviceState(EDevNone);
+    d_->receiver.eDeviceState = EDevNone;
     d_->log.WriteLog(logformat::kTracePortChange);
     ResetDetectorView();
     d_->view.SetNote(note::kWaiting);
     const std::string item = d_->view.SelectedPortText();
-    d_->portNumber = PortNumberOf(item);
+    d_->iPortNumber = PortNumberOf(item);
     d_->receiver.DropPartialFrame();
-    d_->portOpen = d_->port.Open(d_->portNumber, kBaudRate);
-    if (!d_->portOpen) d_->view.SetNote(note::kCannotOpen);
+    d_->receiver.Health().Restart(d_->clock.MonotonicSeconds());
+    d_->bPortOpen = d_->port.Open(d_->iPortNumber, kBaudRate);
+    if (!d_->bPortOpen) d_->view.SetNote(note::kCannotOpen);
     d_->view.SetPortProblem(
-        d_->portOpen ? std::string() : PortProblemText(item, d_->port.LastError(), d_->leftOut));
-    return d_->portOpen;
+        d_->bPortOpen ? std::string() : PortProblemText(item, d_->port.LastError(), d_->leftOut));
+    return d_->bPortOpen;
 }
 
-int ConsoleCore::iPortNumber() const { return d_->portNumber; }
+int ConsoleCore::iPortNumber() const { return d_->iPortNumber; }
 
-bool ConsoleCore::bPortOpen() const { return d_->portOpen; }
+bool ConsoleCore::bPortOpen() const { return d_->bPortOpen; }
 
 // ---- link state and the detector model ----
 
-DeviceState ConsoleCore::eDeviceState() const { return d_->receiver.eDeviceState(); }
+DeviceState ConsoleCore::eDeviceState() const { return d_->receiver.eDeviceState; }
+
+std::optional<LinkHealth::Figures> ConsoleCore::LinkHealthDue() {
+    return d_->receiver.Health().Due(d_->clock.MonotonicSeconds());
+}
 
 int ConsoleCore::iInpPacketsCodeCounter() const { return d_->receiver.iInpPacketsCodeCounter(); }
 
 const DetectorModel& ConsoleCore::Model() const { return d_->model; }
+
+void ConsoleCore::OverwriteStoredSig(unsigned sig) {
+    std::uint16_t& word = d_->model.current[1];
+    word = static_cast<std::uint16_t>((word & ~0x3FFu) | (sig & 0x3FFu));
+}
 
 void ConsoleCore::ResetDetectorView() {
     d_->model.Reset();
@@ -189,6 +199,11 @@ void ConsoleCore::ApplyAutoDefaults() {
 }
 
 bool ConsoleCore::bCmdPending() const { return d_->commands.bCmdPending(); }
+
+std::optional<std::uint16_t> ConsoleCore::PendingCommand(unsigned code) const {
+    if (!d_->commands.SlotPending(code)) return std::nullopt;
+    return d_->commands.SlotWord(code);
+}
 
 int ConsoleCore::iSendRepeatCounter() const { return d_->commands.iSendRepeatCounter(); }
 

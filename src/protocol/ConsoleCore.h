@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "protocol/DetectorModel.h"
+#include "protocol/LinkHealth.h"
 
 namespace quillane {
 
@@ -51,12 +53,18 @@ public:
     DeviceState eDeviceState() const;
     bool Linked() const { return eDeviceState() > EDevNone; }
     const DetectorModel& Model() const;
+    // The one write a page makes to the model: the 10 value bits of the stored
+    // signal word take `sig`; its flags and code stay.
+    void OverwriteStoredSig(unsigned sig);
     // Returns the console to waiting for a detector (stored words to 0x0101,
     // then ConsoleView::ResetDetectorView).
     void ResetDetectorView();
     // The detection step: queues the automatic defaults when the detector's
     // setup method asks for them, then ConsoleView::OnDetectorFound.
     void OnDetectorFound();
+    // The line's frame counts when they are due for the display again (at
+    // most every LinkHealth::kUpdateSeconds); they start again with each port.
+    std::optional<LinkHealth::Figures> LinkHealthDue();
     // Sum of the codes since the last signal or power word (full-set test).
     int iInpPacketsCodeCounter() const;
 
@@ -68,6 +76,8 @@ public:
     void StopCalibrationMode();
     void ApplyAutoDefaults();
     bool bCmdPending() const;
+    // The word waiting in the slot of a command code, if any is waiting.
+    std::optional<std::uint16_t> PendingCommand(unsigned code) const;
     int iSendRepeatCounter() const;
 
     // ---- shutdown ----

@@ -12,7 +12,7 @@
 namespace quillane {
 
 ExchangeLog::ExchangeLog(Clock& clock, std::string path)
-    : clock_(clock), path_(std::move(path)), file_(std::make_unique<AppendFile>()) {}
+    : clock_(clock), path_(std::move(path)), hLogFile(std::make_unique<AppendFile>()) {}
 
 ExchangeLog::~ExchangeLog() = default;
 
@@ -58,11 +58,11 @@ bool ExchangeLog::OpenIfNeeded() {
     // appending, so every line lands at the file's end even when another
     // program has added to or cut the file; each line leaves in one write of
     // its own and none waits in memory.
-    return file_->IsOpen() || file_->OpenExisting(path_);
+    return hLogFile->IsOpen() || hLogFile->OpenExisting(path_);
 }
 
 bool ExchangeLog::Append(const char* data, std::size_t size) {
-    return OpenIfNeeded() && file_->Write(data, size);
+    return OpenIfNeeded() && hLogFile->Write(data, size);
 }
 
 }  // namespace quillane

@@ -45,7 +45,7 @@ private:
     Clock& clock_;
     std::string path_;
     bool enabled_ = false;
-    std::unique_ptr<AppendFile> file_;
+    std::unique_ptr<AppendFile> hLogFile;
 };
 
 }  // namespace quillane

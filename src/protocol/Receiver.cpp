@@ -38,8 +38,8 @@ void Receiver::TimeoutTest(double nowDays, double nowSeconds) {
     // Measured on the monotonic clock: a wall clock set back would keep a dead
     // link "linked", one set forward would drop a live one.
     const double period = nowSeconds - packetSeconds_;
-    if (!(period > kLinkTimeoutSeconds) || state_ <= EDevNone) return;
-    state_ = EDevNone;
+    if (!(period > kLinkTimeoutSeconds) || eDeviceState <= EDevNone) return;
+    eDeviceState = EDevNone;
     log_.WriteLog(logformat::kTraceTimeout);
     LogLine times;
     logformat::TimeoutText(times, nowDays, packetDays_, period / kSecondsPerDay,
@@ -80,8 +80,10 @@ void Receiver::Scan(int total, double nowDays, double nowSeconds) {
 
 void Receiver::HandleFrame(const std::uint8_t* bytes) {
     log_.LogInpFrame(bytes);
+    const bool checksumHolds = frame::ChecksumHolds(bytes[1], bytes[2], bytes[3]);
+    health_.FrameStart(packetSeconds_, checksumHolds);
     // A bad frame has still refreshed the packet time: the line is alive.
-    if (!frame::ChecksumHolds(bytes[1], bytes[2], bytes[3])) return;
+    if (!checksumHolds) return;
     const std::uint16_t word = frame::StatusWord(bytes[1], bytes[2]);
     const unsigned code = frame::Code(word);
     codeCounter_ += static_cast<int>(code);
@@ -137,22 +139,22 @@ void Receiver::TakeSignal(std::uint16_t word) {
         view_.ShowSignal();
     }
     // Signal words mean the detector is working; they never detect it.
-    if (state_ > EDevNone && state_ != EDevWork) {
+    if (eDeviceState > EDevNone && eDeviceState != EDevWork) {
         log_.WriteLog(logformat::kTraceWork);
-        state_ = EDevWork;
+        eDeviceState = EDevWork;
     }
     codeCounter_ = 1;
 }
 
 void Receiver::FullSetTest() {
     if (codeCounter_ < kFullSetSum) return;
-    if (state_ == EDevNone) {
-        state_ = EDevDetect;
+    if (eDeviceState == EDevNone) {
+        eDeviceState = EDevDetect;
         log_.WriteLog(logformat::kTraceDetect);
         if (steps_.detectorFound) steps_.detectorFound();
         return;
     }
-    state_ = EDevAllPakets;
+    eDeviceState = EDevAllPakets;
     log_.WriteLog(logformat::kTraceAllPakets);
 }
 

@@ -6,6 +6,7 @@
 
 #include "protocol/DetectorModel.h"
 #include "protocol/FluctuationFilter.h"
+#include "protocol/LinkHealth.h"
 
 namespace quillane {
 
@@ -33,12 +34,16 @@ public:
 
     void Recv();
 
-    DeviceState eDeviceState() const { return state_; }
-    void SetDeviceState(DeviceState state) { state_ = state; }
+    // The link state: the pass moves it, and the owner drops it to EDevNone
+    // when it closes or changes the port.
+    DeviceState eDeviceState = EDevNone;
+
     // Forgets a frame begun on the line before: its rest will never come when
     // the port is closed or another one is chosen.
     void DropPartialFrame() { carried_ = 0; }
 
+    // Frame counts of the line, for the "Mode:" tooltip.
+    LinkHealth& Health() { return health_; }
     FluctuationFilter& Filter() { return filter_; }
     const FluctuationFilter& Filter() const { return filter_; }
     int iInpPacketsCodeCounter() const { return codeCounter_; }
@@ -65,8 +70,8 @@ private:
     DetectorModel& model_;
     Steps steps_;
     FluctuationFilter filter_;
+    LinkHealth health_;
 
-    DeviceState state_ = EDevNone;
     int codeCounter_ = 0;
     double packetDays_ = 0.0;     // local time, shown in the time-out trace
     double packetSeconds_ = 0.0;  // monotonic, measures the time-out

@@ -6,14 +6,16 @@
 #include "model/MessageTexts.h"
 #include "model/NumberFormat.h"
 #include "protocol/DetectorModel.h"
+#include "protocol/DetectorStates.h"
 #include "protocol/FrameCodec.h"
 
 namespace quillane {
 namespace {
 
-constexpr unsigned kStateNormal = 0;
-constexpr unsigned kStateAlarm = 1;
-constexpr unsigned kStateCalibration = 2;
+using detector::kStateAlarm;
+using detector::kStateCalibration;
+using detector::kStateNormal;
+
 constexpr unsigned kDevWithAddress = 2;
 
 enum Warning : unsigned { kNoWarning = 0, kUnknownError = 1, kSignalTooHigh = 2, kLowPower = 3 };

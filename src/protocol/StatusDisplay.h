@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "protocol/Page.h"
+
 namespace quillane {
 
 struct DetectorModel;
@@ -12,8 +14,6 @@ class NumberFormat;
 
 // What the info panel and the note show for the stored status words, as plain
 // values; the window only copies them into its labels.
-
-enum class Page { Calibration, Setup, Settings, Properties, About };
 
 struct Colour {
     enum Role : std::uint8_t { Rgb, ButtonFace, WindowText };

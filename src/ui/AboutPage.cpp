@@ -4,9 +4,12 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QShowEvent>
 #include <QStringList>
 #include <QTextEdit>
+
+#include "model/MessageTexts.h"
+#include "protocol/ConsoleCore.h"
+#include "ui/PageContext.h"
 
 namespace quillane {
 namespace {
@@ -63,9 +66,8 @@ void DrawBeam(QPainter& p) {
 
 }  // namespace
 
-AboutPage::AboutPage(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("tsVelmo"));
-
+AboutPage::AboutPage(PageContext& context, QWidget* parent)
+    : ConsolePage("tsVelmo", Page::About, context, parent) {
     imgKorvelM = new QLabel(this);
     imgKorvelM->setObjectName(QStringLiteral("imgKorvelM"));
     imgKorvelM->setGeometry(8, 8, 161, 153);
@@ -116,36 +118,8 @@ QPixmap AboutPage::DetectorPicture() {
     return picture;
 }
 
-QPixmap AboutPage::MakerLogo() {
-    QPixmap logo(191, 89);
-    logo.fill(QColor(0, 60, 120));
-    QPainter p(&logo);
-    p.setRenderHint(QPainter::Antialiasing);
-    // The emblem: a "Q" ring crossed by a detection beam.
-    p.setPen(QPen(QColor(255, 200, 40), 6));
-    p.setBrush(Qt::NoBrush);
-    p.drawEllipse(QPointF(40, 44), 22, 22);
-    p.drawLine(QPointF(52, 56), QPointF(66, 72));
-    p.setPen(QPen(QColor(255, 255, 255, 170), 2, Qt::DashLine));
-    p.drawLine(QPointF(8, 44), QPointF(183, 44));
-    p.setPen(Qt::white);
-    QFont font(QStringLiteral("DejaVu Sans"), 15, QFont::Bold);
-    p.setFont(font);
-    p.drawText(QRectF(72, 14, 115, 30), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Quillane"));
-    font.setPointSize(7);
-    font.setBold(false);
-    p.setFont(font);
-    p.drawText(QRectF(72, 50, 115, 24), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("perimeter detectors"));
-    return logo;
-}
-
-void AboutPage::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // Only the page coming into view sets the note; the window coming back
-    // from the task bar must not wipe a warning that is still current.
-    if (!event->spontaneous()) emit shown();
+void AboutPage::PageShow() {
+    context_.setNote(context_.core.Linked() ? note::kEmpty : note::kWaiting);
 }
 
 }  // namespace quillane

@@ -1,34 +1,28 @@
 #pragma once
 
 #include <QPixmap>
-#include <QWidget>
+
+#include "ui/ConsolePage.h"
 
 class QLabel;
-class QShowEvent;
 class QTextEdit;
 
 namespace quillane {
 
 // The About page (tab sheet tsVelmo): a picture of the detector and the
-// service department's contact text. The note the page sets when shown
-// depends on the link, so the window answers the shown() signal itself.
-class AboutPage : public QWidget {
+// service department's contact text.
+class AboutPage : public ConsolePage {
     Q_OBJECT
 
 public:
-    explicit AboutPage(QWidget* parent = nullptr);
+    explicit AboutPage(PageContext& context, QWidget* parent = nullptr);
 
     // The detector on its post, 280 x 280, shown stretched in imgKorvelM.
     static QPixmap DetectorPicture();
-    // The maker's logo for the main window's pVelmo panel, 191 x 89.
-    static QPixmap MakerLogo();
     static QString ContactText();
 
-signals:
-    void shown();
-
-protected:
-    void showEvent(QShowEvent* event) override;
+    // tsVelmoShow: waiting for a detector, or nothing to say while linked.
+    void PageShow() override;
 
 private:
     QLabel* imgKorvelM = nullptr;

@@ -2,8 +2,12 @@
 
 namespace quillane {
 
-ConsolePage::ConsolePage(const char* tabSheetName, QWidget* parent) : QWidget(parent) {
+ConsolePage::ConsolePage(const char* tabSheetName, Page kind, PageContext& context, QWidget* parent)
+    : QWidget(parent), context_(context), kind_(kind) {
     setObjectName(QString::fromLatin1(tabSheetName));
+    // A page paints its own background: one colour under every control, and
+    // a label that changes repaints without the tab frame behind the page.
+    setAutoFillBackground(true);
 }
 
 }  // namespace quillane

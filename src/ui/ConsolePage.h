@@ -2,18 +2,39 @@
 
 #include <QWidget>
 
+#include "protocol/AccessLevel.h"
+#include "protocol/Page.h"
+
 namespace quillane {
 
-// One working page of pcMain (Calibration, Setup, Settings, Properties). The
-// function keys act on the page in view through these hooks, so a page answers
-// only the keys whose controls it carries; the others stay inert on it.
+struct PageContext;
+struct StateDisplay;
+
+// One page of pcMain. The window dispatches to the page in view through these
+// hooks and knows no page by its class, so a page answers only the keys and
+// words it has a use for; the others stay inert on it.
 class ConsolePage : public QWidget {
     Q_OBJECT
 
 public:
     // The tab sheet's name ("tsTuneUp", ...) becomes the page's object name.
-    explicit ConsolePage(const char* tabSheetName, QWidget* parent = nullptr);
+    ConsolePage(const char* tabSheetName, Page kind, PageContext& context,
+                QWidget* parent = nullptr);
 
+    Page Kind() const { return kind_; }
+
+    // ---- the page in view ----
+    // The page came into view, or left it (tab sheet OnShow / OnHide).
+    virtual void PageShow() {}
+    virtual void PageHide() {}
+    // A changed signal word that the shared redraw limit let through.
+    virtual void SignalWord() {}
+    // A changed sensitivity (code 3) or zone (code 4) word.
+    virtual void SensitivityWords() {}
+    // A code-5 word, after the info panel and the note took it.
+    virtual void DetectorState(const StateDisplay& state) { static_cast<void>(state); }
+
+    // ---- keys, on the page in view ----
     virtual void ApplayKey() {}        // F4
     virtual void ApplayParamsKey() {}  // F5
     virtual void SaveTrvKey() {}       // F6
@@ -22,12 +43,22 @@ public:
     virtual void CancelKey() {}        // Esc
     virtual void SeparRangeKey() {}    // actSeparRange, which has no key
 
-    // The page came into view, or left it (tab sheet OnShow / OnHide).
-    virtual void PageShow() {}
-    virtual void PageHide() {}
+    // ---- every page, in view or not ----
+    // The page-visibility rule ran for this level and link.
+    virtual void AccessOrLinkChanged(AccessLevel level, bool linked) {
+        static_cast<void>(level);
+        static_cast<void>(linked);
+    }
+    // The access dialog closed, whatever its result.
+    virtual void AccessDialogClosed() {}
+    // The tables and filters were read at start-up or stored by the Properties page.
+    virtual void TablesChanged() {}
 
-    // The detector's state went into Alarm while this page was in view.
-    virtual void AlarmEntered() {}
+protected:
+    PageContext& context_;
+
+private:
+    Page kind_;
 };
 
 }  // namespace quillane

@@ -1,6 +1,8 @@
 #include "ui/InfoPanel.h"
 
+#include <QCursor>
 #include <QLabel>
+#include <QToolTip>
 
 #include "ui/PortComboBox.h"
 
@@ -27,7 +29,7 @@ InfoPanel::InfoPanel(QWidget* parent) : QGroupBox(parent) {
         int top;
         const char* caption;
         const char* captionName;
-        QLabel* InfoPanel::*captionKept;  // the caption the panel shows and hides itself
+        QLabel* InfoPanel::*captionKept;  // a caption the panel changes later
         QLabel* InfoPanel::*value;
         const char* valueName;
         int height;
@@ -38,7 +40,8 @@ InfoPanel::InfoPanel(QWidget* parent) : QGroupBox(parent) {
         {56, "Unit ID:", "lLetterCaption", nullptr, &InfoPanel::lLetter, "lLetter", kLabelHeight},
         {72, "Address:", "lAddressLabel", &InfoPanel::lAddressLabel, &InfoPanel::lAddress,
          "lAddress", kLabelHeight},
-        {104, "Mode:", "lStateCaption", nullptr, &InfoPanel::lState, "lState", kStateHeight},
+        {104, "Mode:", "lStateCaption", &InfoPanel::lStateCaption, &InfoPanel::lState, "lState",
+         kStateHeight},
         {144, "Zone length:", "lDistCaption", nullptr, &InfoPanel::lDist, "lDist", kLabelHeight},
         {160, "Signal level:", "lAverCaption", nullptr, &InfoPanel::lAver, "lAver", kLabelHeight},
         {176, "Sensitivity:", "lSensCaption", nullptr, &InfoPanel::lSens, "lSens", kLabelHeight},
@@ -56,10 +59,10 @@ InfoPanel::InfoPanel(QWidget* parent) : QGroupBox(parent) {
     lAddressLabel->hide();
     AddCaption(278, "<F4> Connection:", "lComPortCaption");
 
-    cbComPort_ = new PortComboBox(this);
-    cbComPort_->setObjectName(QStringLiteral("cbComPort"));
-    cbComPort_->setGeometry(120, 276, 65, 21);
-    cbComPort_->setFocusPolicy(Qt::StrongFocus);
+    cbComPort = new PortComboBox(this);
+    cbComPort->setObjectName(QStringLiteral("cbComPort"));
+    cbComPort->setGeometry(120, 276, 65, 21);
+    cbComPort->setFocusPolicy(Qt::StrongFocus);
 }
 
 QLabel* InfoPanel::AddCaption(int top, const char* text, const char* name) {
@@ -133,10 +136,22 @@ void InfoPanel::ShowSpeed(const std::string& speed) {
     SetColours(lPower, nullptr, colour::kWindowText);
 }
 
+void InfoPanel::ShowAver(const std::string& aver) { lAver->setText(Text(aver)); }
+
 void InfoPanel::ShowState(const StateDisplay& d) {
     lAver->setText(Text(d.aver));
     lState->setText(Text(d.state));
     SetColours(lState, &d.background, d.text);
+}
+
+void InfoPanel::ShowLinkHealth(const std::string& text) {
+    const QString tip = Text(text);
+    for (QLabel* label : {lStateCaption, lState}) {
+        label->setToolTip(tip);
+        // A tooltip being read follows the figures instead of standing still.
+        if (QToolTip::isVisible() && label->underMouse())
+            QToolTip::showText(QCursor::pos(), tip, label);
+    }
 }
 
 }  // namespace quillane

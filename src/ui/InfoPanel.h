@@ -20,7 +20,8 @@ class InfoPanel : public QGroupBox {
 public:
     explicit InfoPanel(QWidget* parent = nullptr);
 
-    PortComboBox* cbComPort() const { return cbComPort_; }
+    // The port selector at the panel's foot, first in its tab order.
+    PortComboBox* cbComPort = nullptr;
 
     // The texts of waiting for a detector: "---" everywhere, no address, no mode.
     void ShowReset();
@@ -29,6 +30,10 @@ public:
     void ShowZone(const ZoneDisplay& d);
     void ShowSpeed(const std::string& speed);
     void ShowState(const StateDisplay& d);
+    // lAver alone: the Calibration page shows "---" there while in view.
+    void ShowAver(const std::string& aver);
+    // The line's figures as the tooltip of the "Mode:" row (caption and value).
+    void ShowLinkHealth(const std::string& text);
 
     // A display colour as the platform draws it (button face, window text, or RGB).
     QColor ToQColor(const Colour& c) const;
@@ -43,6 +48,7 @@ private:
     QLabel* lLetter = nullptr;
     QLabel* lAddressLabel = nullptr;
     QLabel* lAddress = nullptr;
+    QLabel* lStateCaption = nullptr;
     QLabel* lState = nullptr;
     QLabel* lDist = nullptr;
     QLabel* lAver = nullptr;
@@ -50,7 +56,6 @@ private:
     QLabel* lRegul = nullptr;
     QLabel* lSpeed = nullptr;
     QLabel* lPower = nullptr;
-    PortComboBox* cbComPort_ = nullptr;
 };
 
 }  // namespace quillane

@@ -2,30 +2,20 @@
 // the page-change handlers and the twelve actions of the action list.
 #include <QAction>
 #include <QKeySequence>
-#include <QTabWidget>
 
 #include "model/MessageTexts.h"
 #include "protocol/ConsoleCore.h"
-#include "ui/AboutPage.h"
-#include "ui/ActionList.h"
-#include "ui/CalibrationPage.h"
-#include "ui/PropertiesPage.h"
-#include "ui/SettingsPage.h"
-#include "ui/SetupPage.h"
+#include "protocol/PageRule.h"
+#include "ui/ConsolePage.h"
+#include "ui/KeyActionList.h"
+#include "ui/PageControl.h"
 #include "ui/TfmMain.h"
 #include "ui/TfrmPassword.h"
 
 namespace quillane {
-namespace {
-
-void SetTabShown(QTabWidget* tabs, QWidget* page, bool shown) {
-    tabs->setTabVisible(tabs->indexOf(page), shown);
-}
-
-}  // namespace
 
 void TfmMain::BuildActionList() {
-    ActionList_ = new ActionList(this);
+    ActionList = new KeyActionList(this);
     struct Entry {
         const char* name;
         const char* caption;
@@ -48,69 +38,47 @@ void TfmMain::BuildActionList() {
     };
     for (const Entry& e : entries) {
         const QKeySequence key = e.key == Qt::Key_unknown ? QKeySequence() : QKeySequence(e.key);
-        QAction* action = ActionList_->Add(e.name, QString::fromLatin1(e.caption), key);
+        QAction* action = ActionList->Add(e.name, QString::fromLatin1(e.caption), key);
         const auto handler = e.handler;
         connect(action, &QAction::triggered, this, [this, handler] {
-            if (!ActionList_->Suspended()) (this->*handler)();
+            if (!ActionList->Suspended()) (this->*handler)();
         });
-        if (e.key == Qt::Key_unknown) ActionList_->KeepDisabled(action);
+        if (e.key == Qt::Key_unknown) ActionList->KeepDisabled(action);
     }
-    ActionList_->SetSuspended(true);
+    ActionList->SetSuspended(true);
 }
 
 // ---- pages ----
 
-Page TfmMain::ActivePage() const {
-    const QWidget* page = pcMain->currentWidget();
-    if (page == tsTuneUp) return Page::Calibration;
-    if (page == tsSense) return Page::Setup;
-    if (page == tsRange) return Page::Settings;
-    if (page == tsParams) return Page::Properties;
-    return Page::About;
-}
+ConsolePage* TfmMain::PageOf(Page page) const { return pages_[static_cast<std::size_t>(page)]; }
+
+Page TfmMain::ActivePage() const { return ActiveConsolePage()->Kind(); }
 
 ConsolePage* TfmMain::ActiveConsolePage() const {
-    return qobject_cast<ConsolePage*>(pcMain->currentWidget());
+    return static_cast<ConsolePage*>(pcMain->currentWidget());
+}
+
+void TfmMain::ForEachPage(const std::function<void(ConsolePage*)>& hook) const {
+    for (ConsolePage* page : pages_) hook(page);
 }
 
 // Works on a hidden tab too: the page-selecting keys do not look at the tabs.
-void TfmMain::SetActivePage(QWidget* page) { pcMain->setCurrentWidget(page); }
+void TfmMain::SetActivePage(Page page) { pcMain->SetActivePage(PageOf(page)); }
 
-void TfmMain::pcMainChange(int index) {
-    QWidget* now = pcMain->widget(index);
-    if (now == shownPage_) return;
-    if (auto* left = qobject_cast<ConsolePage*>(shownPage_)) left->PageHide();
-    shownPage_ = now;
-    if (auto* entered = qobject_cast<ConsolePage*>(now)) entered->PageShow();
+void TfmMain::pcMainChange(QWidget* left, QWidget* entered) {
+    if (left != nullptr) static_cast<ConsolePage*>(left)->PageHide();
+    static_cast<ConsolePage*>(entered)->PageShow();
 }
-
-void TfmMain::tsVelmoShow() { SetNote(Linked() ? note::kEmpty : note::kWaiting); }
 
 void TfmMain::UpdatePageVisibility() {
     const bool linked = Linked();
-    SetTabShown(pcMain, tsTuneUp, linked);
-    switch (eAccessLevel_) {
-        case EAccBasic:
-            SetTabShown(pcMain, tsSense, linked);
-            if (linked) SetActivePage(tsSense);
-            SetTabShown(pcMain, tsRange, false);
-            SetTabShown(pcMain, tsParams, false);
-            // Hiding the other tabs may have moved the selection away again.
-            if (linked) SetActivePage(tsSense);
-            break;
-        case EAccAdvanced:
-            SetTabShown(pcMain, tsRange, linked);
-            SetTabShown(pcMain, tsSense, false);
-            SetTabShown(pcMain, tsParams, false);
-            break;
-        case EAccDeveloper:
-            SetTabShown(pcMain, tsParams, linked);
-            tsRange->EnableParamSet(linked);
-            SetTabShown(pcMain, tsRange, linked);
-            SetTabShown(pcMain, tsSense, false);
-            break;
+    for (const PageStep& step : PageVisibilitySteps(eAccessLevel, linked)) {
+        if (step.kind == PageStep::BringIntoView)
+            SetActivePage(step.page);
+        else
+            pcMain->SetTabShown(PageOf(step.page), step.kind == PageStep::ShowTab);
     }
-    SetTabShown(pcMain, tsVelmo, true);
+    ForEachPage([this, linked](ConsolePage* p) { p->AccessOrLinkChanged(eAccessLevel, linked); });
 }
 
 // ---- actions ----
@@ -122,55 +90,41 @@ void TfmMain::actEnterPasswordExecute() {
 
 void TfmMain::ApplyAccessResult(int result) {
     if (const std::optional<AccessLevel> level = LevelForResult(result)) {
-        eAccessLevel_ = *level;
-        setWindowTitle(QString::fromStdString(CaptionFor(sBaseCaption_, eAccessLevel_)));
+        eAccessLevel = *level;
+        setWindowTitle(QString::fromStdString(CaptionFor(sBaseCaption, eAccessLevel)));
     }
     // Even a cancelled dialog re-runs the rule, with the link as it is now.
     UpdatePageVisibility();
-    tsRange->RefreshRangeCharts();
+    ForEachPage([](ConsolePage* p) { p->AccessDialogClosed(); });
 }
 
 void TfmMain::actVelmoSelectExecute() {
-    SetActivePage(tsVelmo);
+    SetActivePage(Page::About);
     SetNote(note::kSelectMode);
 }
 
-void TfmMain::actTuneUpSelectExecute() { SetActivePage(tsTuneUp); }
+void TfmMain::actTuneUpSelectExecute() { SetActivePage(Page::Calibration); }
 
 void TfmMain::actSetupSelectExecute() {
-    SetActivePage(eAccessLevel_ == EAccBasic ? static_cast<QWidget*>(tsSense) : tsRange);
+    SetActivePage(eAccessLevel == EAccBasic ? Page::Setup : Page::Settings);
 }
 
 void TfmMain::actParamsSelectExecute() {
-    if (eAccessLevel_ == EAccDeveloper) SetActivePage(tsParams);
+    if (eAccessLevel == EAccDeveloper) SetActivePage(Page::Properties);
 }
 
-void TfmMain::actApplayExecute() {
-    if (ConsolePage* page = ActiveConsolePage()) page->ApplayKey();
-}
+void TfmMain::actApplayExecute() { ActiveConsolePage()->ApplayKey(); }
 
-void TfmMain::actApplayParamsExecute() {
-    if (ConsolePage* page = ActiveConsolePage()) page->ApplayParamsKey();
-}
+void TfmMain::actApplayParamsExecute() { ActiveConsolePage()->ApplayParamsKey(); }
 
-void TfmMain::actSaveTrvExecute() {
-    if (ConsolePage* page = ActiveConsolePage()) page->SaveTrvKey();
-}
+void TfmMain::actSaveTrvExecute() { ActiveConsolePage()->SaveTrvKey(); }
 
-void TfmMain::actClearTrvExecute() {
-    if (ConsolePage* page = ActiveConsolePage()) page->ClearTrvKey();
-}
+void TfmMain::actClearTrvExecute() { ActiveConsolePage()->ClearTrvKey(); }
 
-void TfmMain::actClearExecute() {
-    if (ConsolePage* page = ActiveConsolePage()) page->ClearKey();
-}
+void TfmMain::actClearExecute() { ActiveConsolePage()->ClearKey(); }
 
-void TfmMain::actCancelExecute() {
-    if (ConsolePage* page = ActiveConsolePage()) page->CancelKey();
-}
+void TfmMain::actCancelExecute() { ActiveConsolePage()->CancelKey(); }
 
-void TfmMain::actSeparRangeExecute() {
-    if (ConsolePage* page = ActiveConsolePage()) page->SeparRangeKey();
-}
+void TfmMain::actSeparRangeExecute() { ActiveConsolePage()->SeparRangeKey(); }
 
 }  // namespace quillane

@@ -1,6 +1,10 @@
 #include "ui/PortComboBox.h"
 
+#include <QAbstractItemView>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <algorithm>
 
 namespace quillane {
 
@@ -32,7 +36,24 @@ void PortComboBox::SetPorts(const std::vector<PortEntry>& entries) {
         // Clearing drops the selection, so the last available port is taken.
         if (count() > 0) setCurrentIndex(count() - 1);
     }
+    WidenListToItems();
     ShowSelectedDevice();
+}
+
+// The open list may be wider than the 65-pixel box: "COM255" must read in
+// full there, whatever the font and the style's margins.
+void PortComboBox::WidenListToItems() {
+    QAbstractItemView* list = view();
+    QStyleOptionViewItem option;
+    option.initFrom(list);
+    int widest = 0;
+    for (int i = 0; i < count(); ++i) {
+        const QModelIndex item = model()->index(i, modelColumn(), rootModelIndex());
+        widest = std::max(widest, list->itemDelegate()->sizeHint(option, item).width());
+    }
+    const int chrome =
+        2 * list->frameWidth() + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    list->setMinimumWidth(std::max(width(), widest + chrome));
 }
 
 void PortComboBox::showPopup() {

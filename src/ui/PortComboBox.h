@@ -33,6 +33,7 @@ public:
 
 private:
     void ShowSelectedDevice();
+    void WidenListToItems();
 
     std::function<void()> dropDown_;
     QString problem_;

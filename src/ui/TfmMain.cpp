@@ -9,7 +9,6 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTabBar>
-#include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -18,11 +17,15 @@
 #include "model/MessageTexts.h"
 #include "protocol/Clock.h"
 #include "protocol/ConsoleCore.h"
+#include "protocol/DetectorStates.h"
 #include "protocol/FrameCodec.h"
 #include "ui/AboutPage.h"
-#include "ui/ActionList.h"
 #include "ui/CalibrationPage.h"
 #include "ui/InfoPanel.h"
+#include "ui/KeyActionList.h"
+#include "ui/MakerLogo.h"
+#include "ui/PageContext.h"
+#include "ui/PageControl.h"
 #include "ui/PortComboBox.h"
 #include "ui/PropertiesPage.h"
 #include "ui/SettingsPage.h"
@@ -31,12 +34,13 @@
 namespace quillane {
 namespace {
 
+using detector::kStateCalibration;
+
 // The window measures 786 x 446 with its frame and caption; what the frame of
 // a fixed dialog-style window takes leaves this client area, which holds the
 // panels at their places with the 1-2 pixel margin they were laid out with.
 constexpr int kClientWidth = 780;
 constexpr int kClientHeight = 418;
-constexpr unsigned kStateCalibration = 2;
 
 // The user's decimal separator, for every number the console shows or stores.
 NumberFormat LocaleFormat() {
@@ -92,13 +96,18 @@ TfmMain::TfmMain(ByteLink& port, PortDirectory& ports, Clock& clock, QWidget* pa
       ports_(ports),
       clock_(clock),
       format_(LocaleFormat()),
-      iniFile_(std::string(".") + '/' + files::kSettingsFile),
+      IniFile(std::string(".") + '/' + files::kSettingsFile),
       tables_(format_),
       log_(clock_) {
     Construct();
 }
 
 TfmMain::~TfmMain() {
+    // Hidden while the tables and settings are still there: hiding ends an
+    // open cell editor on the Properties page, which writes its text into a
+    // grid of tables_; the base class would hide the window only after the
+    // members have gone.
+    hide();
     // The core goes first: it may still speak to the line and to this view.
     core_.reset();
     port_.Close();
@@ -108,25 +117,33 @@ TfmMain::~TfmMain() {
 // must be prepared before the first trace, the view reset before the port list
 // fills the note, and the settings read last.
 void TfmMain::Construct() {
+    core_ = std::make_unique<ConsoleCore>(port_, ports_, clock_, log_, *this);
+    pageContext_.reset(new PageContext{*core_, tables_, settings_, IniFile, format_, clock_,
+                                       dblLastRefresh,
+                                       [this](const std::string& text) { SetNote(text); },
+                                       [this](const std::string& text) { gbInfo->ShowAver(text); },
+                                       [this] {
+                                           core_->SetMaxTenPercent(settings_.iMaxTenPercent);
+                                           ForEachPage([](ConsolePage* p) { p->TablesChanged(); });
+                                       }});
     BuildWindow();
     port_.Close();
     Timer->start();
     log_.EnableLogIfPresent();
-    core_ = std::make_unique<ConsoleCore>(port_, ports_, clock_, log_, *this);
-    eAccessLevel_ = EAccBasic;
-    dblLastRefresh_ = 0;
-    sBaseCaption_ = windowTitle().toStdString();
+    eAccessLevel = EAccBasic;
+    dblLastRefresh = 0;
+    sBaseCaption = windowTitle().toStdString();
     core_->ResetDetectorView();
     core_->cbComPortDropDown();
     ReadSettingsFile();
 }
 
 void TfmMain::ReadSettingsFile() {
-    ReadSettings(iniFile_, format_, settings_);
+    ReadSettings(IniFile, format_, settings_);
     TakeFilterSelections(settings_);
-    core_->SetMaxTenPercent(settings_.iMaxTenPercent);
-    tables_.Fill(iniFile_);
+    tables_.Fill(IniFile);
     core_->SetDistSens([this](int zone) { return tables_.DistSens(zone); });
+    pageContext_->tablesChanged();
 }
 
 void TfmMain::BuildWindow() {
@@ -148,7 +165,7 @@ void TfmMain::BuildWindow() {
     BuildNote();
     gbInfo = new InfoPanel(this);
     gbInfo->setGeometry(1, 0, 191, 329);
-    PortComboBox* combo = gbInfo->cbComPort();
+    PortComboBox* combo = gbInfo->cbComPort;
     combo->SetDropDownHandler([this] { cbComPortDropDown(); });
     connect(combo, &QComboBox::activated, this, &TfmMain::cbComPortChange);
     // While no detector is linked the port selector is the one control the
@@ -157,27 +174,28 @@ void TfmMain::BuildWindow() {
     BuildActionList();
 }
 
+// The only place that names the pages' classes: from here on the window
+// speaks to them through their hooks.
 void TfmMain::BuildPages() {
-    pcMain = new QTabWidget(this);
+    pcMain = new PageControl(this);
     pcMain->setObjectName(QStringLiteral("pcMain"));
     pcMain->setGeometry(192, 0, 587, 329);
     pcMain->setFocusPolicy(Qt::NoFocus);
     pcMain->tabBar()->setFocusPolicy(Qt::NoFocus);
-    tsTuneUp = new CalibrationPage;
-    tsSense = new SetupPage;
-    tsRange = new SettingsPage;
-    tsParams = new PropertiesPage;
-    tsVelmo = new AboutPage;
-    tsVelmo->setObjectName(QStringLiteral("tsVelmo"));
-    pcMain->addTab(tsTuneUp, QStringLiteral("Calibration <F2>"));
-    pcMain->addTab(tsSense, QStringLiteral("Setup <F3>"));
-    pcMain->addTab(tsRange, QStringLiteral("Settings <F3>"));
-    pcMain->addTab(tsParams, QStringLiteral("Properties <F9>"));
-    pcMain->addTab(tsVelmo, QStringLiteral("About Us <F1>"));
-    pcMain->setCurrentWidget(tsVelmo);
-    shownPage_ = tsVelmo;
-    connect(pcMain, &QTabWidget::currentChanged, this, &TfmMain::pcMainChange);
-    connect(tsVelmo, &AboutPage::shown, this, &TfmMain::tsVelmoShow);
+    PageContext& context = *pageContext_;
+    AddPage(new CalibrationPage(context), "Calibration <F2>");
+    AddPage(new SetupPage(context), "Setup <F3>");
+    AddPage(new SettingsPage(context), "Settings <F3>");
+    AddPage(new PropertiesPage(context), "Properties <F9>");
+    AddPage(new AboutPage(context), "About Us <F1>");
+    // About is in view when the window first shows; no page hears of it.
+    pcMain->SetActivePage(PageOf(Page::About));
+    connect(pcMain, &PageControl::PageChanged, this, &TfmMain::pcMainChange);
+}
+
+void TfmMain::AddPage(ConsolePage* page, const char* caption) {
+    pages_.push_back(page);
+    pcMain->addTab(page, QString::fromLatin1(caption));
 }
 
 void TfmMain::BuildNote() {
@@ -188,7 +206,7 @@ void TfmMain::BuildNote() {
     iVelmo->setObjectName(QStringLiteral("iVelmo"));
     iVelmo->setGeometry(0, 0, 191, 89);
     iVelmo->setScaledContents(true);
-    iVelmo->setPixmap(AboutPage::MakerLogo());
+    iVelmo->setPixmap(MakerLogo());
 
     auto* pNote = new QFrame(this);
     pNote->setObjectName(QStringLiteral("pNote"));
@@ -228,6 +246,8 @@ void TfmMain::TimerTimer() {
     } catch (...) {
         ShowError(std::string());
     }
+    if (const auto health = core_->LinkHealthDue())
+        gbInfo->ShowLinkHealth(LinkHealthText(*health, format_));
     // An error leaves the timer stopped until a port that opens is chosen.
     if (runOn) Timer->start();
 }
@@ -243,13 +263,13 @@ void TfmMain::cbComPortChange() {
 void TfmMain::closeEvent(QCloseEvent* event) {
     // The calibration-off wait runs the message loop, so a second close can
     // arrive inside it; that one is dropped and the first finishes the job.
-    if (bClosing_) {
+    if (closing_) {
         event->ignore();
         return;
     }
-    bClosing_ = true;
+    closing_ = true;
     FormClose();
-    bClosing_ = false;
+    closing_ = false;
     event->accept();
 }
 

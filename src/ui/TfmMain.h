@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,25 +16,21 @@
 #include "protocol/StatusDisplay.h"
 
 class QCloseEvent;
-class QTabWidget;
 class QTextEdit;
 class QTimer;
 
 namespace quillane {
 
-class AboutPage;
-class ActionList;
 class ByteLink;
-class CalibrationPage;
 class Clock;
 class ConsoleCore;
 class ConsolePage;
 class InfoPanel;
+class KeyActionList;
+class PageControl;
 class PortDirectory;
-class PropertiesPage;
-class SettingsPage;
-class SetupPage;
 class TfrmPassword;
+struct PageContext;
 
 // The console's main window and the owner of its state: the core with the
 // line, the settings, the tables, the access level and every control. It wires
@@ -52,8 +49,9 @@ public:
     void SetPasswordDialog(TfrmPassword* dialog) { frmPassword_ = dialog; }
 
     ConsoleCore& Core() { return *core_; }
-    AccessLevel eAccessLevel() const { return eAccessLevel_; }
-    const std::string& sBaseCaption() const { return sBaseCaption_; }
+    const CorrespondenceTables& Tables() const { return tables_; }
+    AccessLevel CurrentAccessLevel() const { return eAccessLevel; }
+    const std::string& BaseCaption() const { return sBaseCaption; }
     Page ActivePage() const;
 
     // One tick of the 1 ms poll timer; the timer runs on only while the core says so.
@@ -100,19 +98,22 @@ private:
     void Construct();
     void BuildWindow();
     void BuildPages();
+    void AddPage(ConsolePage* page, const char* caption);
     void BuildNote();
     void BuildActionList();
     void ReadSettingsFile();
 
     void cbComPortDropDown();
     void cbComPortChange();
-    void pcMainChange(int index);
-    void tsVelmoShow();
+    void pcMainChange(QWidget* left, QWidget* entered);
     void FormClose();
 
     void ApplyAccessResult(int result);
-    void SetActivePage(QWidget* page);
+    void SetActivePage(Page page);
+    ConsolePage* PageOf(Page page) const;
     ConsolePage* ActiveConsolePage() const;
+    // Runs a hook on every page, in view or not.
+    void ForEachPage(const std::function<void(ConsolePage*)>& hook) const;
     bool Linked() const;
     unsigned StoredState() const;
 
@@ -122,28 +123,24 @@ private:
     Clock& clock_;
 
     NumberFormat format_;
-    ProfileFile iniFile_;
+    ProfileFile IniFile;
     ConsoleSettings settings_;
     CorrespondenceTables tables_;
     ExchangeLog log_;
     std::unique_ptr<ConsoleCore> core_;
+    std::unique_ptr<PageContext> pageContext_;
 
-    AccessLevel eAccessLevel_ = EAccBasic;
-    std::string sBaseCaption_;
-    double dblLastRefresh_ = 0;
-    bool bClosing_ = false;
+    AccessLevel eAccessLevel = EAccBasic;
+    std::string sBaseCaption;
+    double dblLastRefresh = 0;
+    bool closing_ = false;
 
     QTimer* Timer = nullptr;
-    QTabWidget* pcMain = nullptr;
-    CalibrationPage* tsTuneUp = nullptr;
-    SetupPage* tsSense = nullptr;
-    SettingsPage* tsRange = nullptr;
-    PropertiesPage* tsParams = nullptr;
-    AboutPage* tsVelmo = nullptr;
-    QWidget* shownPage_ = nullptr;
+    PageControl* pcMain = nullptr;
+    std::vector<ConsolePage*> pages_;  // in tab order: Calibration ... About
     InfoPanel* gbInfo = nullptr;
     QTextEdit* memoNote = nullptr;
-    ActionList* ActionList_ = nullptr;
+    KeyActionList* ActionList = nullptr;
     TfrmPassword* frmPassword_ = nullptr;
 };
 

@@ -1,20 +1,17 @@
 // TfmMain's side of the status handlers: the core decodes the stored words into
 // display values, the window puts them into the info panel and the note, and
-// asks the page in view to redraw.
-#include <QTabWidget>
+// hands the word on to the page in view.
 #include <QTextEdit>
 
 #include "model/MessageTexts.h"
 #include "protocol/Clock.h"
 #include "protocol/ConsoleCore.h"
 #include "protocol/FrameCodec.h"
-#include "ui/AboutPage.h"
-#include "ui/ActionList.h"
-#include "ui/CalibrationPage.h"
+#include "protocol/PageRule.h"
+#include "ui/ConsolePage.h"
 #include "ui/InfoPanel.h"
+#include "ui/KeyActionList.h"
 #include "ui/PortComboBox.h"
-#include "ui/SettingsPage.h"
-#include "ui/SetupPage.h"
 #include "ui/TfmMain.h"
 
 namespace quillane {
@@ -23,26 +20,15 @@ void TfmMain::ShowSignal() {
     const bool working = core_->eDeviceState() >= EDevWork;
     // Measured on the monotonic clock: a wall clock set back would otherwise
     // hold the redraws back until it caught up again.
-    switch (ShowSignalDecision(core_->Model(), ActivePage(), working, clock_.MonotonicSeconds(),
-                               dblLastRefresh_, settings_.iSelectFilter)) {
-        case SignalRefresh::TuneUp:
-            tsTuneUp->RefreshTuneUpChart();
-            break;
-        case SignalRefresh::Sense:
-            tsSense->RefreshSenseChart();
-            break;
-        case SignalRefresh::Range:
-            tsRange->RefreshRangeCharts();
-            break;
-        case SignalRefresh::None:
-            break;
-    }
+    const SignalRefresh refresh =
+        ShowSignalDecision(core_->Model(), ActivePage(), working, clock_.MonotonicSeconds(),
+                           dblLastRefresh, settings_.iSelectFilter);
+    if (refresh != SignalRefresh::None) ActiveConsolePage()->SignalWord();
 }
 
 void TfmMain::RefreshSensPages() {
-    const Page page = ActivePage();
-    if (page == Page::Setup && core_->eDeviceState() >= EDevWork) tsSense->RefreshSenseChart();
-    if (page == Page::Settings) tsRange->RefreshRangeCharts();
+    if (SensRefreshDue(ActivePage(), core_->eDeviceState() >= EDevWork))
+        ActiveConsolePage()->SensitivityWords();
 }
 
 void TfmMain::ShowZone() {
@@ -61,9 +47,7 @@ void TfmMain::ShowDetectorState() {
     const StateDisplay d = DetectorStateValues(core_->Model(), ActivePage(), format_);
     gbInfo->ShowState(d);
     if (d.note) SetNote(*d.note);
-    if (d.alarmEntered) {
-        if (ConsolePage* page = ActiveConsolePage()) page->AlarmEntered();
-    }
+    ActiveConsolePage()->DetectorState(d);
 }
 
 void TfmMain::ShowIdentity() { gbInfo->ShowIdentity(IdentityValues(core_->Model())); }
@@ -75,18 +59,18 @@ void TfmMain::ShowPower() {
 void TfmMain::OnDetectorFound() {
     UpdatePageVisibility();
     if (StoredState() == 2)
-        SetActivePage(tsTuneUp);
+        SetActivePage(Page::Calibration);
     else
         SetNote(note::kSelectMode);
-    ActionList_->SetSuspended(false);
+    ActionList->SetSuspended(false);
 }
 
 void TfmMain::ResetDetectorView() {
-    if (ActivePage() != Page::Calibration) SetActivePage(tsVelmo);
+    if (ActivePage() != Page::Calibration) SetActivePage(Page::About);
     gbInfo->ShowReset();
     SetNote(note::kWaiting);
     UpdatePageVisibility();
-    ActionList_->SetSuspended(true);
+    ActionList->SetSuspended(true);
 }
 
 void TfmMain::SetNote(const std::string& text) {
@@ -98,15 +82,15 @@ void TfmMain::SetNote(const std::string& text) {
 }
 
 void TfmMain::SetPortItems(const std::vector<PortEntry>& available) {
-    gbInfo->cbComPort()->SetPorts(available);
+    gbInfo->cbComPort->SetPorts(available);
 }
 
 void TfmMain::SetPortProblem(const std::string& text) {
-    gbInfo->cbComPort()->ShowOpenProblem(QString::fromStdString(text));
+    gbInfo->cbComPort->ShowOpenProblem(QString::fromStdString(text));
 }
 
 std::string TfmMain::SelectedPortText() const {
-    return gbInfo->cbComPort()->currentText().toStdString();
+    return gbInfo->cbComPort->currentText().toStdString();
 }
 
 }  // namespace quillane

@@ -22,6 +22,10 @@ int ResultForCode(const QString& code) {
 
 TfrmPassword::TfrmPassword(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Enter password"));
+    // A fixed dialog frame: a minimised modal dialog would leave the main
+    // window blocked with nothing on the screen to answer.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(DialogFont());
     setFixedSize(328, 119);
     setModal(true);

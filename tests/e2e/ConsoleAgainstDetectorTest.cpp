@@ -12,7 +12,7 @@
 #include <QTextEdit>
 #include <ostream>
 
-#include "DetectorProcess.h"
+#include "DetectorSandbox.h"
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
 #include "protocol/Clock.h"
@@ -44,7 +44,7 @@ QStringList Identity() {
 // The console as the program builds it, on the machine's own line and clocks;
 // only the device families are looked up in the sandbox's empty folder.
 struct Console {
-    explicit Console(const DetectorProcess& detector) : ports(detector.DeviceRoot()) {
+    explicit Console(const DetectorSandbox& detector) : ports(detector.DeviceRoot()) {
         window.show();
     }
     QString Text(const char* name) const {
@@ -72,7 +72,7 @@ void ExpectInfoPanelFilled(const Console& c) {
 }
 
 // The command codes of the log's "Out:" lines, in the order they were sent.
-QString SentCodes(const DetectorProcess& d) {
+QString SentCodes(const DetectorSandbox& d) {
     static const QRegularExpression code(QStringLiteral(" bytes code:(\\d)"));
     QString codes;
     for (const QString& line : d.LogLines(QStringLiteral("Out:")))
@@ -81,7 +81,7 @@ QString SentCodes(const DetectorProcess& d) {
 }
 
 TEST(ConsoleAgainstDetector, FindsTheDetectorOnItsOwnAndFillsTheInfoPanel) {
-    DetectorProcess detector(201, Identity());
+    DetectorSandbox detector(201, Identity());
     ASSERT_TRUE(detector.Started()) << detector.Output().toStdString();
     {
         Console console(detector);
@@ -102,7 +102,7 @@ TEST(ConsoleAgainstDetector, FindsTheDetectorOnItsOwnAndFillsTheInfoPanel) {
 }
 
 TEST(ConsoleAgainstDetector, SetupMethod3GetsTheAutomaticDefaultsInOrder) {
-    DetectorProcess detector(202, Identity() + QStringList{"--regul", "3", "-v"});
+    DetectorSandbox detector(202, Identity() + QStringList{"--regul", "3", "-v"});
     ASSERT_TRUE(detector.Started()) << detector.Output().toStdString();
     {
         Console console(detector);
@@ -143,7 +143,7 @@ TEST(ConsoleAgainstDetector, SetupMethod3GetsTheAutomaticDefaultsInOrder) {
 }
 
 TEST(ConsoleAgainstDetector, LosesTheLinkAfterAHangUpAndRelinksWhenThePortIsChosenAgain) {
-    DetectorProcess detector(203, Identity());
+    DetectorSandbox detector(203, Identity());
     ASSERT_TRUE(detector.Started()) << detector.Output().toStdString();
     {
         Console console(detector);
@@ -180,7 +180,7 @@ TEST(ConsoleAgainstDetector, LosesTheLinkAfterAHangUpAndRelinksWhenThePortIsChos
 }
 
 TEST(ConsoleAgainstDetector, GarbageOnTheLineStillLetsGoodFramesThrough) {
-    DetectorProcess detector(204, Identity() + QStringList{"--scenario", "garbage",
+    DetectorSandbox detector(204, Identity() + QStringList{"--scenario", "garbage",
                                                            "--garbage-rate", "0.2", "--seed", "7"});
     ASSERT_TRUE(detector.Started()) << detector.Output().toStdString();
     {
@@ -199,6 +199,37 @@ TEST(ConsoleAgainstDetector, GarbageOnTheLineStillLetsGoodFramesThrough) {
         EXPECT_EQ(detector.LogLines(kDetectTrace).size(), 1);
     }
     EXPECT_TRUE(detector.StopCleanly()) << detector.Output().toStdString();
+}
+
+// The installer's aiming loop: F2 puts the detector into calibration, the bar
+// follows its sweep, and leaving the page takes it out again.
+TEST(ConsoleAgainstDetector, CalibrationPageMovesTheBarAndLeavingStopsCalibration) {
+    DetectorSandbox detector(205, Identity() + QStringList{"--rate", "1440", "-v"});
+    ASSERT_TRUE(detector.Started()) << detector.Output().toStdString();
+    {
+        Console console(detector);
+        ASSERT_TRUE(WaitFor([&] { return console.ShowsDetector(); }));
+        console.window.actTuneUpSelectExecute();
+        ASSERT_TRUE(WaitFor([&] { return console.Text("lState") == "Calibration"; }))
+            << detector.Output().toStdString();
+        QStringList seen;
+        ASSERT_TRUE(WaitFor([&] {
+            const QString now = console.Text("lSignal");
+            if (seen.isEmpty() || seen.last() != now) seen << now;
+            return seen.size() >= 4;  // the sweep moves it
+        })) << seen.join(' ').toStdString();
+        EXPECT_NE(console.Text("lTuneUpMax"), "0");
+        EXPECT_EQ(console.Text("lAver"), "---");
+
+        console.window.actSetupSelectExecute();
+        ASSERT_TRUE(WaitFor([&] { return console.Text("lState") == "Normal"; }));
+        ASSERT_TRUE(WaitFor([&] { return !console.window.Core().bCmdPending(); }));
+    }
+    EXPECT_TRUE(detector.StopCleanly());
+    const QStringList received = detector.Output().split('\n').filter(QStringLiteral("cmd code:0"));
+    ASSERT_GE(received.size(), 14);
+    EXPECT_TRUE(received.first().endsWith("state:1")) << received.first().toStdString();
+    EXPECT_TRUE(received.last().endsWith("state:0")) << received.last().toStdString();
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "FakeClock.h"
-#include "link/ByteLink.h"
+#include "FakeLink.h"
 #include "protocol/ConsoleView.h"
 #include "protocol/DetectorModel.h"
 #include "protocol/ExchangeLog.h"
@@ -18,32 +18,16 @@
 namespace quillane {
 namespace {
 
-// The line's bytes, handed out in reads of the given lengths in turn.
-class CutLine : public ByteLink {
-public:
-    CutLine(const std::uint8_t* data, size_t size, std::vector<int> cuts)
-        : data_(data), size_(size), cuts_(std::move(cuts)) {}
-    bool Open(int, int) override { return true; }
-    void Close() override {}
-    bool IsOpen() const override { return true; }
-    int Read(std::uint8_t* buffer, int maxBytes) override {
-        const int cut = cuts_[next_++ % cuts_.size()];
-        const size_t n =
-            std::min({static_cast<size_t>(cut), static_cast<size_t>(maxBytes), size_ - pos_});
-        std::copy(data_ + pos_, data_ + pos_ + n, buffer);
-        pos_ += n;
-        return static_cast<int>(n);
+// The line's bytes as chunks of the given lengths in turn: a read takes at
+// most one chunk.
+void ScriptCuts(test::FakeLink& line, const std::uint8_t* data, size_t size,
+                const std::vector<int>& cuts) {
+    for (size_t pos = 0, next = 0; pos < size; ++next) {
+        const size_t n = std::min(static_cast<size_t>(cuts[next % cuts.size()]), size - pos);
+        line.Script(test::Bytes(data + pos, data + pos + n));
+        pos += n;
     }
-    int Write(const std::uint8_t*, int count) override { return count; }
-    bool Drained() const { return pos_ == size_; }
-
-private:
-    const std::uint8_t* data_;
-    size_t size_;
-    std::vector<int> cuts_;
-    size_t next_ = 0;
-    size_t pos_ = 0;
-};
+}
 
 // Every call of the pass into the window, in order.
 class CallLog : public ConsoleView {
@@ -79,8 +63,9 @@ struct Outcome {
     }
 };
 
-Outcome Run(const std::uint8_t* data, size_t size, std::vector<int> cuts) {
-    CutLine line(data, size, std::move(cuts));
+Outcome Run(const std::uint8_t* data, size_t size, const std::vector<int>& cuts) {
+    test::FakeLink line;
+    ScriptCuts(line, data, size, cuts);
     test::FakeClock clock;
     ExchangeLog log(clock, "");  // no file: logging stays off
     CallLog view;
@@ -89,8 +74,8 @@ Outcome Run(const std::uint8_t* data, size_t size, std::vector<int> cuts) {
                       Receiver::Steps{[&view] { view.calls.push_back(10); },
                                       [&view] { view.calls.push_back(11); }});
     // Every read takes at least one byte, so the line drains.
-    while (!line.Drained()) receiver.Recv();
-    return Outcome{view.calls, model, receiver.eDeviceState(), receiver.iInpPacketsCodeCounter(),
+    while (!line.reads.empty()) receiver.Recv();
+    return Outcome{view.calls, model, receiver.eDeviceState, receiver.iInpPacketsCodeCounter(),
                    receiver.Filter().iTenPercentCounter()};
 }
 

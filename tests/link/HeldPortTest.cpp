@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "CookedLine.h"
-#include "LinkSandbox.h"
+#include "PtySandbox.h"
 #include "link/DeviceUsers.h"
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
@@ -14,15 +14,16 @@ namespace quillane {
 namespace {
 
 using test::CookedLine;
+using test::PtySandbox;
 
 constexpr int kPort = 201;
 
-std::vector<PortEntry> ListPorts(const LinkSandbox& sandbox) {
+std::vector<PortEntry> ListPorts(const PtySandbox& sandbox) {
     return SystemPortDirectory(sandbox.DeviceRoot()).EnumerateComPorts();
 }
 
 TEST(HeldPort, AnotherProgramsLineIsNotListedNotOpenedAndNotTouched) {
-    LinkSandbox sandbox;
+    PtySandbox sandbox;
     CookedLine line(CookedLine::kHolder);
     sandbox.Alias(kPort, line.name);
     ASSERT_GT(line.UnreadAtStart(), 0);
@@ -44,7 +45,7 @@ TEST(HeldPort, AnotherProgramsLineIsNotListedNotOpenedAndNotTouched) {
 // pseudo-terminal's master is its far end, not a holder.
 TEST(HeldPort, FreeLinesAreListedAndTheProbeLeavesThemAsItFoundThem) {
     for (auto holder : {CookedLine::kNobody, CookedLine::kHolderWithFarEnd}) {
-        LinkSandbox sandbox;
+        PtySandbox sandbox;
         CookedLine line(holder);
         sandbox.Alias(kPort, line.name);
         const auto entries = ListPorts(sandbox);
@@ -55,7 +56,7 @@ TEST(HeldPort, FreeLinesAreListedAndTheProbeLeavesThemAsItFoundThem) {
 }
 
 TEST(HeldPort, AnExclusiveFlagOfAnotherProgramHoldsThePortEvenForRoot) {
-    LinkSandbox sandbox;
+    PtySandbox sandbox;
     CookedLine line(CookedLine::kNobody);
     sandbox.Alias(kPort, line.name);
     ASSERT_EQ(::ioctl(line.slave, TIOCEXCL), 0);
@@ -69,7 +70,7 @@ TEST(HeldPort, AnExclusiveFlagOfAnotherProgramHoldsThePortEvenForRoot) {
 }
 
 TEST(HeldPort, OnlyALockFileOfARunningProcessHoldsThePort) {
-    LinkSandbox sandbox;
+    PtySandbox sandbox;
     CookedLine line(CookedLine::kHolder);
     const std::string alias = sandbox.Alias(kPort, line.name);
     const std::string lockDir = (sandbox.Root() / "lock").string();

@@ -2,14 +2,16 @@
 
 #include <fstream>
 
-#include "LinkSandbox.h"
+#include "PtySandbox.h"
 #include "link/PortMap.h"
 
 namespace quillane {
 namespace {
 
+using test::PtySandbox;
+
 TEST(PortMapTest, NumbersMapOntoTheDeviceFamilies) {
-    LinkSandbox sandbox;  // no aliases
+    PtySandbox sandbox;  // no aliases
     const struct {
         int number;
         const char* device;
@@ -30,7 +32,7 @@ TEST(PortMapTest, NumbersMapOntoTheDeviceFamilies) {
 }
 
 TEST(PortMapTest, AliasFolderFollowsXdgConfigHomeAndDefaultsToHomeConfig) {
-    LinkSandbox sandbox;
+    PtySandbox sandbox;
     EXPECT_EQ(PortAliasDirectory(), sandbox.AliasDir().string());
     const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
     ::setenv("HOME", "/home/installer", 1);
@@ -42,7 +44,7 @@ TEST(PortMapTest, AliasFolderFollowsXdgConfigHomeAndDefaultsToHomeConfig) {
 }
 
 TEST(PortMapTest, AnAliasTakesPrecedenceOverTheFamilyDevice) {
-    LinkSandbox sandbox;
+    PtySandbox sandbox;
     const std::string alias = sandbox.Alias(1, "/nowhere/adapter");  // dangling on purpose
     EXPECT_EQ(DevicePathForPort(1), alias);
     EXPECT_EQ(DevicePathForPort(2), "/dev/ttyS1");
@@ -50,7 +52,8 @@ TEST(PortMapTest, AnAliasTakesPrecedenceOverTheFamilyDevice) {
 }
 
 TEST(PortMapTest, CandidatesAreValidAliasNamesAndPresentFamilyDevicesAscending) {
-    LinkSandbox sandbox;
+    PtySandbox sandbox;
+    std::filesystem::create_directories(sandbox.AliasDir());
     for (const char* name : {"COM0", "COM256", "COM01", "COMx", "com5", "COM", "COM7", "COM255"}) {
         std::filesystem::create_symlink("/nowhere", sandbox.AliasDir() / name);
     }

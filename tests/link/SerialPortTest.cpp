@@ -11,12 +11,15 @@
 #include <vector>
 
 #include "CookedLine.h"
-#include "LinkSandbox.h"
+#include "PtySandbox.h"
 #include "link/PortReasons.h"
 #include "link/SerialPort.h"
 
 namespace quillane {
 namespace {
+
+using test::Pty;
+using test::PtySandbox;
 
 constexpr int kPort = 201;  // beyond the device families: only the alias reaches it
 
@@ -37,17 +40,9 @@ std::vector<std::uint8_t> Collect(int pollFd, size_t count, ReadFn read) {
 class SerialPortTest : public ::testing::Test {
 protected:
     void SetUp() override { sandbox_.Alias(kPort, pty_.name); }
-    LinkSandbox sandbox_;
+    PtySandbox sandbox_;
     Pty pty_;
 };
-
-TEST_F(SerialPortTest, NeverOpenedPortReadsAndWritesNothing) {
-    SerialPort port;
-    std::uint8_t byte = 0x55;
-    EXPECT_EQ(port.Read(&byte, 1), 0);
-    EXPECT_EQ(port.Write(&byte, 1), 0);
-    port.Close();
-}
 
 TEST_F(SerialPortTest, PortsThatDoNotOpenGiveAReasonAndReadNothing) {
     sandbox_.Alias(202, (sandbox_.Root() / "unplugged").string());

@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
 
-#include "LinkSandbox.h"
+#include "PtySandbox.h"
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
 
 namespace quillane {
 namespace {
 
+using test::Pty;
+using test::PtySandbox;
+
 TEST(SystemPortDirectoryTest, ListsPortsAscendingWithHeldAndBrokenOnesUnavailable) {
-    LinkSandbox sandbox;
+    PtySandbox sandbox;
     Pty free;
     Pty held;
     sandbox.Alias(9, free.name);
@@ -38,7 +41,7 @@ TEST(SystemPortDirectoryTest, ListsPortsAscendingWithHeldAndBrokenOnesUnavailabl
 }
 
 TEST(SystemPortDirectoryTest, StopsAt255Ports) {
-    LinkSandbox sandbox;
+    PtySandbox sandbox;
     for (int n = 1; n <= 300; ++n) sandbox.Alias(n, "/nowhere/adapter");
     const auto entries = SystemPortDirectory(sandbox.DeviceRoot()).EnumerateComPorts();
     ASSERT_EQ(entries.size(), 255u);

@@ -12,6 +12,8 @@
 namespace quillane {
 namespace {
 
+using test::TempDir;
+
 class CorrespondenceTablesTest : public ::testing::TestWithParam<char> {
 protected:
     TempDir dir;
@@ -38,7 +40,7 @@ protected:
 };
 
 TEST_P(CorrespondenceTablesTest, DefaultTablesRowByRow) {
-    const auto& s = tables.sgSense();
+    const auto& s = tables.sgSense;
     EXPECT_EQ(Row(s, 0),
               "Sens 100 98 96 94 92 90 88 86 84 82 80 78 76 74 72 70 68 66 64 62 60 58 56 54 52 50 "
               "48 46 44 42 40 38");
@@ -57,28 +59,28 @@ TEST_P(CorrespondenceTablesTest, DefaultTablesRowByRow) {
     EXPECT_EQ(Joined(tables.RangePPItems()) + Joined(tables.RangeMPItems()) +
                   Joined(tables.RangeBPItems()),
               pl + ll + hl);
-    EXPECT_EQ(Row(tables.sgDist(), 0),
+    EXPECT_EQ(Row(tables.sgDist, 0),
               "Zone 10 20 30 40 50 60 70 80 90 100 110 120 130 140 150 160 170 180 190 200 210 220 "
               "230 240 250 260 270 280 290 300");
-    EXPECT_EQ(Row(tables.sgDist(), 1),
+    EXPECT_EQ(Row(tables.sgDist, 1),
               "Sens 15 15 15 15 15 10 10 10 10 7 7 7 7 7 7 6 6 6 6 5 5 5 5 5 3 3 3 3 3 3");
 }
 
 TEST_P(CorrespondenceTablesTest, LookupsParseTheCellAtTheMomentOfUse) {
-    tables.sgSense().SetCell(1, 1, "abc");
+    tables.sgSense.SetCell(1, 1, "abc");
     EXPECT_EQ(tables.ThresholdPP(0), 10.5);
-    tables.sgSense().SetCell(1, 1, L("20.5"));
+    tables.sgSense.SetCell(1, 1, L("20.5"));
     EXPECT_EQ(tables.ThresholdPP(0), 20.5);
-    tables.sgSense().SetCell(2, 2, GetParam() == '.' ? "1,5" : "1.5");  // the other locale's form
+    tables.sgSense.SetCell(2, 2, GetParam() == '.' ? "1,5" : "1.5");  // the other locale's form
     EXPECT_EQ(tables.ThresholdMP(1), DefaultMP(1));
-    tables.sgSense().SetCell(32, 3, "1e400");
+    tables.sgSense.SetCell(32, 3, "1e400");
     EXPECT_EQ(tables.ThresholdBP(31), 69);
-    tables.sgDist().SetCell(10, 1, "20");  // 100 m
+    tables.sgDist.SetCell(10, 1, "20");  // 100 m
     EXPECT_EQ(SensToPercent(tables.DistSens(ZoneItemToIndex(9))), 60);
     EXPECT_EQ(tables.DistSens(31), 3);
-    EXPECT_EQ(tables.DistSens(1), 15);             // the header "Sens"
-    EXPECT_EQ(tables.DistSens(0), 15);             // no column at all
-    tables.sgDist().SetCell(19, 1, "2000000000");  // hand-edited Dist20
+    EXPECT_EQ(tables.DistSens(1), 15);           // the header "Sens"
+    EXPECT_EQ(tables.DistSens(0), 15);           // no column at all
+    tables.sgDist.SetCell(19, 1, "2000000000");  // hand-edited Dist20
     EXPECT_EQ(tables.ThresholdPP(tables.DistSens(20)), DefaultPP(2000000000));
     EXPECT_EQ(tables.ThresholdBP(INT_MAX), DefaultBP(INT_MAX));
     EXPECT_EQ(tables.ThresholdMP(-1), DefaultMP(-1));
@@ -86,33 +88,37 @@ TEST_P(CorrespondenceTablesTest, LookupsParseTheCellAtTheMomentOfUse) {
 }
 
 TEST_P(CorrespondenceTablesTest, StoreKeepsTheEnteredValueAndShowsItRounded) {
-    tables.sgSense().SetCell(1, 1, L("12.34"));
-    tables.sgSense().SetCell(2, 2, "abc");
-    tables.sgSense().SetCell(3, 3, "0");
-    tables.sgDist().SetCell(1, 1, "x");
-    tables.sgDist().SetCell(2, 1, "40");  // out of range is kept
+    tables.sgSense.SetCell(1, 1, L("12.34"));
+    tables.sgSense.SetCell(2, 2, "abc");
+    tables.sgSense.SetCell(3, 3, "0");
+    tables.sgSense.SetCell(4, 1, "");  // cleared: the column's default again
+    tables.sgDist.SetCell(1, 1, "x");
+    tables.sgDist.SetCell(2, 1, "40");  // out of range is kept
+    tables.sgDist.SetCell(3, 1, "");
     ASSERT_TRUE(tables.Store(file));
-    EXPECT_EQ(file.ReadString("PP", "PP0", "") + " " + tables.sgSense().Cell(1, 1) + " " +
+    EXPECT_EQ(file.ReadString("PP", "PP0", "") + " " + tables.sgSense.Cell(1, 1) + " " +
                   tables.RangePPItems()[0],
               L("12.34 12.3 12.3"));
-    EXPECT_EQ(file.ReadString("MP", "MP1", "") + " " + tables.sgSense().Cell(2, 2), "14 14");
-    EXPECT_EQ(file.ReadString("BP", "BP2", "") + " [" + tables.sgSense().Cell(3, 3) + "]", "0 []");
+    EXPECT_EQ(file.ReadString("MP", "MP1", "") + " " + tables.sgSense.Cell(2, 2), "14 14");
+    EXPECT_EQ(file.ReadString("BP", "BP2", "") + " [" + tables.sgSense.Cell(3, 3) + "]", "0 []");
     EXPECT_EQ(tables.ThresholdBP(2), DefaultBP(2));
+    EXPECT_EQ(file.ReadString("PP", "PP3", "") + " " + tables.sgSense.Cell(4, 1), "15 15");
     EXPECT_EQ(file.ReadString("Dist", "Dist2", ""), "15");
     EXPECT_EQ(tables.DistSens(3), 40);
+    EXPECT_EQ(file.ReadString("Dist", "Dist4", "") + " " + tables.sgDist.Cell(3, 1), "15 15");
 
     CorrespondenceTables nextStart(format);
     nextStart.Fill(ProfileFile(dir.File("Quillane.ini")));
-    EXPECT_EQ(nextStart.sgSense().Cell(1, 1), L("12.3"));
+    EXPECT_EQ(nextStart.sgSense.Cell(1, 1), L("12.3"));
     EXPECT_EQ(nextStart.ThresholdPP(0), 12.3);
 }
 
 TEST_P(CorrespondenceTablesTest, FailedStoreKeepsEditsAndItemLists) {
     dir.Write("Quillane.ini", "");
     ::chmod(dir.File("Quillane.ini").c_str(), 0444);
-    tables.sgSense().SetCell(1, 1, "abc");
+    tables.sgSense.SetCell(1, 1, "abc");
     EXPECT_FALSE(tables.Store(file));
-    EXPECT_EQ(tables.sgSense().Cell(1, 1), "abc");
+    EXPECT_EQ(tables.sgSense.Cell(1, 1), "abc");
     EXPECT_EQ(tables.RangePPItems().size(), 32u);
     EXPECT_EQ(dir.Read("Quillane.ini"), "");
 }

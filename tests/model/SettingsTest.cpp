@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <map>
 #include <tuple>
@@ -12,6 +11,8 @@
 
 namespace quillane {
 namespace {
+
+using test::TempDir;
 
 // Keys per section (each section appears once in the files written here).
 std::map<std::string, int> KeysPerSection(const std::string& text) {
@@ -85,11 +86,48 @@ TEST_P(SettingsApply, WritesAllHundredAndThirtyKeys) {
 TEST_P(SettingsApply, ReadOnlyFileStopsAtTheFirstWriteAndLosesNothing) {
     const std::string before = "[Koef]\r\nKdc=12\r\n";
     dir.Write("Quillane.ini", before);
-    ::chmod(dir.File("Quillane.ini").c_str(), 0444);
+    dir.MakeReadOnly("Quillane.ini");
     EXPECT_FALSE(ApplySettings(file, format, "13", "", s, error));
     EXPECT_EQ(error, "Unable to write to " + dir.File("Quillane.ini"));
     EXPECT_EQ(s.dblKdc, 13);  // the new factor has already taken effect
     EXPECT_EQ(dir.Read("Quillane.ini"), before);
+}
+
+TEST_P(SettingsApply, ANewFactorThatIsNoFactorKeepsTheOldOneAndWritesIt) {
+    const std::string sep(1, GetParam());
+    const std::string other = GetParam() == '.' ? "," : ".";
+    const struct {
+        std::string typed;
+        double kdc;
+        std::string written;
+    } cases[] = {
+        {"0", 14.33, "14" + sep + "33"},
+        {"0" + sep + "0", 14.33, "14" + sep + "33"},
+        {"", 14.33, "14" + sep + "33"},
+        {"abc", 14.33, "14" + sep + "33"},
+        {"12" + other + "5", 14.33, "14" + sep + "33"},  // the other locale's form
+        {"-2" + sep + "5", -2.5, "-2" + sep + "5"},      // no range check
+    };
+    for (const auto& c : cases) {
+        ConsoleSettings fresh;
+        ASSERT_TRUE(ApplySettings(file, format, c.typed, "", fresh, error));
+        EXPECT_EQ(fresh.dblKdc, c.kdc) << c.typed;
+        EXPECT_EQ(file.ReadString("Koef", "Kdc", ""), c.written) << c.typed;
+    }
+}
+
+TEST_P(SettingsApply, AFailedApplyLeavesTheTablesUnstored) {
+    const std::string before = "[PP]\r\nPP0=11\r\n";
+    dir.Write("Quillane.ini", before);
+    ::chmod(dir.File("Quillane.ini").c_str(), 0444);
+    CorrespondenceTables tables(format);
+    tables.Fill(file);
+    tables.sgSense.SetCell(1, 1, "abc");
+    EXPECT_FALSE(ApplyProperties(file, format, "20", "", s, tables, error));
+    EXPECT_EQ(error, "Unable to write to " + dir.File("Quillane.ini"));
+    EXPECT_EQ(dir.Read("Quillane.ini"), before);
+    EXPECT_EQ(tables.sgSense.Cell(1, 1), "abc");
+    EXPECT_EQ(tables.RangePPItems()[0], "11");
 }
 
 TEST_P(SettingsApply, RoundTripsAFileAnotherProgramWrote) {

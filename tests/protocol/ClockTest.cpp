@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "EnvVar.h"
 #include "protocol/Clock.h"
 
 namespace quillane {
@@ -19,14 +20,14 @@ public:
     }
     ~TimeZone() {
         if (saved_) {
-            setenv("TZ", saved_->c_str(), 1);
+            test::SetEnvVar("TZ", *saved_);
         } else {
-            unsetenv("TZ");
+            test::UnsetEnvVar("TZ");
         }
         tzset();
     }
     void Set(const char* zone) {
-        setenv("TZ", zone, 1);
+        test::SetEnvVar("TZ", zone);
         tzset();
     }
 

@@ -162,6 +162,15 @@ TEST_F(ConsoleCoreTest, PortChangeKeepsPendingCommandsAndCounters) {
     EXPECT_EQ(core.iSendRepeatCounter(), 6);
 }
 
+TEST_F(ConsoleCoreTest, OverwritingTheStoredSignalKeepsItsFlagsAndCode) {
+    Pass(Frames({0x2FFF}));  // signal 1023 with the PL and LL flags
+    core.OverwriteStoredSig(0x1F4);
+    EXPECT_EQ(core.Model().Word(1), 0x2DF4);
+    core.OverwriteStoredSig(0x7FF);  // cut to the field
+    EXPECT_EQ(core.Model().Word(1), 0x2FFF);
+    EXPECT_EQ(core.Model().Previous(1), 0x0101);  // only the stored word
+}
+
 TEST_F(ConsoleCoreTest, ShutdownWaitEndsWhenTheCommandWentOut) {
     core.TimerTimer();
     int ticks = 0;

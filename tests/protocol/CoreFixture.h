@@ -1,10 +1,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <sstream>
@@ -15,29 +13,12 @@
 #include "FakeLink.h"
 #include "FakePortDirectory.h"
 #include "RecordingView.h"
+#include "TempDir.h"
 #include "protocol/ConsoleCore.h"
 #include "protocol/ExchangeLog.h"
 #include "protocol/FrameCodec.h"
 
 namespace quillane::test {
-
-// A fresh folder under the system's temporary folder, removed afterwards.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillane-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 inline std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

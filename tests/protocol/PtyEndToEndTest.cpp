@@ -1,23 +1,15 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <pty.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
 
 #include "CookedLine.h"
 #include "CoreFixture.h"
-#include "LinkSandbox.h"
+#include "PtySandbox.h"
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
 
 namespace quillane::test {
 namespace {
-
-namespace fs = std::filesystem;
 
 // A detector on the master side of a pseudo-terminal, reached by the console
 // through the port alias COM42 in a throw-away configuration folder.
@@ -26,39 +18,19 @@ protected:
     static constexpr int kPort = 42;
 
     PtyEndToEndTest() {
-        if (const char* old = std::getenv("XDG_CONFIG_HOME")) savedXdg_ = old;
-        setenv("XDG_CONFIG_HOME", dir_.File("config").c_str(), 1);
-        char name[128] = {};
-        if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) return;
-        fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
-        const fs::path aliases = dir_.File("config/quillane/ports");
-        fs::create_directories(aliases);
-        fs::create_symlink(name, aliases / ("COM" + std::to_string(kPort)));
+        if (!pty_.Ok()) return;
+        pty_.MasterNonBlocking();
+        sandbox_.Alias(kPort, pty_.name);
         PortEntry entry;
         entry.number = kPort;
         entry.available = true;
         ports_.entries = {entry};
     }
-    ~PtyEndToEndTest() override {
-        port_.Close();
-        if (master_ >= 0) close(master_);
-        if (slave_ >= 0) close(slave_);
-        if (savedXdg_.empty()) {
-            unsetenv("XDG_CONFIG_HOME");
-        } else {
-            setenv("XDG_CONFIG_HOME", savedXdg_.c_str(), 1);
-        }
-    }
+    ~PtyEndToEndTest() override { port_.Close(); }
 
-    void DetectorSends(const Bytes& bytes) {
-        ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
+    void DetectorSends(const Bytes& bytes) { ASSERT_TRUE(pty_.Send(bytes)); }
     // What the console has written so far.
-    void Collect() {
-        std::uint8_t chunk[256];
-        for (ssize_t n; (n = read(master_, chunk, sizeof chunk)) > 0;)
-            received_.insert(received_.end(), chunk, chunk + n);
-    }
+    void Collect() { received_ = Join(received_, pty_.Drain()); }
     // Ticks like the window's 1 ms timer until `done` holds; the bound only
     // keeps a broken build from hanging, nothing is timed.
     template <typename Done>
@@ -66,27 +38,24 @@ protected:
         const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (!done() && std::chrono::steady_clock::now() < limit) {
             ASSERT_TRUE(core_.TimerTimer());
-            pollfd p{master_, POLLIN, 0};
-            poll(&p, 1, 1);
+            Pty::WaitReadable(pty_.master, 1);
             Collect();
         }
     }
 
-    TempDir dir_;
-    std::string savedXdg_;
-    int master_ = -1;
-    int slave_ = -1;
+    PtySandbox sandbox_;
+    Pty pty_;
     SerialPort port_;
     FakePortDirectory ports_;
     FakeClock clock_;
-    ExchangeLog log_{clock_, dir_.File("Quillane.log")};
+    ExchangeLog log_{clock_, sandbox_.Root().string() + "/Quillane.log"};
     RecordingView view_;
     ConsoleCore core_{port_, ports_, clock_, log_, view_};
     Bytes received_;
 };
 
 TEST_F(PtyEndToEndTest, DetectorInSetupMethodThreeReceivesItsDefaults) {
-    ASSERT_GE(master_, 0);
+    ASSERT_TRUE(pty_.Ok());
     core_.SetDistSens([](int zone) { return zone / 2 + 1; });
     ASSERT_TRUE(core_.TimerTimer()) << port_.LastError();  // first tick opens COM42
     ASSERT_TRUE(port_.IsOpen());
@@ -96,8 +65,7 @@ TEST_F(PtyEndToEndTest, DetectorInSetupMethodThreeReceivesItsDefaults) {
     ASSERT_EQ(core_.eDeviceState(), EDevDetect);
     TickUntil([&] { return !core_.bCmdPending() && received_.size() >= 84; });
     for (int i = 0; i < 20; ++i) core_.TimerTimer();  // nothing more goes out
-    pollfd p{master_, POLLIN, 0};
-    poll(&p, 1, 20);
+    Pty::WaitReadable(pty_.master, 20);
     Collect();
 
     Bytes expected;
@@ -110,7 +78,7 @@ TEST_F(PtyEndToEndTest, DetectorInSetupMethodThreeReceivesItsDefaults) {
 // A login prompt's line on COM201: the console neither lists it nor, when
 // it is chosen all the same, takes it, and says why.
 TEST(HeldPortEndToEnd, IsRefusedWithTheNoteAndTheReason) {
-    LinkSandbox sandbox;
+    PtySandbox sandbox;
     CookedLine line(CookedLine::kHolder);
     sandbox.Alias(201, line.name);
     SerialPort port;

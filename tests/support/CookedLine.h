@@ -1,7 +1,5 @@
 #pragma once
 
-#include <poll.h>
-#include <pty.h>
 #include <sys/ioctl.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -11,20 +9,21 @@
 #include <cstring>
 #include <string>
 
+#include "Pty.h"
+
 namespace quillane::test {
 
-// A pseudo-terminal in line mode at 9600 with a line of input nobody has
+// A Pty in line mode at 9600 with a line of input nobody has
 // read, as a login prompt or a terminal program leaves a serial port. With a
 // holder, a child process named "line-holder" keeps the device open without
 // a lock; with the far end, it keeps the master too, as the virtual detector
 // does. The test keeps both ends itself, to look at the line afterwards.
-class CookedLine {
+class CookedLine : public Pty {
 public:
     enum Holder { kNobody, kHolder, kHolderWithFarEnd };
     static constexpr const char* kUnread = "unread line\n";
 
     explicit CookedLine(Holder holder) {
-        ::openpty(&master, &slave, name, nullptr, nullptr);
         termios t{};
         ::tcgetattr(slave, &t);
         t.c_lflag |= ICANON | ECHO | ISIG;
@@ -34,8 +33,7 @@ public:
         ::write(master, kUnread, std::strlen(kUnread));
         // The terminal takes the line in on its own time; it counts as
         // unread input once the slave has it.
-        pollfd ready{slave, POLLIN, 0};
-        ::poll(&ready, 1, 5000);
+        WaitReadable(slave, 5000);
         if (holder != kNobody) StartHolder(holder == kHolderWithFarEnd);
         found_ = Settings();
         unread_ = Unread();
@@ -45,8 +43,6 @@ public:
             ::close(release_);
             ::waitpid(pid, nullptr, 0);
         }
-        ::close(master);
-        ::close(slave);
     }
     CookedLine(const CookedLine&) = delete;
     CookedLine& operator=(const CookedLine&) = delete;
@@ -83,9 +79,6 @@ public:
         return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
     }
 
-    int master = -1;
-    int slave = -1;
-    char name[128] = {};
     pid_t pid = -1;
 
 private:

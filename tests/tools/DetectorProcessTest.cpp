@@ -7,117 +7,32 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "DetectorProcess.h"
 #include "LineScanner.h"
+#include "PtySandbox.h"
 #include "protocol/FrameCodec.h"
 
 namespace quillane {
 namespace {
 
 namespace fs = std::filesystem;
+using test::DetectorProcess;
 using Clock = std::chrono::steady_clock;
 
 // Generous: a loaded build machine may be slow, but a working detector answers
 // within milliseconds.
 constexpr auto kPatience = std::chrono::seconds(15);
-
-class DetectorProcess {
-public:
-    DetectorProcess(const std::string& configHome, const std::vector<std::string>& args) {
-        int out[2], err[2];
-        if (::pipe(out) != 0 || ::pipe(err) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], 1);
-            ::dup2(err[1], 2);
-            ::close(out[0]), ::close(err[0]);
-            ::setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
-            std::vector<char*> argv{const_cast<char*>(QUILLANE_DETECTOR_PROGRAM)};
-            for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        ::close(out[1]), ::close(err[1]);
-        out_ = out[0], err_ = err[0];
-    }
-    ~DetectorProcess() {
-        if (pid_ > 0 && status_ < 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        if (out_ >= 0) ::close(out_);
-        if (err_ >= 0) ::close(err_);
-    }
-
-    // The next line of standard output, empty when none came in time.
-    std::string ReadLine() {
-        const auto deadline = Clock::now() + kPatience;
-        while (Clock::now() < deadline) {
-            const size_t nl = outText_.find('\n');
-            if (nl != std::string::npos) {
-                std::string line = outText_.substr(0, nl);
-                outText_.erase(0, nl + 1);
-                return line;
-            }
-            if (!ReadSome(out_, &outText_, 100)) break;
-        }
-        return {};
-    }
-
-    // Exit code after a signal (or on its own, with signal 0); -1 if it hangs.
-    int Stop(int signal) {
-        if (signal != 0) ::kill(pid_, signal);
-        const auto deadline = Clock::now() + kPatience;
-        int status = 0;
-        while (Clock::now() < deadline) {
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-                while (ReadSome(out_, &outText_, 0)) {
-                }
-                while (ReadSome(err_, &errText_, 0)) {
-                }
-                return status_;
-            }
-            ReadSome(out_, &outText_, 10);
-            ReadSome(err_, &errText_, 10);
-        }
-        return -1;
-    }
-
-    void Signal(int signal) const { ::kill(pid_, signal); }
-    const std::string& RestOfOutput() const { return outText_; }
-    const std::string& ErrorOutput() const { return errText_; }
-
-private:
-    static bool ReadSome(int fd, std::string* into, int timeoutMs) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, timeoutMs) <= 0) return timeoutMs > 0;
-        char buf[4096];
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n <= 0) return false;
-        into->append(buf, static_cast<size_t>(n));
-        return true;
-    }
-
-    pid_t pid_ = -1;
-    int out_ = -1, err_ = -1;
-    int status_ = -1;
-    std::string outText_, errText_;
-};
 
 // The console's side of the line: the alias opened raw and non-blocking.
 class ConsoleEnd {
@@ -194,17 +109,13 @@ private:
     int fd_;
 };
 
+// The detector finds its alias folder through the sandbox's XDG_CONFIG_HOME.
 class DetectorProcessTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/quillane-detector-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        home_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(home_); }
-    std::string Alias(int n) const { return home_ + "/quillane/ports/COM" + std::to_string(n); }
+    std::string Alias(int n) const { return sandbox_.AliasPath(n); }
 
-    std::string home_;
+    test::PtySandbox sandbox_;
+    const std::string home_ = sandbox_.ConfigHome();
 };
 
 // A count from the stats file, -1 when missing.
@@ -228,7 +139,7 @@ bool StateIs(const testing::LineScanner& s, unsigned state) {
 
 TEST_F(DetectorProcessTest, AliasCarriesFramesAndCommandsAndGoesAwayOnCtrlC) {
     const std::string stats = home_ + "/stats";
-    DetectorProcess p(home_, {"--com", "7", "-q", "-v", "--stats-file", stats});
+    DetectorProcess p({"--com", "7", "-q", "-v", "--stats-file", stats});
     const std::string line = p.ReadLine();
     ASSERT_EQ(line.rfind("port COM7 /dev/", 0), 0u) << line << p.ErrorOutput();
     const std::string device = line.substr(std::string("port COM7 ").size());
@@ -277,7 +188,7 @@ TEST_F(DetectorProcessTest, AliasCarriesFramesAndCommandsAndGoesAwayOnCtrlC) {
 // First a hang-up on its own timer, then one on demand (SIGUSR1) at a moment
 // the test chooses, so that the old end is surely open when the line drops.
 TEST_F(DetectorProcessTest, HangUpKillsTheOldDeviceAndOffersANewOne) {
-    DetectorProcess p(home_, {"--com", "8", "-q", "--hangup-after", "0.3"});
+    DetectorProcess p({"--com", "8", "-q", "--hangup-after", "0.3"});
     const std::string first = p.ReadLine();
     ASSERT_EQ(first.rfind("port COM8 ", 0), 0u) << first << p.ErrorOutput();
     const std::string second = p.ReadLine();
@@ -302,7 +213,7 @@ TEST_F(DetectorProcessTest, HangUpKillsTheOldDeviceAndOffersANewOne) {
 // The exclusive flag belongs to the terminal, which the detector keeps open: a
 // console that dies without clearing it would shut every later console out.
 TEST_F(DetectorProcessTest, ConsoleThatDiesLeavesTheLineOpenForTheNext) {
-    DetectorProcess p(home_, {"--com", "11", "-q"});
+    DetectorProcess p({"--com", "11", "-q"});
     ASSERT_EQ(p.ReadLine().rfind("port COM11 ", 0), 0u) << p.ErrorOutput();
     // Opened first: a later open of an exclusive line is refused to all but root.
     ConsoleEnd onlooker(Alias(11), false);
@@ -327,7 +238,7 @@ TEST_F(DetectorProcessTest, ConsoleThatDiesLeavesTheLineOpenForTheNext) {
 TEST_F(DetectorProcessTest, DefaultPortLiesAboveEveryPortPresent) {
     fs::create_directories(home_ + "/quillane/ports");
     fs::create_symlink("/nonexistent/device", Alias(200));
-    DetectorProcess p(home_, {"-q", "--duration", "0.2", "--stats-file", home_ + "/stats"});
+    DetectorProcess p({"-q", "--duration", "0.2", "--stats-file", home_ + "/stats"});
     EXPECT_EQ(p.ReadLine().rfind("port COM201 /dev/", 0), 0u) << p.ErrorOutput();
     EXPECT_EQ(p.Stop(0), 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status(Alias(201))));
@@ -341,18 +252,18 @@ TEST_F(DetectorProcessTest, StaleAliasIsReplacedLiveOneIsNot) {
     fs::create_symlink("/dev/pts/nonexistent", Alias(9));
     fs::create_symlink("/dev/null", Alias(10));
     {
-        DetectorProcess p(home_, {"--com", "9", "-q", "--duration", "0.2"});
+        DetectorProcess p({"--com", "9", "-q", "--duration", "0.2"});
         EXPECT_EQ(p.ReadLine().rfind("port COM9 ", 0), 0u) << p.ErrorOutput();
         EXPECT_EQ(p.Stop(0), 0);
     }
-    DetectorProcess p(home_, {"--com", "10", "-q"});
+    DetectorProcess p({"--com", "10", "-q"});
     EXPECT_EQ(p.Stop(0), 1);
     EXPECT_NE(p.ErrorOutput().find("is taken"), std::string::npos) << p.ErrorOutput();
     EXPECT_EQ(fs::read_symlink(Alias(10)).string(), "/dev/null");
 }
 
 TEST_F(DetectorProcessTest, BadOptionExitsWithTwoAndSaysWhy) {
-    DetectorProcess p(home_, {"--rate", "5000"});
+    DetectorProcess p({"--rate", "5000"});
     EXPECT_EQ(p.Stop(0), 2);
     EXPECT_NE(p.ErrorOutput().find("--rate '5000'"), std::string::npos) << p.ErrorOutput();
     EXPECT_FALSE(fs::exists(home_ + "/quillane"));

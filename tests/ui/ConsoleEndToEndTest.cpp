@@ -1,18 +1,13 @@
 // The window with the real core and serial port, against a scripted detector
 // on a pseudo-terminal reached through a port alias.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <pty.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
-#include <QTemporaryDir>
-#include <cstdlib>
 #include <vector>
 
+#include "PtySandbox.h"
 #include "QtPrinters.h"
 #include "StatusWords.h"
 #include "link/SerialPort.h"
@@ -24,33 +19,19 @@
 namespace quillane::test {
 namespace {
 
-// A private XDG_CONFIG_HOME whose port alias COM200 leads to a pseudo-terminal,
-// and an empty device folder, so no real serial device is ever probed.
+// A sandbox whose port alias COM200 leads to a pseudo-terminal, and an empty
+// device folder, so no real serial device is ever probed.
 class PtyDetector {
 public:
     PtyDetector() {
-        if (const char* old = std::getenv("XDG_CONFIG_HOME")) savedXdg_ = old;
-        setenv("XDG_CONFIG_HOME", qPrintable(dir_.filePath("config")), 1);
-        QDir().mkpath(dir_.filePath("config/quillane/ports"));
-        QDir().mkpath(dir_.filePath("dev"));
-        char name[128] = {};
-        ok_ = openpty(&master_, &slave_, name, nullptr, nullptr) == 0;
-        slaveName_ = QString::fromLocal8Bit(name);
-        if (ok_) fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
-        ok_ = ok_ && symlink(name, qPrintable(dir_.filePath("config/quillane/ports/COM200"))) == 0;
-    }
-    ~PtyDetector() {
-        if (master_ >= 0) close(master_);
-        if (slave_ >= 0) close(slave_);
-        if (savedXdg_.empty())
-            unsetenv("XDG_CONFIG_HOME");
-        else
-            setenv("XDG_CONFIG_HOME", savedXdg_.c_str(), 1);
+        if (!pty_.Ok()) return;
+        pty_.MasterNonBlocking();
+        sandbox_.Alias(200, pty_.name);
     }
 
-    bool Ok() const { return ok_; }
-    QString SlaveName() const { return slaveName_; }
-    std::string DeviceRoot() const { return dir_.filePath("dev").toStdString(); }
+    bool Ok() const { return pty_.Ok(); }
+    QString SlaveName() const { return QString::fromLocal8Bit(pty_.name); }
+    std::string DeviceRoot() const { return sandbox_.DeviceRoot(); }
 
     void Send(std::initializer_list<frame::Word> words) {
         std::vector<std::uint8_t> bytes;
@@ -58,29 +39,15 @@ public:
             const frame::Frame f = frame::IncomingFrame(w);
             bytes.insert(bytes.end(), f.begin(), f.end());
         }
-        ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        ASSERT_TRUE(pty_.Send(bytes));
     }
     // Waits (on the line, not on a clock) until the console's side has input.
-    bool ConsoleHasInput() const {
-        pollfd p{slave_, POLLIN, 0};
-        return poll(&p, 1, 2000) == 1;
-    }
-    std::vector<std::uint8_t> Received() {
-        std::vector<std::uint8_t> bytes;
-        std::uint8_t buffer[256];
-        ssize_t n;
-        while ((n = read(master_, buffer, sizeof buffer)) > 0)
-            bytes.insert(bytes.end(), buffer, buffer + n);
-        return bytes;
-    }
+    bool ConsoleHasInput() const { return Pty::WaitReadable(pty_.slave); }
+    std::vector<std::uint8_t> Received() const { return pty_.Drain(); }
 
 private:
-    QTemporaryDir dir_;
-    std::string savedXdg_;
-    QString slaveName_;
-    int master_ = -1;
-    int slave_ = -1;
-    bool ok_ = false;
+    PtySandbox sandbox_;
+    Pty pty_;
 };
 
 QString LabelText(TfmMain& w, const char* name) {

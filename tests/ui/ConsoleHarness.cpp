@@ -77,18 +77,21 @@ bool ConsoleHarness::PressOpensDialog(int key) {
 QString ConsoleHarness::EnterAccessCode(const QString& code, bool escape) {
     QString boxes;
     TfrmPassword* dialog = password_.get();
-    QTimer::singleShot(0, dialog, [dialog, code, escape, &boxes] {
+    // The answering timers end with this call: one still pending after a
+    // right code would otherwise answer the next message box of the test.
+    QObject scope;
+    QTimer::singleShot(0, &scope, [&scope, dialog, code, escape, &boxes] {
         if (escape) {
             QTest::keyClick(dialog, Qt::Key_Escape);
             return;
         }
         // A wrong code raises a message box; dismiss it, then leave the
         // dialog with Esc as the user would.
-        QTimer::singleShot(0, dialog, [dialog, &boxes] {
+        QTimer::singleShot(0, &scope, [&scope, dialog, &boxes] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 boxes += box->windowTitle() + '|' + box->text();
                 box->accept();
-                QTimer::singleShot(0, dialog, [dialog, &boxes] {
+                QTimer::singleShot(0, &scope, [dialog, &boxes] {
                     boxes += '|' + dialog->findChild<QLineEdit*>("ePassword")->text();
                     QTest::keyClick(dialog, Qt::Key_Escape);
                 });
@@ -100,6 +103,8 @@ QString ConsoleHarness::EnterAccessCode(const QString& code, bool escape) {
     Press(Qt::Key_F10);
     return boxes;
 }
+
+QObject* ConsoleHarness::Root() const { return window_.get(); }
 
 QLabel* ConsoleHarness::Label(const char* name) const {
     return window_->findChild<QLabel*>(QString::fromLatin1(name));

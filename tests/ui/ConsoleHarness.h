@@ -1,5 +1,8 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QObject>
 #include <QString>
 #include <functional>
 #include <initializer_list>
@@ -48,6 +51,14 @@ public:
     // `escape`); returns the message boxes' texts seen meanwhile.
     QString EnterAccessCode(const QString& code, bool escape = false);
 
+    // A widget of the window by its object name; a test failure when missing.
+    template <typename T>
+    T* Find(const char* name) const {
+        T* w = Root()->findChild<T*>(QString::fromLatin1(name));
+        if (!w) ADD_FAILURE() << name << " missing";
+        return w;
+    }
+    QObject* Root() const;
     QLabel* Label(const char* name) const;
     QString Text(const char* name) const;
     QString Note() const;

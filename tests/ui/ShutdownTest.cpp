@@ -15,9 +15,10 @@ namespace {
 // How many whole frames of `w` the console wrote.
 int FramesOf(const FakeLink& link, frame::Word w) {
     const frame::Frame f = frame::OutgoingFrame(w);
+    const Bytes written = link.Written();
     int n = 0;
-    for (std::size_t i = 0; i + 4 <= link.written.size(); i += 4)
-        if (std::equal(f.begin(), f.end(), link.written.begin() + static_cast<long>(i))) ++n;
+    for (std::size_t i = 0; i + 4 <= written.size(); i += 4)
+        if (std::equal(f.begin(), f.end(), written.begin() + static_cast<long>(i))) ++n;
     return n;
 }
 
@@ -36,7 +37,7 @@ TEST(Shutdown, ClosingInCalibrationSendsTheStopCommandBeforeThePortCloses) {
     EXPECT_TRUE(h.Window().close());
 
     EXPECT_EQ(FramesOf(h.link, kStop), 7);
-    EXPECT_EQ(h.link.written.size(), 7u * 4u);
+    EXPECT_EQ(h.link.Written().size(), 7u * 4u);
     EXPECT_EQ(sendsWhenClosed, -1);  // the port was open for every send
     EXPECT_FALSE(h.link.IsOpen());
     EXPECT_EQ(h.link.closeCount, closesBefore + 1);
@@ -71,7 +72,7 @@ TEST(Shutdown, ClosingInAnyOtherModeClosesAtOnce) {
     const double start = h.clock.mono;
     EXPECT_TRUE(h.Window().close());
     EXPECT_EQ(h.clock.mono, start);
-    EXPECT_TRUE(h.link.written.empty());
+    EXPECT_TRUE(h.link.writes.empty());
     EXPECT_FALSE(h.link.IsOpen());
 }
 

@@ -26,13 +26,13 @@ TEST(TickError, IsShownAndStopsPollingUntilAPortOpens) {
             box->accept();
         }
     });
-    h.link.failReads = true;
+    h.link.throwOnRead = true;
 
     h.Tick();
 
     EXPECT_EQ(shown, "line fault");
     EXPECT_FALSE(timer->isActive());
-    h.link.failReads = false;
+    h.link.throwOnRead = false;
     emit combo->activated(combo->currentIndex());
     EXPECT_TRUE(timer->isActive());
 }
@@ -41,12 +41,12 @@ TEST(PortSelector, TooltipSaysWhyTheChosenPortDidNotOpenUntilOneOpens) {
     ConsoleHarness h;
     auto* combo = h.Window().findChild<QComboBox*>("cbComPort");
     EXPECT_EQ(combo->toolTip(), "/dev/fake7");
-    h.link.openSucceeds = false;
+    h.link.opensOk = false;
     h.link.lastError = "in use by minicom (pid 4242)";
     emit combo->activated(combo->currentIndex());
     EXPECT_EQ(h.Note(), "Cannot open selected COM port !!!");
     EXPECT_EQ(combo->toolTip(), "COM7: in use by minicom (pid 4242)");
-    h.link.openSucceeds = true;
+    h.link.opensOk = true;
     emit combo->activated(combo->currentIndex());
     EXPECT_EQ(combo->toolTip(), "/dev/fake7");
 }

@@ -6,14 +6,15 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QTemporaryDir>
+
+#include "TempDir.h"
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("LC_ALL", "C", 1);
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
-    QTemporaryDir workDir;
-    QDir::setCurrent(workDir.path());
+    const quillane::test::TempDir workDir;
+    QDir::setCurrent(QString::fromStdString(workDir.Path()));
     return RUN_ALL_TESTS();
 }

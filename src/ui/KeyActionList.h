@@ -13,11 +13,11 @@ namespace quillane {
 // The window's keyboard actions. While suspended (no detector linked) every
 // action is disabled, so its key is not taken as a shortcut at all and reaches
 // the focused control instead: F4 then opens the port list.
-class ActionList : public QObject {
+class KeyActionList : public QObject {
     Q_OBJECT
 
 public:
-    explicit ActionList(QWidget* window);
+    explicit KeyActionList(QWidget* window);
 
     // A window-level action; an empty key leaves it without a shortcut.
     QAction* Add(const char* name, const QString& caption, const QKeySequence& key);

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QProcess>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <functional>
-#include <optional>
 #include <string>
+
+#include "DetectorProcess.h"
+#include "PtySandbox.h"
 
 namespace quillane::test {
 
@@ -16,17 +16,17 @@ namespace quillane::test {
 // folder holding an empty Quillane.log, which turns the console's exchange log
 // on as the witness of what crossed the line. The working folder is current
 // while the sandbox lives.
-class DetectorProcess {
+class DetectorSandbox {
 public:
-    DetectorProcess(int port, const QStringList& options);
-    ~DetectorProcess();
-    DetectorProcess(const DetectorProcess&) = delete;
-    DetectorProcess& operator=(const DetectorProcess&) = delete;
+    DetectorSandbox(int port, const QStringList& options);
+    ~DetectorSandbox();
+    DetectorSandbox(const DetectorSandbox&) = delete;
+    DetectorSandbox& operator=(const DetectorSandbox&) = delete;
 
     // Whether the detector came up and printed its "port COM<n> <device>" line.
     bool Started() const { return started_; }
     QString PortName() const { return QStringLiteral("COM%1").arg(port_); }
-    std::string DeviceRoot() const;
+    std::string DeviceRoot() const { return sandbox_.DeviceRoot(); }
 
     // Everything the detector printed on standard output so far.
     QString Output();
@@ -45,11 +45,10 @@ public:
 
 private:
     int port_;
-    QTemporaryDir root_;
+    PtySandbox sandbox_;
+    std::string workDir_;
     QString savedCwd_;
-    std::optional<QByteArray> savedXdg_;
-    QProcess process_;
-    QString output_;
+    DetectorProcess process_;
     bool started_ = false;
 };
 

@@ -1,4 +1,4 @@
-#include "ui/ActionList.h"
+#include "ui/KeyActionList.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -7,11 +7,11 @@
 
 namespace quillane {
 
-ActionList::ActionList(QWidget* window) : QObject(window), window_(window) {
+KeyActionList::KeyActionList(QWidget* window) : QObject(window), window_(window) {
     setObjectName(QStringLiteral("ActionList"));
 }
 
-QAction* ActionList::Add(const char* name, const QString& caption, const QKeySequence& key) {
+QAction* KeyActionList::Add(const char* name, const QString& caption, const QKeySequence& key) {
     auto* action = new QAction(caption, window_);
     action->setObjectName(QString::fromLatin1(name));
     action->setShortcut(key);
@@ -22,18 +22,18 @@ QAction* ActionList::Add(const char* name, const QString& caption, const QKeySeq
     return action;
 }
 
-void ActionList::KeepDisabled(QAction* action) {
+void KeyActionList::KeepDisabled(QAction* action) {
     disabled_.push_back(action);
     action->setVisible(false);
     ApplyState();
 }
 
-void ActionList::SetSuspended(bool suspended) {
+void KeyActionList::SetSuspended(bool suspended) {
     suspended_ = suspended;
     ApplyState();
 }
 
-void ActionList::ApplyState() {
+void KeyActionList::ApplyState() {
     for (QAction* a : actions_) {
         const bool keptOff = std::find(disabled_.begin(), disabled_.end(), a) != disabled_.end();
         a->setEnabled(!suspended_ && !keptOff);

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QGroupBox>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+namespace quillane {
+
+// The walk test's alarm counter: "Save alarms <F6>", the count and its Reset.
+// The count exists only as the text of its label. The group counts only what
+// its page hands it, and its page hands it alarms only while in view.
+class AlarmCounterGroup : public QGroupBox {
+    Q_OBJECT
+
+public:
+    // Object names and places of the group's controls on its page.
+    struct Layout {
+        const char* saveName;   // chbSaveTrvSense / chbSaveTrvRange
+        const char* titleName;  // lTrvSense / lTrvRange
+        const char* countName;  // lTrvNumberSense / lTrvNumberRange
+        const char* clearName;  // btnClearTrvSense / btnClearTrvRange
+        QRect save, title, count, clear;
+    };
+    AlarmCounterGroup(const Layout& layout, QWidget* parent);
+
+    // F6: invert the switch; its click handler follows.
+    void SaveTrvKey();
+    // F7: reset, only while counting.
+    void ClearTrvKey();
+    // A code-5 word: the detector's mode just went into Alarm.
+    void AlarmEntered();
+
+private:
+    void chbSaveTrvClick();
+    void btnClearTrvClick();
+
+    QCheckBox* chbSaveTrv_ = nullptr;
+    QLabel* lTrv_ = nullptr;
+    QLabel* lTrvNumber_ = nullptr;
+    QPushButton* btnClearTrv_ = nullptr;
+};
+
+}  // namespace quillane

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace quillane {
+
+class Clock;
+class ConsoleCore;
+class CorrespondenceTables;
+class NumberFormat;
+class ProfileFile;
+struct ConsoleSettings;
+
+// What a page works with, built once by the window: the core (the detector
+// model, the link state and the command slots), the correspondence tables, the
+// console's settings and their file, the number format, the monotonic clock
+// with the redraw limit all signal-driven redraws share, and the window's note
+// and average label. A page reaches the window through nothing else.
+struct PageContext {
+    ConsoleCore& core;
+    CorrespondenceTables& tables;
+    ConsoleSettings& settings;
+    ProfileFile& IniFile;
+    const NumberFormat& format;
+    const Clock& clock;
+    // Monotonic seconds of the last signal-driven redraw.
+    double& dblLastRefresh;
+    // Replaces the whole note under the pages.
+    std::function<void(const std::string&)> setNote;
+    // Writes the info panel's average label (lAver).
+    std::function<void(const std::string&)> showAver;
+    // The tables and filters were read or stored anew: every page hears of it.
+    std::function<void()> tablesChanged;
+};
+
+}  // namespace quillane

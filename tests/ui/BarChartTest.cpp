@@ -1,0 +1,105 @@
+// The chart widget's own promises: points found by title, a point off the
+// axis not drawn, and many changes between two frames painted once.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPaintEvent>
+#include <QTest>
+
+#include "ui/BarChart.h"
+
+namespace quillane::test {
+namespace {
+
+BarChart::Series Marker(const char* title, double x, double y = 2) {
+    BarChart::Series s;
+    s.title = QString::fromLatin1(title);
+    s.x = x;
+    s.y = y;
+    s.colour = Qt::black;
+    return s;
+}
+
+TEST(BarChart, PointsAreFoundByTitleAndHiddenOffTheAxis) {
+    BarChart chart;
+    chart.SetLeftRange(0, 2);
+    chart.SetBottomAxis(80, 10);
+    chart.AddSeries(Marker("serPP", 20));
+    chart.AddSeries(Marker("serPPnew", -1));
+    chart.AddSeries(Marker("serPlus", 200, 0));
+    BarChart::Series inactive = Marker("serSense", 40);
+    inactive.active = false;
+    chart.AddSeries(inactive);
+
+    EXPECT_TRUE(chart.PointVisible("serPP"));
+    EXPECT_FALSE(chart.PointVisible("serPPnew"));
+    EXPECT_FALSE(chart.PointVisible("serPlus"));
+    EXPECT_FALSE(chart.PointVisible("serSense"));
+    chart.SetX("serPPnew", 80);  // the axis end still shows
+    EXPECT_TRUE(chart.PointVisible("serPPnew"));
+    chart.SetX("serPP", 95);
+    EXPECT_FALSE(chart.PointVisible("serPP"));
+    EXPECT_EQ(chart.X("serPP"), 95);
+    chart.SetColour("serPP", Qt::red);
+    EXPECT_EQ(chart.Colour("serPP"), QColor(Qt::red));
+}
+
+TEST(BarChart, ManyChangesBetweenTwoFramesCostOnePaint) {
+    BarChart chart;
+    chart.resize(577, 217);
+    chart.AddSeries(Marker("serMax", 0));
+    chart.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+    QApplication::processEvents();
+    const int before = chart.PaintCount();
+    for (int i = 0; i < 100; ++i) {
+        chart.SetX("serMax", i * 0.01);
+        chart.SetBottomAxis(1 + (i % 2), 0.2);
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(chart.PaintCount(), before + 1);
+    chart.SetX("serMax", 0.99);  // no change, no paint
+    QApplication::processEvents();
+    EXPECT_EQ(chart.PaintCount(), before + 1);
+}
+
+// Remembers what each paint was asked to cover.
+class WatchedChart : public BarChart {
+public:
+    QRegion painted;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        painted += event->region();
+        BarChart::paintEvent(event);
+    }
+};
+
+TEST(BarChart, AMovedMarkLeavesNothingOfItselfBehind) {
+    WatchedChart chart;
+    chart.resize(573, 73);
+    chart.SetLeftRange(0, 2);
+    chart.SetBottomAxis(80, 10);
+    BarChart::Series marked = Marker("serBPnew", 20);
+    marked.mark = QStringLiteral("Wide mark");
+    chart.AddSeries(marked);
+    chart.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+    QApplication::processEvents();
+    // Where the mark's pale ground stands before the move.
+    const QImage before = chart.grab().toImage();
+    QRect mark;
+    for (int y = 0; y < before.height(); ++y)
+        for (int x = 0; x < before.width(); ++x)
+            if (before.pixelColor(x, y) == QColor(255, 255, 225)) mark |= QRect(x, y, 1, 1);
+    ASSERT_GT(mark.width(), 20);
+
+    chart.painted = QRegion();
+    chart.SetX("serBPnew", 60);
+    QApplication::processEvents();
+    EXPECT_TRUE((QRegion(mark) - chart.painted).isEmpty()) << mark.x() << '+' << mark.width();
+}
+
+}  // namespace
+}  // namespace quillane::test
