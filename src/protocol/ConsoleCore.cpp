@@ -14,6 +14,7 @@
 #include "protocol/Clock.h"
 #include "protocol/CommandQueue.h"
 #include "protocol/ConsoleView.h"
+#include "protocol/DetectorStates.h"
 #include "protocol/ExchangeLog.h"
 #include "protocol/FrameCodec.h"
 #include "protocol/LogFormat.h"
@@ -148,6 +149,10 @@ std::optional<LinkHealth::Figures> ConsoleCore::LinkHealthDue() {
 int ConsoleCore::iInpPacketsCodeCounter() const { return d_->receiver.iInpPacketsCodeCounter(); }
 
 const DetectorModel& ConsoleCore::Model() const { return d_->model; }
+
+bool ConsoleCore::DetectorCalibrating() const {
+    return frame::State(d_->model.Word(2)) == detector::kStateCalibration;
+}
 
 void ConsoleCore::OverwriteStoredSig(unsigned sig) {
     std::uint16_t& word = d_->model.current[1];

@@ -53,6 +53,8 @@ public:
     DeviceState eDeviceState() const;
     bool Linked() const { return eDeviceState() > EDevNone; }
     const DetectorModel& Model() const;
+    // The stored code-2 word reports calibration mode.
+    bool DetectorCalibrating() const;
     // The one write a page makes to the model: the 10 value bits of the stored
     // signal word take `sig`; its flags and code stay.
     void OverwriteStoredSig(unsigned sig);

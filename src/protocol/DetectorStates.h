@@ -3,7 +3,8 @@
 namespace quillane {
 
 // Values of the code-2 word's `state` ("Mode:") and the code-4 word's `regul`
-// ("Setup method:"); `regul` 3 is Auto as well.
+// ("Setup method:"); `regul` 3 is Auto as well, with the defaults the console
+// applies at detection.
 namespace detector {
 constexpr unsigned kStateNormal = 0;
 constexpr unsigned kStateAlarm = 1;

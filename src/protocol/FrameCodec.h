@@ -37,15 +37,12 @@ constexpr unsigned Bp(Word w) { return (w >> 12) & 0x1u; }
 // Code 2: state word.
 constexpr unsigned Aver(Word w) { return w & 0x3FFu; }
 constexpr unsigned State(Word w) { return (w >> 10) & 0x7u; }
-constexpr unsigned kStateNormal = 0, kStateAlarm = 1, kStateCalibration = 2;
 // Code 3: sensitivity word.
 constexpr unsigned SensMp(Word w) { return w & 0x1Fu; }
 constexpr unsigned SensPp(Word w) { return (w >> 8) & 0x1Fu; }
 // Code 4: zone word.
 constexpr unsigned Dist(Word w) { return w & 0x1Fu; }
 constexpr unsigned Regul(Word w) { return (w >> 5) & 0x3u; }
-// 3 is Auto too, with the defaults applied by the console at detection.
-constexpr unsigned kRegulManual = 0, kRegulSpecial = 1, kRegulAuto = 2;
 constexpr unsigned SensBp(Word w) { return (w >> 8) & 0x1Fu; }
 // Code 5: speed and warning word.
 constexpr unsigned VelMin(Word w) { return w & 0x3u; }

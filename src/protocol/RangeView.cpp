@@ -6,6 +6,7 @@
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
 #include "protocol/DetectorModel.h"
+#include "protocol/DetectorStates.h"
 #include "protocol/FrameCodec.h"
 
 namespace quillane {
@@ -73,7 +74,7 @@ RangeChart RefreshRange(const DetectorModel& m, const CorrespondenceTables& t,
 
     const unsigned aver = frame::Aver(m.Word(2));
     unsigned sig = frame::Sig(m.Word(1));
-    if (frame::State(m.Previous(2)) != frame::kStateNormal) {
+    if (frame::State(m.Previous(2)) != detector::kStateNormal) {
         c.heldSig = aver;
         sig = aver;
     }
@@ -99,8 +100,8 @@ RangeLoad RangeCancelValues(const DetectorModel& m) {
     const frame::Word zone = m.Word(4);
     const unsigned regul = frame::Regul(zone);
     RangeLoad load;
-    load.autoMethod = regul >= frame::kRegulAuto;
-    if (!load.autoMethod) load.split = regul == frame::kRegulSpecial;
+    load.autoMethod = regul >= detector::kRegulAuto;
+    if (!load.autoMethod) load.split = regul == detector::kRegulSpecial;
     load.distItem = ZoneIndexToItem(static_cast<int>(frame::Dist(zone)));
     load.ppItem = static_cast<int>(frame::SensPp(m.Word(3)));
     load.mpItem = static_cast<int>(frame::SensMp(m.Word(3)));
@@ -135,10 +136,10 @@ PageCommands RangeApplyCommands(const DetectorModel& m, const RangeChoice& choic
     c.cmd2.maxSpd = frame::VelMax(speed);
     if (choice.autoMethod) {
         c.cmd2.dist = static_cast<unsigned>(ZoneItemToIndex(std::max(choice.distItem, 0)));
-        c.cmd2.reg = frame::kRegulAuto;
+        c.cmd2.reg = detector::kRegulAuto;
     } else {
         c.cmd2.dist = frame::Dist(zone);
-        c.cmd2.reg = choice.split ? frame::kRegulSpecial : frame::kRegulManual;
+        c.cmd2.reg = choice.split ? detector::kRegulSpecial : detector::kRegulManual;
     }
     return c;
 }

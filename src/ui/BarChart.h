@@ -58,8 +58,6 @@ public:
     // Bottom axis from 0 to maximum, labelled every tickStep with four minor
     // ticks between; the left axis is hidden and fixed.
     void SetBottomAxis(double maximum, double tickStep);
-    double AxisMaximum() const { return axisMax_; }
-    double AxisTickStep() const { return axisStep_; }
     void SetAxisTitle(const QString& title);
     void SetLeftRange(double minimum, double maximum);
     // How axis values read (the locale's decimal separator).

@@ -5,8 +5,6 @@
 
 #include "model/MessageTexts.h"
 #include "protocol/ConsoleCore.h"
-#include "protocol/DetectorStates.h"
-#include "protocol/FrameCodec.h"
 #include "ui/BarChart.h"
 #include "ui/PageContext.h"
 #include "ui/PageWidgets.h"
@@ -14,8 +12,6 @@
 
 namespace quillane {
 namespace {
-
-using detector::kStateCalibration;
 
 const QColor kLime(0, 255, 0);
 const QColor kRed(255, 0, 0);
@@ -59,22 +55,16 @@ void CalibrationPage::BuildControls() {
     chTuneUp->AddSeries(max);
 }
 
-bool CalibrationPage::DetectorCalibrating() const {
-    return frame::State(context_.core.Model().Word(2)) == kStateCalibration;
-}
-
 void CalibrationPage::PageShow() {
-    if (context_.core.Linked() && !DetectorCalibrating()) context_.core.StartCalibrationMode();
+    if (context_.core.Linked() && !context_.core.DetectorCalibrating())
+        context_.core.StartCalibrationMode();
     context_.setNote(note::kAdjust);
     context_.showAver("---");
     values_ = TuneUpValues{};
     RefreshTuneUpChart();
 }
 
-void CalibrationPage::PageHide() {
-    // A detector left in calibration would not guard its zone.
-    if (context_.core.Linked() && DetectorCalibrating()) context_.core.StopCalibrationMode();
-}
+void CalibrationPage::PageHide() { LeaveCalibration(); }
 
 void CalibrationPage::SignalWord() {
     Compute();

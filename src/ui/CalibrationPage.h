@@ -32,7 +32,6 @@ public:
 
 private:
     void BuildControls();
-    bool DetectorCalibrating() const;
     // The rule's step on the latest word; what it shows waits for Present.
     void Compute();
     void Present();

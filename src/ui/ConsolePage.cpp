@@ -1,5 +1,8 @@
 #include "ui/ConsolePage.h"
 
+#include "protocol/ConsoleCore.h"
+#include "ui/PageContext.h"
+
 namespace quillane {
 
 ConsolePage::ConsolePage(const char* tabSheetName, Page kind, PageContext& context, QWidget* parent)
@@ -8,6 +11,11 @@ ConsolePage::ConsolePage(const char* tabSheetName, Page kind, PageContext& conte
     // A page paints its own background: one colour under every control, and
     // a label that changes repaints without the tab frame behind the page.
     setAutoFillBackground(true);
+}
+
+void ConsolePage::LeaveCalibration() {
+    if (context_.core.Linked() && context_.core.DetectorCalibrating())
+        context_.core.StopCalibrationMode();
 }
 
 }  // namespace quillane

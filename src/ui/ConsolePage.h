@@ -55,6 +55,11 @@ public:
     virtual void TablesChanged() {}
 
 protected:
+    // A detector left in calibration does not guard its zone: every page
+    // but Calibration takes it out when it comes into view, and Calibration
+    // when it leaves.
+    void LeaveCalibration();
+
     PageContext& context_;
 
 private:

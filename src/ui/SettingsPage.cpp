@@ -14,7 +14,6 @@
 #include "model/Settings.h"
 #include "protocol/Clock.h"
 #include "protocol/ConsoleCore.h"
-#include "protocol/FrameCodec.h"
 #include "protocol/PageRule.h"
 #include "ui/AlarmCounterGroup.h"
 #include "ui/BarChart.h"
@@ -275,11 +274,8 @@ bool SettingsPage::Manual() const { return cbRegulRange->currentIndex() != 0; }
 
 void SettingsPage::PageShow() {
     FillParams();
-    if (context_.core.Linked()) {
-        if (frame::State(context_.core.Model().Word(2)) == frame::kStateCalibration)
-            context_.core.StopCalibrationMode();
-        btnCancelRangeClick();
-    }
+    LeaveCalibration();
+    if (context_.core.Linked()) btnCancelRangeClick();
     context_.setNote(note::kWalkTest);
     cbRegulRange->setFocus();
     RefreshRangeCharts();

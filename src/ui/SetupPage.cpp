@@ -26,7 +26,6 @@ namespace quillane {
 namespace {
 
 using detector::kRegulSpecial;
-using detector::kStateCalibration;
 
 const QString kAuto = QStringLiteral("Auto");
 const QString kManual = QStringLiteral("Manual");
@@ -157,11 +156,8 @@ void SetupPage::SetSense(int percent) {
 // ---- page hooks ----
 
 void SetupPage::PageShow() {
-    if (context_.core.Linked()) {
-        if (frame::State(context_.core.Model().Word(2)) == kStateCalibration)
-            context_.core.StopCalibrationMode();
-        btnCancelSenseClick();
-    }
+    LeaveCalibration();
+    if (context_.core.Linked()) btnCancelSenseClick();
     context_.setNote(note::kWalkTest);
     cbRegulSense->setFocus();
     RefreshSenseChart();

@@ -17,8 +17,6 @@
 #include "model/MessageTexts.h"
 #include "protocol/Clock.h"
 #include "protocol/ConsoleCore.h"
-#include "protocol/DetectorStates.h"
-#include "protocol/FrameCodec.h"
 #include "ui/AboutPage.h"
 #include "ui/CalibrationPage.h"
 #include "ui/InfoPanel.h"
@@ -33,8 +31,6 @@
 
 namespace quillane {
 namespace {
-
-using detector::kStateCalibration;
 
 // The window measures 786 x 446 with its frame and caption; what the frame of
 // a fixed dialog-style window takes leaves this client area, which holds the
@@ -275,7 +271,7 @@ void TfmMain::closeEvent(QCloseEvent* event) {
 
 void TfmMain::FormClose() {
     SetNote(note::kEmpty);
-    if (StoredState() == kStateCalibration) {
+    if (core_->DetectorCalibrating()) {
         // A detector left in calibration would not guard its zone.
         core_->StopCalibrationAndWait(
             [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 1); });
@@ -287,8 +283,6 @@ void TfmMain::FormClose() {
 // ---- helpers ----
 
 bool TfmMain::Linked() const { return core_ && core_->Linked(); }
-
-unsigned TfmMain::StoredState() const { return frame::State(core_->Model().Word(2)); }
 
 void TfmMain::ShowError(const std::string& message) {
     QMessageBox::critical(this, QCoreApplication::applicationName(),

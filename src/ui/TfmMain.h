@@ -115,7 +115,6 @@ private:
     // Runs a hook on every page, in view or not.
     void ForEachPage(const std::function<void(ConsolePage*)>& hook) const;
     bool Linked() const;
-    unsigned StoredState() const;
 
     std::unique_ptr<OwnedLine> ownedLine_;
     ByteLink& port_;

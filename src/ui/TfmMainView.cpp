@@ -6,7 +6,6 @@
 #include "model/MessageTexts.h"
 #include "protocol/Clock.h"
 #include "protocol/ConsoleCore.h"
-#include "protocol/FrameCodec.h"
 #include "protocol/PageRule.h"
 #include "ui/ConsolePage.h"
 #include "ui/InfoPanel.h"
@@ -58,7 +57,7 @@ void TfmMain::ShowPower() {
 
 void TfmMain::OnDetectorFound() {
     UpdatePageVisibility();
-    if (StoredState() == 2)
+    if (core_->DetectorCalibrating())
         SetActivePage(Page::Calibration);
     else
         SetNote(note::kSelectMode);
