@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "console/ConsoleCore.h"
 #include "link/ByteLink.h"
 #include "link/PortDirectory.h"
 #include "protocol/Clock.h"
-#include "protocol/ConsoleCore.h"
 #include "protocol/ConsoleView.h"
 #include "protocol/ExchangeLog.h"
 #include "protocol/FrameCodec.h"

@@ -2,10 +2,10 @@
 // access dialog and the hidden exchange monitor, in that order.
 #include <exception>
 
-#include "ui/ConsoleApplication.h"
-#include "ui/TfmMain.h"
-#include "ui/TfrmDebug.h"
-#include "ui/TfrmPassword.h"
+#include "ui/window/ConsoleApplication.h"
+#include "ui/window/TfmMain.h"
+#include "ui/window/TfrmDebug.h"
+#include "ui/window/TfrmPassword.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include <ostream>
 
 #include "DetectorSandbox.h"
+#include "console/ConsoleCore.h"
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
 #include "protocol/Clock.h"
-#include "protocol/ConsoleCore.h"
-#include "ui/TfmMain.h"
+#include "ui/window/TfmMain.h"
 
 // Readable texts in failure messages (found by argument lookup).
 void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }

@@ -10,11 +10,11 @@
 #include "PtySandbox.h"
 #include "QtPrinters.h"
 #include "StatusWords.h"
+#include "console/ConsoleCore.h"
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
 #include "protocol/Clock.h"
-#include "protocol/ConsoleCore.h"
-#include "ui/TfmMain.h"
+#include "ui/window/TfmMain.h"
 
 namespace quillane::test {
 namespace {

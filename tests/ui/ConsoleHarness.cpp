@@ -10,8 +10,8 @@
 #include <QTextEdit>
 #include <QTimer>
 
-#include "ui/TfmMain.h"
-#include "ui/TfrmPassword.h"
+#include "ui/window/TfmMain.h"
+#include "ui/window/TfrmPassword.h"
 
 namespace quillane::test {
 

@@ -11,9 +11,9 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "protocol/AccessLevel.h"
-#include "ui/TfrmDebug.h"
-#include "ui/TfrmPassword.h"
+#include "console/AccessLevel.h"
+#include "ui/window/TfrmDebug.h"
+#include "ui/window/TfrmPassword.h"
 
 namespace quillane {
 

@@ -16,10 +16,10 @@
 #include <iterator>
 
 #include "ConsoleHarness.h"
+#include "console/ConsoleCore.h"
 #include "model/CorrespondenceTables.h"
-#include "protocol/ConsoleCore.h"
-#include "ui/PageComboBox.h"
-#include "ui/TfmMain.h"
+#include "ui/widgets/PageComboBox.h"
+#include "ui/window/TfmMain.h"
 
 namespace quillane::test {
 namespace {
