@@ -13,7 +13,7 @@
 #include "console/ConsoleCore.h"
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
-#include "protocol/Clock.h"
+#include "protocol/SystemClock.h"
 #include "ui/window/TfmMain.h"
 
 namespace quillane::test {

@@ -16,7 +16,7 @@
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
 #include "model/MessageTexts.h"
-#include "protocol/Clock.h"
+#include "protocol/SystemClock.h"
 #include "ui/pages/AboutPage.h"
 #include "ui/pages/CalibrationPage.h"
 #include "ui/pages/PageContext.h"

@@ -1,4 +1,4 @@
-#include "protocol/Clock.h"
+#include "protocol/SystemClock.h"
 
 #include <chrono>
 #include <ctime>
@@ -25,12 +25,7 @@ double SystemClock::LocalDays() const {
     const auto now = system_clock::now();
     const std::time_t secs = system_clock::to_time_t(now);
     const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &secs);
-#else
-    localtime_r(&secs, &local);
-#endif
+    const std::tm local = LocalTime(secs);
     const double days = static_cast<double>(
         DaysFrom18991230(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday));
     const double timeOfDay =

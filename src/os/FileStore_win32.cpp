@@ -1,78 +1,11 @@
-#include "os/FileStore.h"
-
-#include <cctype>
-#include <filesystem>
-#include <random>
-#include <system_error>
-
-#ifdef _WIN32
 #include <algorithm>
+#include <random>
 
+#include "os/FileStore.h"
+#include "os/TempFiles.h"
 #include "os/WidePath.h"
-#else
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#endif
 
 namespace quillane {
-
-namespace {
-
-const char kTempMark[] = ".tmp-";
-
-long long CurrentProcessId();
-bool ProcessIsAlive(long long pid);
-void RemoveFile(const std::string& path);
-
-// A temporary file's name beside target: our process id, so that a later
-// write can tell a file left by a killed writer from one being written now,
-// and a new random tail on each call.
-std::string TempNameFor(const std::string& target, std::random_device& rd) {
-    return target + kTempMark + std::to_string(CurrentProcessId()) + "-" +
-           std::to_string(rd() % 1000000u);
-}
-
-// The writer's process id in a temporary file name of ours ("<name>.tmp-<pid>-<n>"
-// with name the target's), or -1 for any other name.
-long long WriterOf(const std::string& fileName, const std::string& targetName) {
-    const std::string prefix = targetName + kTempMark;
-    if (fileName.compare(0, prefix.size(), prefix) != 0) return -1;
-    long long pid = 0;
-    size_t i = prefix.size();
-    for (; i < fileName.size() && i - prefix.size() < 10 &&
-           std::isdigit(static_cast<unsigned char>(fileName[i]));
-         ++i)
-        pid = pid * 10 + (fileName[i] - '0');
-    const bool shaped = i > prefix.size() && i < fileName.size() && fileName[i] == '-';
-    return shaped ? pid : -1;
-}
-
-// Removes what writes killed before their rename left beside target. A file
-// whose writer still runs is another console's write in progress; one that
-// names our own process is from an earlier process with our id, since our
-// own writes never overlap.
-void RemoveStaleTempFiles(const std::string& target) {
-    namespace fs = std::filesystem;
-    const fs::path path = fs::u8path(target);
-    const std::string targetName = path.filename().u8string();
-    std::error_code ec;
-    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const long long pid = WriterOf(it->path().filename().u8string(), targetName);
-        if (pid < 0 || (pid != CurrentProcessId() && ProcessIsAlive(pid))) continue;
-        if (it->is_regular_file(ec) && !it->is_symlink(ec)) RemoveFile(it->path().u8string());
-    }
-}
-
-}  // namespace
-
-#ifdef _WIN32
-
 namespace {
 
 std::string Narrow(const wchar_t* w, int size) {
@@ -118,20 +51,6 @@ private:
 };
 
 const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-long long CurrentProcessId() { return static_cast<long long>(GetCurrentProcessId()); }
-
-bool ProcessIsAlive(long long pid) {
-    const HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
-    // A process we may not look at is alive all the same.
-    if (h == nullptr) return GetLastError() == ERROR_ACCESS_DENIED;
-    const bool running = WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
-    CloseHandle(h);
-    return running;
-}
-
-// A file still open without sharing (a write in progress) is not deleted.
-void RemoveFile(const std::string& path) { DeleteFileW(Wide(path).c_str()); }
 
 // Opens for its metadata only; follows links and opens folders too.
 HANDLE OpenForAttributes(const std::string& path) {
@@ -214,6 +133,22 @@ HANDLE CreateUniqueTemp(const std::string& target, DWORD attributes, std::string
 }
 
 }  // namespace
+
+// What clearing up stale temporary files needs of the system (os/TempFiles.h).
+
+long long CurrentProcessId() { return static_cast<long long>(GetCurrentProcessId()); }
+
+bool ProcessIsAlive(long long pid) {
+    const HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+    // A process we may not look at is alive all the same.
+    if (h == nullptr) return GetLastError() == ERROR_ACCESS_DENIED;
+    const bool running = WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+    CloseHandle(h);
+    return running;
+}
+
+// A file still open without sharing (a write in progress) is not deleted.
+void RemoveFile(const std::string& path) { DeleteFileW(Wide(path).c_str()); }
 
 FileIdentity StatFile(const std::string& path) {
     Handle h(OpenForAttributes(path));
@@ -319,188 +254,5 @@ bool ReplaceFileAtomically(const std::string& target, const std::string& text, s
     if (!ok) DeleteFileW(Wide(temp).c_str());
     return ok;
 }
-
-#else  // POSIX
-
-namespace {
-
-FileIdentity IdentityOf(const struct stat& st) {
-    FileIdentity id;
-    id.exists = true;
-    id.volume = static_cast<std::uint64_t>(st.st_dev);
-    id.index = static_cast<std::uint64_t>(st.st_ino);
-    id.size = static_cast<std::int64_t>(st.st_size);
-    id.modifiedHigh = static_cast<std::int64_t>(st.st_mtim.tv_sec);
-    id.modifiedLow = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
-    id.changedHigh = static_cast<std::int64_t>(st.st_ctim.tv_sec);
-    id.changedLow = static_cast<std::int64_t>(st.st_ctim.tv_nsec);
-    return id;
-}
-
-std::string ErrnoText(const std::string& what) { return what + ": " + std::strerror(errno); }
-
-long long CurrentProcessId() { return static_cast<long long>(::getpid()); }
-
-// EPERM: the process runs under another user.
-bool ProcessIsAlive(long long pid) {
-    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
-}
-
-void RemoveFile(const std::string& path) { ::unlink(path.c_str()); }
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool WriteAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-int CreateUniqueTemp(const std::string& target, std::string& tempPath) {
-    std::random_device rd;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = TempNameFor(target, rd);
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
-
-// Reads to the end; false with errno set on a read error.
-bool ReadAll(int fd, std::string& text) {
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n > 0) {
-            text.append(buf, static_cast<size_t>(n));
-        } else if (n == 0 || errno != EINTR) {
-            return n == 0;
-        }
-    }
-}
-
-// Makes the rename itself durable; the text is safe either way.
-void SyncFolder(const std::string& folder) {
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir < 0) return;
-    ::fsync(dir);
-    ::close(dir);
-}
-
-}  // namespace
-
-FileIdentity StatFile(const std::string& path) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return FileIdentity{};
-    return IdentityOf(st);
-}
-
-FileContents ReadRegularFile(const std::string& path) {
-    FileContents c;
-    // Not blocking: a pipe in the file's place must not hang the start-up.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        c.id = StatFile(path);  // missing, or there but not readable
-        c.readable = !c.id.exists;
-        c.error = ErrnoText(path);
-        return c;
-    }
-    struct stat st;
-    const bool statted = ::fstat(fd, &st) == 0;
-    if (statted) c.id = IdentityOf(st);
-    if (statted && !S_ISREG(st.st_mode)) {
-        // A pipe or a device (/dev/zero) could feed us without end.
-        c.readable = false;
-        c.error = path + ": not a regular file";
-        ::close(fd);
-        return c;
-    }
-    if (!ReadAll(fd, c.text)) {
-        c.readable = false;
-        c.error = ErrnoText(path);
-        c.text.clear();
-    }
-    ::close(fd);
-    return c;
-}
-
-std::string ResolveSymbolicLinks(std::string path) {
-    for (int depth = 0; depth < 40; ++depth) {
-        struct stat st;
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-        std::string link(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096), '\0');
-        const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
-        if (n < 0) return path;
-        link.resize(static_cast<size_t>(n));
-        const size_t slash = path.rfind('/');
-        path = (link[0] == '/' || slash == std::string::npos) ? link
-                                                              : path.substr(0, slash + 1) + link;
-    }
-    return path;
-}
-
-bool CheckFileWritable(const std::string& target, std::string& error) {
-    struct stat st;
-    if (::stat(target.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode)) {
-            error = target + ": not a regular file";
-            return false;
-        }
-        // No write bit at all is read-only even for the administrator.
-        if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
-            error = target + ": read-only file";
-            return false;
-        }
-    }
-    if (::access(FolderOf(target).c_str(), W_OK) != 0) {
-        error = ErrnoText(FolderOf(target));
-        return false;
-    }
-    return true;
-}
-
-bool ReplaceFileAtomically(const std::string& target, const std::string& text, std::string& error) {
-    RemoveStaleTempFiles(target);
-    struct stat old;
-    const bool existed = ::stat(target.c_str(), &old) == 0;
-    std::string temp;
-    const int fd = CreateUniqueTemp(target, temp);
-    if (fd < 0) {
-        error = ErrnoText(target);
-        return false;
-    }
-    if (existed) {
-        // The new file takes the old one's permissions and, where we may, owner.
-        ::fchmod(fd, old.st_mode & 07777);
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0) errno = 0;
-    }
-    bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
-    if (!ok) error = ErrnoText(target);
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        error = ErrnoText(target);
-    }
-    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-        ok = false;
-        error = ErrnoText(target);
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    SyncFolder(FolderOf(target));
-    return true;
-}
-
-#endif
 
 }  // namespace quillane

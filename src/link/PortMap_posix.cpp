@@ -1,13 +1,11 @@
-#include "link/PortMap.h"
+#include <pwd.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
-#ifndef _WIN32
-#include <pwd.h>
-#include <unistd.h>
-#endif
+#include "link/PortMap.h"
 
 namespace quillane {
 
@@ -28,9 +26,7 @@ const int kFamilySize = 32;
 std::string HomeDirectory() {
     const char* home = std::getenv("HOME");
     if (home != nullptr && home[0] != '\0') return home;
-#ifndef _WIN32
     if (const passwd* pw = ::getpwuid(::getuid())) return pw->pw_dir;
-#endif
     return ".";
 }
 

@@ -1,5 +1,3 @@
-#include "link/DeviceUsers.h"
-
 #include <dirent.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -12,6 +10,7 @@
 #include <fstream>
 #include <memory>
 
+#include "link/DeviceUsers.h"
 #include "link/PortReasons.h"
 
 namespace quillane {
