@@ -165,8 +165,7 @@ void ConsoleCore::ResetDetectorView() {
 }
 
 void ConsoleCore::OnDetectorFound() {
-    // Setup method 3 asks the console to set the detector up from its zone.
-    if (frame::Regul(d_->model.Word(4)) == 3) ApplyAutoDefaults();
+    if (frame::Regul(d_->model.Word(4)) == detector::kRegulAutoDefaults) ApplyAutoDefaults();
     d_->view.OnDetectorFound();
 }
 

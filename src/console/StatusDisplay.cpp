@@ -113,10 +113,10 @@ ZoneDisplay ZoneValues(const DetectorModel& m, const std::function<int(int)>& di
     const int dist = static_cast<int>(frame::Dist(zone));
     ZoneDisplay d;
     d.regul = RegulText(regul);
-    if (regul == 0) {
+    if (regul == detector::kRegulManual) {
         const int senspp = static_cast<int>(frame::SensPp(m.Word(3)));
         d.sens = WithUnit(std::to_string(SensToPercent(senspp)), unit::kPercent);
-    } else if (regul == 1) {
+    } else if (regul == detector::kRegulSpecial) {
         d.sens = "---";
     } else {
         d.sens = WithUnit(std::to_string(SensToPercent(distSens(dist))), unit::kPercent);

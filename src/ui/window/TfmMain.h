@@ -51,7 +51,6 @@ public:
     ConsoleCore& Core() { return *core_; }
     const CorrespondenceTables& Tables() const { return tables_; }
     AccessLevel CurrentAccessLevel() const { return eAccessLevel; }
-    const std::string& BaseCaption() const { return sBaseCaption; }
     Page ActivePage() const;
 
     // One tick of the 1 ms poll timer; the timer runs on only while the core says so.
