@@ -13,7 +13,6 @@ namespace quillane {
 namespace {
 
 constexpr int kThresholdItems = 32;
-constexpr Colour kBlue{Colour::Rgb, 0, 0, 255};
 
 Colour FillFor(unsigned flag, const Colour& set) { return flag != 0 ? set : colour::kWhite; }
 
@@ -56,7 +55,7 @@ RangeFlagFills RangeFlagFillsOf(const DetectorModel& m) {
     const frame::Word w = m.Word(1);
     RangeFlagFills fills;
     fills.pp = FillFor(frame::Pp(w), colour::kRed);
-    fills.mp = FillFor(frame::Mp(w), kBlue);
+    fills.mp = FillFor(frame::Mp(w), colour::kBlue);
     fills.bp = FillFor(frame::Bp(w), colour::kGreen);
     fills.anySet = frame::Pp(w) + frame::Mp(w) + frame::Bp(w) != 0;
     return fills;

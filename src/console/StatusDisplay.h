@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "console/Colour.h"
 #include "console/Page.h"
 
 namespace quillane {
@@ -14,25 +15,6 @@ class NumberFormat;
 
 // What the info panel and the note show for the stored status words, as plain
 // values; the window only copies them into its labels.
-
-struct Colour {
-    enum Role : std::uint8_t { Rgb, ButtonFace, WindowText };
-    Role role = Rgb;
-    std::uint8_t r = 0, g = 0, b = 0;
-    bool operator==(const Colour& o) const {
-        return role == o.role && (role != Rgb || (r == o.r && g == o.g && b == o.b));
-    }
-};
-namespace colour {
-constexpr Colour kGreen{Colour::Rgb, 0, 128, 0};
-constexpr Colour kRed{Colour::Rgb, 255, 0, 0};
-constexpr Colour kLime{Colour::Rgb, 0, 255, 0};
-constexpr Colour kYellow{Colour::Rgb, 255, 255, 0};
-constexpr Colour kWhite{Colour::Rgb, 255, 255, 255};
-constexpr Colour kBlack{Colour::Rgb, 0, 0, 0};
-constexpr Colour kButtonFace{Colour::ButtonFace, 0, 0, 0};
-constexpr Colour kWindowText{Colour::WindowText, 0, 0, 0};
-}  // namespace colour
 
 const char* StateText(unsigned state);  // "Normal" ... "Unknown-7"
 const char* RegulText(unsigned regul);  // "Manual", "Special", "Auto", "Auto"

@@ -8,13 +8,12 @@
 #include "ui/pages/PageContext.h"
 #include "ui/pages/RedrawPacer.h"
 #include "ui/widgets/BarChart.h"
+#include "ui/widgets/ColourKit.h"
 #include "ui/widgets/PageWidgets.h"
 
 namespace quillane {
 namespace {
 
-const QColor kLime(0, 255, 0);
-const QColor kRed(255, 0, 0);
 const QString kSignal = QStringLiteral("serTuneUp");
 const QString kMax = QStringLiteral("serMax");
 
@@ -42,17 +41,8 @@ void CalibrationPage::BuildControls() {
     chTuneUp->SetAxisTitle(QStringLiteral("mV"));
     chTuneUp->SetBottomAxis(0.5, 0.1);
     chTuneUp->SetLeftRange(0, 1);
-    BarChart::Series bar;
-    bar.title = kSignal;
-    bar.kind = BarChart::Kind::HorizontalBar;
-    bar.widthPercent = 100;
-    bar.colour = kLime;
-    chTuneUp->AddSeries(bar);
-    BarChart::Series max;
-    max.title = kMax;
-    max.y = 1;
-    max.colour = Qt::black;
-    chTuneUp->AddSeries(max);
+    chTuneUp->AddSeries(BarChart::Series::Bar(kSignal).Fill(ToQColor(colour::kLime)));
+    chTuneUp->AddSeries(BarChart::Series::Marker(kMax).Height(1).Fill(ToQColor(colour::kBlack)));
 }
 
 void CalibrationPage::PageShow() {
@@ -77,7 +67,7 @@ void CalibrationPage::btnTuneUpClearClick() {
     values_.dblTuneUpMax = values_.dblTuneUpSignal;
     chTuneUp->SetX(kSignal, values_.dblTuneUpSignal);
     chTuneUp->SetX(kMax, values_.dblTuneUpMax);
-    chTuneUp->SetColour(kSignal, kLime);
+    chTuneUp->SetColour(kSignal, ToQColor(colour::kLime));
     RefreshTuneUpChart();
 }
 
@@ -104,7 +94,7 @@ void CalibrationPage::Present() {
     lSignal->setText(QString::fromStdString(shown_.signalText));
     chTuneUp->SetX(kSignal, values_.dblTuneUpSignal);
     chTuneUp->SetX(kMax, values_.dblTuneUpMax);
-    chTuneUp->SetColour(kSignal, shown_.barLime ? kLime : kRed);
+    chTuneUp->SetColour(kSignal, ToQColor(shown_.barLime ? colour::kLime : colour::kRed));
 }
 
 }  // namespace quillane

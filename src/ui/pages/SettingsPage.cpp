@@ -18,6 +18,7 @@
 #include "ui/pages/AlarmCounterGroup.h"
 #include "ui/pages/PageContext.h"
 #include "ui/widgets/BarChart.h"
+#include "ui/widgets/ColourKit.h"
 #include "ui/widgets/PageComboBox.h"
 #include "ui/widgets/PageWidgets.h"
 #include "ui/widgets/ParamSetGlyph.h"
@@ -25,11 +26,6 @@
 namespace quillane {
 namespace {
 
-const QColor kRed(255, 0, 0);
-const QColor kBlue(0, 0, 255);
-const QColor kGreen(0, 128, 0);
-const QColor kTeal(0, 128, 128);
-const QColor kLime(0, 255, 0);
 const QString kSerPPSignal = QStringLiteral("serPPSignal");
 const QString kSerPP = QStringLiteral("serPP");
 const QString kSerMax = QStringLiteral("serMax");
@@ -40,8 +36,6 @@ const QString kSerBP = QStringLiteral("serBP");
 const QString kSerMin = QStringLiteral("serMin");
 const QString kSerMPnew = QStringLiteral("serMPnew");
 const QString kSerBPnew = QStringLiteral("serBPnew");
-
-QColor ToQColor(const Colour& c) { return QColor(c.r, c.g, c.b); }
 
 QLabel* BoldLabel(QWidget* parent, const QString& text, int left, int top, int width,
                   const QColor& colour = QColor()) {
@@ -65,26 +59,21 @@ QStringList ItemsOf(const std::vector<std::string>& texts) {
 }
 
 // A vertical bar from the foot of the plot to its top.
-BarChart::Series Marker(const QString& title, double x, double width, const QColor& colour,
-                        const QColor& outline, const QString& mark = {},
-                        const QColor& markColour = {}, bool markBold = false) {
-    return {title,      BarChart::Kind::VerticalBar,
-            x,          2,
-            width,      colour,
-            outline,    mark,
-            markColour, markBold,
-            true};
+BarChart::Series Marker(const QString& title, double x, double width, const QColor& colour) {
+    return BarChart::Series::Marker(title).At(x).Height(2).Width(width).Fill(colour);
 }
 
 BarChart::Series SignalBar(const QString& title) {
-    return {title, BarChart::Kind::HorizontalBar, 0, 1, 100, Qt::white, Qt::black, {}, {}, false,
-            true};
+    return BarChart::Series::Bar(title)
+        .Height(1)
+        .Fill(ToQColor(colour::kWhite))
+        .Outline(ToQColor(colour::kBlack));
 }
 
 // The "+" and "-" series of the charts: never shown, kept with their charts.
 BarChart::Series Inactive(const QString& title, const QString& mark) {
-    return {title, BarChart::Kind::VerticalBar, 200, 0, 1, Qt::black, {}, mark, Qt::black, false,
-            false};
+    const QColor black = ToQColor(colour::kBlack);
+    return BarChart::Series::Marker(title).At(200).Fill(black).Mark(mark, black).Inactive();
 }
 
 }  // namespace
@@ -147,9 +136,12 @@ void SettingsPage::BuildThresholdBoxes() {
         int top, rows;
         void (SettingsPage::*change)();
     } boxes[] = {
-        {&cbRangePP, "cbRangePP", "PL%:", kRed, 13, 24, &SettingsPage::cbRangePPChange},
-        {&cbRangeMP, "cbRangeMP", "LL%:", kBlue, 37, 24, &SettingsPage::cbRangeMPChange},
-        {&cbRangeBP, "cbRangeBP", "HL%:", kGreen, 61, 23, &SettingsPage::cbRangeBPChange},
+        {&cbRangePP, "cbRangePP", "PL%:", ToQColor(colour::kRed), 13, 24,
+         &SettingsPage::cbRangePPChange},
+        {&cbRangeMP, "cbRangeMP", "LL%:", ToQColor(colour::kBlue), 37, 24,
+         &SettingsPage::cbRangeMPChange},
+        {&cbRangeBP, "cbRangeBP", "HL%:", ToQColor(colour::kGreen), 61, 23,
+         &SettingsPage::cbRangeBPChange},
     };
     for (const auto& b : boxes) {
         BoldLabel(gbRange, QString::fromLatin1(b.label), 222, b.top + 4, 39, b.colour);
@@ -229,26 +221,32 @@ void SettingsPage::BuildCharts() {
         chart->SetBottomAxis(kRangeLimit, 10);
         chart->SetLeftRange(0, 2);
     }
-    const QColor lightRed(255, 128, 128);
-    const QColor lightGreen(128, 255, 128);
-    // Lime letters alone hardly read on the marks' pale ground.
-    BarChart::Series bpNew = Marker(kSerBPnew, -1, 2, lightGreen, Qt::white, "HL", kLime);
-    bpNew.markEdge = QColor(0, 100, 0);
+    const QColor white = ToQColor(colour::kWhite);
+    const QColor black = ToQColor(colour::kBlack);
+    const QColor red = ToQColor(colour::kRed);
+    const QColor blue = ToQColor(colour::kBlue);
+    const QColor green = ToQColor(colour::kGreen);
+    const QColor teal = ToQColor(colour::kTeal);
+    const QString pl = QStringLiteral("PL"), ll = QStringLiteral("LL"), hl = QStringLiteral("HL");
     for (const BarChart::Series& s : {
              SignalBar(kSerPPSignal),
-             Marker(kSerPP, 0, 4, Qt::white, kRed, QStringLiteral("PL"), kRed, true),
-             Marker(kSerMax, 0, 2, Qt::black, {}),
-             Marker(kSerPPnew, -1, 2, lightRed, Qt::white, QStringLiteral("PL"), kRed),
+             Marker(kSerPP, 0, 4, white).Outline(red).Mark(pl, red, true),
+             Marker(kSerMax, 0, 2, black),
+             Marker(kSerPPnew, -1, 2, ToQColor(colour::kLightRed)).Outline(white).Mark(pl, red),
              Inactive(QStringLiteral("serPlus"), QStringLiteral("+")),
          })
         chRangePP->AddSeries(s);
     for (const BarChart::Series& s : {
              SignalBar(kSerMPBPSignal),
-             Marker(kSerMP, 0, 4, Qt::white, kBlue, QStringLiteral("LL"), kBlue, true),
-             Marker(kSerBP, 0, 4, Qt::white, kGreen, QStringLiteral("HL"), kGreen, true),
-             Marker(kSerMin, 0, 2, Qt::black, {}),
-             Marker(kSerMPnew, -1, 2, kTeal, Qt::white, QStringLiteral("LL"), kTeal),
-             bpNew,
+             Marker(kSerMP, 0, 4, white).Outline(blue).Mark(ll, blue, true),
+             Marker(kSerBP, 0, 4, white).Outline(green).Mark(hl, green, true),
+             Marker(kSerMin, 0, 2, black),
+             Marker(kSerMPnew, -1, 2, teal).Outline(white).Mark(ll, teal),
+             // Lime letters alone hardly read on the mark's pale ground.
+             Marker(kSerBPnew, -1, 2, ToQColor(colour::kLightGreen))
+                 .Outline(white)
+                 .Mark(hl, ToQColor(colour::kLime))
+                 .MarkEdge(ToQColor(colour::kDarkGreen)),
              Inactive(QStringLiteral("serMinus"), QStringLiteral("-")),
          })
         chRangeMPBP->AddSeries(s);

@@ -19,6 +19,7 @@
 #include "ui/pages/PageContext.h"
 #include "ui/pages/RedrawPacer.h"
 #include "ui/widgets/BarChart.h"
+#include "ui/widgets/ColourKit.h"
 #include "ui/widgets/PageComboBox.h"
 #include "ui/widgets/PageWidgets.h"
 
@@ -98,46 +99,32 @@ void SetupPage::BuildChart() {
     chSense->SetAxisTitle(QStringLiteral("mV"));
     chSense->SetBottomAxis(2, 0.2);
     chSense->SetLeftRange(0, 2);
-    using K = BarChart::Kind;
-    const QColor grey(128, 128, 128);
+    using S = BarChart::Series;
+    const QColor white = ToQColor(colour::kWhite);
+    const QColor black = ToQColor(colour::kBlack);
+    const QColor blue = ToQColor(colour::kBlue);
+    const QColor teal = ToQColor(colour::kTeal);
+    const QColor grey = ToQColor(colour::kGrey);
     const BarChart::Series series[] = {
-        {QStringLiteral("serMPBPSignal"),
-         K::HorizontalBar,
-         100,
-         1,
-         100,
-         Qt::white,
-         Qt::black,
-         {},
-         {},
-         false,
-         true},
-        {QStringLiteral("serSense"),
-         K::VerticalBar,
-         100,
-         2,
-         4,
-         Qt::blue,
-         {},
-         QStringLiteral("Threshold"),
-         Qt::blue,
-         false,
-         false},
-        {QStringLiteral("serSenseNew"),
-         K::VerticalBar,
-         -1,
-         2,
-         2,
-         QColor(0, 128, 128),
-         {},
-         QStringLiteral("LL"),
-         QColor(0, 128, 128),
-         false,
-         false},
-        {QStringLiteral("serNewMin"), K::VerticalBar, 0, 2, 1, grey, {}, {}, {}, false, true},
-        {QStringLiteral("serNewMax"), K::VerticalBar, 0, 2, 1, grey, {}, {}, {}, false, true},
-        {QStringLiteral("serMin"), K::VerticalBar, 0, 2, 1, Qt::black, {}, {}, {}, false, true},
-        {QStringLiteral("serMax"), K::VerticalBar, 0, 2, 1, Qt::black, {}, {}, {}, false, true},
+        S::Bar(QStringLiteral("serMPBPSignal")).At(100).Height(1).Fill(white).Outline(black),
+        S::Marker(QStringLiteral("serSense"))
+            .At(100)
+            .Height(2)
+            .Width(4)
+            .Fill(blue)
+            .Mark(QStringLiteral("Threshold"), blue)
+            .Inactive(),
+        S::Marker(QStringLiteral("serSenseNew"))
+            .At(-1)
+            .Height(2)
+            .Width(2)
+            .Fill(teal)
+            .Mark(QStringLiteral("LL"), teal)
+            .Inactive(),
+        S::Marker(QStringLiteral("serNewMin")).Height(2).Fill(grey),
+        S::Marker(QStringLiteral("serNewMax")).Height(2).Fill(grey),
+        S::Marker(QStringLiteral("serMin")).Height(2).Fill(black),
+        S::Marker(QStringLiteral("serMax")).Height(2).Fill(black),
     };
     for (const BarChart::Series& s : series) chSense->AddSeries(s);
 }

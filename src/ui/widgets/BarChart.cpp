@@ -18,6 +18,63 @@ constexpr int kMinorTicks = 4;
 
 }  // namespace
 
+BarChart::Series BarChart::Series::Bar(const QString& title) {
+    Series s;
+    s.title = title;
+    s.kind = Kind::HorizontalBar;
+    s.widthPercent = 100;
+    return s;
+}
+
+BarChart::Series BarChart::Series::Marker(const QString& title) {
+    Series s;
+    s.title = title;
+    s.kind = Kind::VerticalBar;
+    return s;
+}
+
+BarChart::Series& BarChart::Series::At(double atX) {
+    x = atX;
+    return *this;
+}
+
+BarChart::Series& BarChart::Series::Height(double atY) {
+    y = atY;
+    return *this;
+}
+
+BarChart::Series& BarChart::Series::Width(double percent) {
+    widthPercent = percent;
+    return *this;
+}
+
+BarChart::Series& BarChart::Series::Fill(const QColor& fill) {
+    colour = fill;
+    return *this;
+}
+
+BarChart::Series& BarChart::Series::Outline(const QColor& edge) {
+    outline = edge;
+    return *this;
+}
+
+BarChart::Series& BarChart::Series::Mark(const QString& text, const QColor& textColour, bool bold) {
+    mark = text;
+    markColour = textColour;
+    markBold = bold;
+    return *this;
+}
+
+BarChart::Series& BarChart::Series::MarkEdge(const QColor& edge) {
+    markEdge = edge;
+    return *this;
+}
+
+BarChart::Series& BarChart::Series::Inactive() {
+    active = false;
+    return *this;
+}
+
 BarChart::BarChart(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     labelFormat_ = [](double v) { return QString::number(v, 'g', 6); };

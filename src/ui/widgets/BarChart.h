@@ -26,6 +26,8 @@ class BarChart : public QWidget {
 
 public:
     enum class Kind { HorizontalBar, VerticalBar };
+    // A series is described by name, field by field, from one of its two kinds:
+    //   BarChart::Series::Marker(kSerPP).At(0).Height(2).Width(4).Fill(white)
     struct Series {
         QString title;
         Kind kind = Kind::VerticalBar;
@@ -43,6 +45,19 @@ public:
         // Edges the mark's letters (none when invalid), for a light text
         // colour that would not read on the mark's pale ground.
         QColor markEdge{};
+
+        // A horizontal bar from 0 to X across the whole band.
+        static Series Bar(const QString& title);
+        // A vertical bar at X.
+        static Series Marker(const QString& title);
+        Series& At(double atX);
+        Series& Height(double atY);
+        Series& Width(double percent);
+        Series& Fill(const QColor& fill);
+        Series& Outline(const QColor& edge);
+        Series& Mark(const QString& text, const QColor& textColour, bool bold = false);
+        Series& MarkEdge(const QColor& edge);
+        Series& Inactive();
     };
 
     explicit BarChart(QWidget* parent = nullptr);

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QToolTip>
 
+#include "ui/widgets/ColourKit.h"
 #include "ui/window/PortComboBox.h"
 
 namespace quillane {
@@ -81,27 +82,15 @@ QLabel* InfoPanel::AddValue(int top, const char* name, int height) {
     return label;
 }
 
-QColor InfoPanel::ToQColor(const Colour& c) const {
-    switch (c.role) {
-        case Colour::ButtonFace:
-            return palette().color(QPalette::Button);
-        case Colour::WindowText:
-            return palette().color(QPalette::WindowText);
-        case Colour::Rgb:
-            break;
-    }
-    return QColor(c.r, c.g, c.b);
-}
-
 void InfoPanel::SetColours(QLabel* label, const Colour* background, const Colour& text) {
     QPalette p = label->palette();
     if (background) {
-        p.setColor(QPalette::Window, ToQColor(*background));
+        p.setColor(QPalette::Window, ToQColor(*background, palette()));
         // Button face is the panel's own colour; some styles shade the group
         // box's face, so the label then lets the panel show through.
         label->setAutoFillBackground(background->role != Colour::ButtonFace);
     }
-    p.setColor(QPalette::WindowText, ToQColor(text));
+    p.setColor(QPalette::WindowText, ToQColor(text, palette()));
     label->setPalette(p);
 }
 

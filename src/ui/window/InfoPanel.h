@@ -35,9 +35,6 @@ public:
     // The line's figures as the tooltip of the "Mode:" row (caption and value).
     void ShowLinkHealth(const std::string& text);
 
-    // A display colour as the platform draws it (button face, window text, or RGB).
-    QColor ToQColor(const Colour& c) const;
-
 private:
     QLabel* AddCaption(int top, const char* text, const char* name);
     QLabel* AddValue(int top, const char* name, int height = 13);
