@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "StatusWords.h"
 #include "console/AlarmCount.h"
 #include "console/SenseView.h"
 #include "console/TuneUpView.h"
@@ -16,21 +17,19 @@
 namespace quillane {
 namespace {
 
-constexpr std::uint16_t Word(unsigned code, unsigned fields) {
-    return static_cast<std::uint16_t>((code << 13) | fields);
-}
+namespace word = test::word;
 
 // A model as the detector reports it: state and average, the thresholds, the
 // zone and method, gain 2 (61) so that one count is about 0.08 mV.
 DetectorModel Model(unsigned sig, unsigned state = 0, unsigned aver = 500, unsigned regul = 0,
                     unsigned dist = 10) {
     DetectorModel m;
-    m.current[1] = Word(1, sig);
-    m.current[2] = Word(2, (state << 10) | aver);
-    m.current[3] = Word(3, (10u << 8) | 12u);                  // senspp 10, sensmp 12
-    m.current[4] = Word(4, (14u << 8) | (regul << 5) | dist);  // sensbp 14
-    m.current[5] = Word(5, (2u << 8) | (3u << 2) | 1u);        // gain 2, vel_max 3, vel_min 1
-    m.current[6] = Word(6, (9u << 8) | (2u << 6) | 2u);        // address 9, letter F3
+    m.current[1] = word::Code(1, sig);
+    m.current[2] = word::State(state, aver);
+    m.current[3] = word::Sens(10, 12);
+    m.current[4] = word::Zone(regul, dist, 14);
+    m.current[5] = word::Speed(0, 1, 3, 2);     // gain 2
+    m.current[6] = word::Identity(2, 0, 2, 9);  // address 9, letter F3
     return m;
 }
 

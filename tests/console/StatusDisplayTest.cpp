@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "StatusWords.h"
 #include "console/AccessLevel.h"
 #include "console/StatusDisplay.h"
 #include "model/NumberFormat.h"
@@ -11,14 +12,7 @@
 namespace quillane {
 namespace {
 
-std::uint16_t Word(unsigned code, unsigned fields) {
-    return static_cast<std::uint16_t>((code << 13) | fields);
-}
-std::uint16_t StateWord(unsigned state, unsigned aver = 0) { return Word(2, (state << 10) | aver); }
-std::uint16_t SpeedWord(unsigned dis, unsigned ref = 0, unsigned amplif = 0, unsigned velMin = 0,
-                        unsigned velMax = 0) {
-    return Word(5, (dis << 11) | (ref << 10) | (amplif << 8) | (velMax << 2) | velMin);
-}
+namespace word = test::word;
 
 DetectorModel ModelWith(unsigned code, std::uint16_t w) {
     DetectorModel m;
@@ -54,8 +48,8 @@ TEST(StatusIdentity, AddressOnlyForModelTwo) {
 }
 
 TEST_P(SeparatorTest, PowerHasOneDecimalAndVolts) {
-    EXPECT_EQ(PowerValue(ModelWith(7, Word(7, 370)), 14.33, 1.5, format), Dec("14.5  V"));
-    EXPECT_EQ(PowerValue(ModelWith(7, Word(7, 0)), 14.33, 1.5, format), Dec("1.5  V"));
+    EXPECT_EQ(PowerValue(ModelWith(7, word::Power(370)), 14.33, 1.5, format), Dec("14.5  V"));
+    EXPECT_EQ(PowerValue(ModelWith(7, word::Power(0)), 14.33, 1.5, format), Dec("1.5  V"));
 }
 
 TEST(StatusZone, SensitivityFollowsSetupMethod) {
@@ -75,8 +69,8 @@ TEST(StatusZone, SensitivityFollowsSetupMethod) {
         return zone == 21 ? 5 : zone == 7 ? 7 : zone == 20 ? 2000000000 : 0;
     };
     for (const Case& c : cases) {
-        DetectorModel m = ModelWith(4, Word(4, (c.regul << 5) | c.dist));
-        m.current[3] = Word(3, 10u << 8);
+        DetectorModel m = ModelWith(4, word::Zone(c.regul, c.dist, 0));
+        m.current[3] = word::Sens(10, 0);
         const ZoneDisplay d = ZoneValues(m, table);
         EXPECT_EQ(d.regul, c.regulText) << c.regul;
         EXPECT_EQ(d.sens, c.sens) << c.regul << " " << c.dist;
@@ -85,9 +79,9 @@ TEST(StatusZone, SensitivityFollowsSetupMethod) {
 }
 
 TEST_P(SeparatorTest, SpeedRangeUsesLocaleSeparator) {
-    const DetectorModel m = ModelWith(5, SpeedWord(0, 0, 0, 2, 1));
+    const DetectorModel m = ModelWith(5, word::Speed(0, 2, 1));
     EXPECT_EQ(SpeedAndWarningValues(m, Page::About, format).speed, Dec("0.3") + "...6  m/s");
-    const DetectorModel top = ModelWith(5, SpeedWord(0, 0, 0, 3, 3));
+    const DetectorModel top = ModelWith(5, word::Speed(0, 3, 3));
     EXPECT_EQ(SpeedAndWarningValues(top, Page::About, format).speed, Dec("0.4") + "...10  m/s");
 }
 
@@ -99,8 +93,8 @@ TEST(StatusWarning, DetectorWarningsShowOnEveryPage) {
     const NumberFormat f;
     for (Page p : {Page::Calibration, Page::Setup, Page::Settings, Page::Properties, Page::About}) {
         for (const auto& [dis, text] : warnings) {
-            DetectorModel m = ModelWith(5, SpeedWord(dis));
-            m.current[2] = StateWord(2);
+            DetectorModel m = ModelWith(5, word::Speed(dis, 0, 0));
+            m.current[2] = word::State(2, 0);
             const auto note = SpeedAndWarningValues(m, p, f).note;
             ASSERT_TRUE(note.has_value()) << dis;
             EXPECT_EQ(*note, text);
@@ -130,8 +124,8 @@ TEST(StatusWarning, HintsByStateAndPageWithoutWarning) {
     };
     const NumberFormat f;
     for (const Case& c : cases) {
-        DetectorModel m = ModelWith(5, SpeedWord(0));
-        m.current[2] = StateWord(c.state);
+        DetectorModel m = ModelWith(5, word::Speed(0, 0, 0));
+        m.current[2] = word::State(c.state, 0);
         EXPECT_EQ(SpeedAndWarningValues(m, c.page, f).note, c.note)
             << "state " << c.state << " page " << static_cast<int>(c.page);
     }
@@ -154,7 +148,7 @@ TEST(StatusState, TextAndColoursByState) {
     const NumberFormat f;
     for (const Case& c : cases) {
         const StateDisplay d =
-            DetectorStateValues(ModelWith(2, StateWord(c.state)), Page::Setup, f);
+            DetectorStateValues(ModelWith(2, word::State(c.state, 0)), Page::Setup, f);
         EXPECT_EQ(d.state, c.text);
         EXPECT_EQ(d.background, c.background) << c.state;
         EXPECT_EQ(d.text, c.foreground) << c.state;
@@ -162,10 +156,10 @@ TEST(StatusState, TextAndColoursByState) {
 }
 
 TEST_P(SeparatorTest, AverageInMilliVoltsExceptOnCalibrationPage) {
-    DetectorModel m = ModelWith(2, StateWord(0, 1023));
-    m.current[5] = SpeedWord(0, 1, 3);
+    DetectorModel m = ModelWith(2, word::State(0, 1023));
+    m.current[5] = word::Speed(0, 0, 0, 3, 1);
     EXPECT_EQ(DetectorStateValues(m, Page::Setup, format).aver, Dec("250.000  mV"));
-    m.current[5] = SpeedWord(0, 0, 0);
+    m.current[5] = word::Speed(0, 0, 0);
     EXPECT_EQ(DetectorStateValues(m, Page::About, format).aver, Dec("2.186  mV"));
     EXPECT_EQ(DetectorStateValues(m, Page::Calibration, format).aver, "---");
 }
@@ -187,26 +181,26 @@ TEST(StatusState, CalibrationNotesOnStateChangeOnlyOnCalibrationPage) {
     };
     const NumberFormat f;
     for (const Case& c : cases) {
-        DetectorModel m = ModelWith(2, StateWord(c.cur));
-        m.previous[2] = StateWord(c.prev);
+        DetectorModel m = ModelWith(2, word::State(c.cur, 0));
+        m.previous[2] = word::State(c.prev, 0);
         EXPECT_EQ(DetectorStateValues(m, c.page, f).note, c.note) << c.prev << "->" << c.cur;
     }
 }
 
 TEST(StatusState, AlarmEnteredOnlyOnChangeIntoAlarm) {
     const NumberFormat f;
-    DetectorModel m = ModelWith(2, StateWord(1));
-    m.previous[2] = StateWord(0);
+    DetectorModel m = ModelWith(2, word::State(1, 0));
+    m.previous[2] = word::State(0, 0);
     EXPECT_TRUE(DetectorStateValues(m, Page::Setup, f).alarmEntered);
-    m.previous[2] = StateWord(1);
+    m.previous[2] = word::State(1, 0);
     EXPECT_FALSE(DetectorStateValues(m, Page::Setup, f).alarmEntered);
-    m.current[2] = StateWord(3);
-    m.previous[2] = StateWord(0);
+    m.current[2] = word::State(3, 0);
+    m.previous[2] = word::State(0, 0);
     EXPECT_FALSE(DetectorStateValues(m, Page::Setup, f).alarmEntered);
 }
 
 TEST(StatusSignal, WordsEveryMillisecondRefreshAtMostFiveTimesASecond) {
-    const DetectorModel m = ModelWith(2, StateWord(0));
+    const DetectorModel m = ModelWith(2, word::State(0, 0));
     double last = 0.0;
     int refreshes = 0;
     for (int ms = 0; ms < 1000; ++ms) {
@@ -234,7 +228,7 @@ TEST(StatusSignal, LimitMovesTimeStampEvenWhenStateBlocks) {
         {Page::Setup, 0, false, SignalRefresh::None},
     };
     for (const Case& c : cases) {
-        const DetectorModel m = ModelWith(2, StateWord(c.state));
+        const DetectorModel m = ModelWith(2, word::State(c.state, 0));
         double last = 10.0;
         EXPECT_EQ(ShowSignalDecision(m, c.page, c.working, 10.1, last, 5), SignalRefresh::None);
         EXPECT_EQ(last, 10.0);  // too early: nothing moves
@@ -244,7 +238,7 @@ TEST(StatusSignal, LimitMovesTimeStampEvenWhenStateBlocks) {
 }
 
 TEST(StatusSignal, SettingsPageIsLeftToItsOwnLimitAndOtherPagesIgnoreSignal) {
-    const DetectorModel m = ModelWith(2, StateWord(0));
+    const DetectorModel m = ModelWith(2, word::State(0, 0));
     double last = 10.0;
     EXPECT_EQ(ShowSignalDecision(m, Page::Settings, true, 10.001, last, 5), SignalRefresh::Range);
     EXPECT_EQ(ShowSignalDecision(m, Page::About, true, 20.0, last, 5), SignalRefresh::None);

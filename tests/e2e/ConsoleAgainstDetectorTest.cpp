@@ -13,6 +13,7 @@
 #include <ostream>
 
 #include "DetectorSandbox.h"
+#include "LabelText.h"
 #include "console/ConsoleCore.h"
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
@@ -47,9 +48,7 @@ struct Console {
     explicit Console(const DetectorSandbox& detector) : ports(detector.DeviceRoot()) {
         window.show();
     }
-    QString Text(const char* name) const {
-        return window.findChild<QLabel*>(QString::fromLatin1(name))->text();
-    }
+    QString Text(const char* name) const { return LabelText(window, name); }
     QString Note() const { return window.findChild<QTextEdit*>("memoNote")->toPlainText(); }
     bool ShowsDetector() { return window.Core().Linked() && Text("lModel") == "Korvel-TS"; }
 

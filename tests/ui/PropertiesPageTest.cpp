@@ -16,6 +16,7 @@
 #include <iterator>
 
 #include "ConsoleHarness.h"
+#include "FileText.h"
 #include "console/ConsoleCore.h"
 #include "model/CorrespondenceTables.h"
 #include "ui/widgets/PageComboBox.h"
@@ -26,11 +27,6 @@ namespace {
 
 // The console reads and writes the settings file of the working folder.
 const char* const kIni = "Quillane.ini";
-
-std::string FileText() {
-    std::ifstream in(kIni, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 class PropertiesPage : public ::testing::Test {
 protected:
@@ -152,7 +148,7 @@ TEST_F(PropertiesPage, AReadOnlyFileIsReportedAndLeftAsItWas) {
     Find<QLineEdit>("cbNewKdc")->setText("20");
     Find<QComboBox>("cbTenPercentFilter")->setCurrentIndex(0);
     EXPECT_EQ(ApplyKey(), "Unable to write to ./Quillane.ini");
-    EXPECT_EQ(FileText(), before);
+    EXPECT_EQ(FileText(kIni), before);
     EXPECT_EQ(Cell("sgSense", 1, 0), "abc");  // the edit is kept
     // What took effect in memory is used everywhere alike: the factor in the
     // info panel, the filter in the core.
