@@ -1,23 +1,32 @@
-// The console program with the Calibration page brought into view as soon as a
-// detector is found, for the line-rate benchmark: it runs as the console does
-// (same window, line and clocks) and at the end prints how often the chart was
-// painted. Given --paint-only it instead times the chart's paint itself: the
-// chart drawn into a picture over and over with a moving signal.
+// The console program with a page brought into view as soon as a detector is
+// found, for the line-rate benchmark: it runs as the console does (same window,
+// line and clocks) and at the end prints how often the page's charts were
+// painted. The Settings page is reached as an installer reaches it, through the
+// access dialog with the advanced code. Given --paint-only it instead times the
+// chart's paint itself: the chart drawn into a picture over and over with a
+// moving signal.
+//
+//   bench_console_page about|calibration|setup|settings SECONDS
+//   bench_console_page --paint-only
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTimer>
 #include <QWindow>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 #include "console/ConsoleCore.h"
 #include "ui/widgets/BarChart.h"
 #include "ui/window/TfmMain.h"
+#include "ui/window/TfrmPassword.h"
 
 namespace {
 
@@ -93,6 +102,42 @@ void TimeWindowRedraws() {
     }
 }
 
+// The page to bring into view, with the charts whose paints are counted.
+struct PageChoice {
+    const char* name;
+    void (quillane::TfmMain::*select)();
+    std::vector<const char*> charts;
+    bool advanced;  // reached through the access dialog first
+};
+
+const PageChoice* ChoiceOf(const char* name) {
+    static const std::vector<PageChoice> kPages = {
+        {"about", &quillane::TfmMain::actVelmoSelectExecute, {}, false},
+        {"calibration", &quillane::TfmMain::actTuneUpSelectExecute, {"chTuneUp"}, false},
+        {"setup", &quillane::TfmMain::actSetupSelectExecute, {"chSense"}, false},
+        {"settings", &quillane::TfmMain::actSetupSelectExecute, {"chRangePP", "chRangeMPBP"}, true},
+    };
+    for (const PageChoice& p : kPages)
+        if (std::strcmp(p.name, name) == 0) return &p;
+    return nullptr;
+}
+
+// F10 with the advanced code typed into the dialog and OK clicked.
+void EnterAdvancedCode(quillane::TfmMain& window, quillane::TfrmPassword& dialog) {
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        dialog.findChild<QLineEdit*>(QStringLiteral("ePassword"))
+            ->setText(QString::fromLatin1(quillane::TfrmPassword::kAdvancedCode));
+        dialog.findChild<QPushButton*>(QStringLiteral("btnOk"))->click();
+    });
+    window.actEnterPasswordExecute();
+}
+
+int Paints(const std::vector<quillane::BarChart*>& charts) {
+    int n = 0;
+    for (const quillane::BarChart* c : charts) n += c->PaintCount();
+    return n;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -101,32 +146,41 @@ int main(int argc, char** argv) {
         TimeWindowRedraws();
         return TimePaints();
     }
-    const int seconds = argc > 1 ? std::atoi(argv[1]) : 30;
+    const PageChoice* page = ChoiceOf(argc > 1 ? argv[1] : "");
+    if (page == nullptr) {
+        std::fprintf(stderr,
+                     "usage: bench_console_page about|calibration|setup|settings SECONDS\n");
+        return 2;
+    }
+    const int seconds = argc > 2 ? std::atoi(argv[2]) : 30;
 
     quillane::TfmMain window;
+    quillane::TfrmPassword password(&window);
+    window.SetPasswordDialog(&password);
     window.show();
+    std::vector<quillane::BarChart*> charts;
+    for (const char* name : page->charts)
+        charts.push_back(window.findChild<quillane::BarChart*>(QString::fromLatin1(name)));
     QTimer watch;
     watch.setInterval(100);
-    bool selected = false;
     QObject::connect(&watch, &QTimer::timeout, &window, [&] {
-        if (!selected && window.Core().Linked()) {
-            window.actTuneUpSelectExecute();
-            selected = true;
-        }
+        if (!window.Core().Linked()) return;
+        watch.stop();
+        if (page->advanced) EnterAdvancedCode(window, password);
+        (window.*(page->select))();
     });
     watch.start();
     int paintsAtStart = 0;
-    auto* chart = window.findChild<quillane::BarChart*>(QStringLiteral("chTuneUp"));
     QElapsedTimer run;
     QTimer::singleShot(2000, &window, [&] {
-        paintsAtStart = chart->PaintCount();
+        paintsAtStart = Paints(charts);
         run.start();
     });
     QTimer::singleShot((seconds + 2) * 1000, &app, &QCoreApplication::quit);
     const int rc = app.exec();
     const double secs = run.isValid() ? run.nsecsElapsed() / 1e9 : 0;
-    std::printf("calibration page chart redraws       %d in %.1f s = %.0f a second\n",
-                chart->PaintCount() - paintsAtStart, secs,
-                secs > 0 ? (chart->PaintCount() - paintsAtStart) / secs : 0.0);
+    const int paints = Paints(charts) - paintsAtStart;
+    std::printf("%s page chart redraws %d in %.1f s = %.0f a second\n", page->name, paints, secs,
+                secs > 0 ? paints / secs : 0.0);
     return rc;
 }
