@@ -86,6 +86,9 @@ bool ConsoleCore::TimerTimer() {
             cbComPortDropDown();
             return cbComPortChange();
         }
+        // The pass's log lines leave together when it ends, also when a
+        // handler fails half-way.
+        const ExchangeLog::Pass pass(d_->log);
         Recv();
         Send();
         return true;
@@ -99,6 +102,19 @@ bool ConsoleCore::TimerTimer() {
 }
 
 void ConsoleCore::Recv() { d_->receiver.Recv(); }
+
+PollPlan ConsoleCore::PlanNextPass(bool polling) const {
+    PollFacts f;
+    f.polling = polling;
+    f.commandPending = d_->commands.bCmdPending();
+    f.watchable = d_->port.ReadableHandle() != ByteLink::kNoReadable;
+    // Only a pass that read nothing asks whether the device went away.
+    f.bytesRead = d_->receiver.LastReadCount();
+    f.closedOrGone = !d_->port.IsOpen() || (f.bytesRead == 0 && d_->port.DeviceGone());
+    f.moreWaiting = f.bytesRead == Receiver::kReadSize;
+    if (Linked()) f.secondsToTimeout = d_->receiver.SecondsToTimeout(d_->clock.MonotonicSeconds());
+    return PlanPoll(f);
+}
 
 void ConsoleCore::Send() { d_->commands.Send(d_->port, d_->log); }
 
@@ -173,14 +189,17 @@ void ConsoleCore::OnDetectorFound() {
 
 void ConsoleCore::QueueCmd0(unsigned adr, unsigned senspp, unsigned state) {
     d_->commands.Queue(0, frame::Command0(adr, senspp, state));
+    d_->view.CommandQueued();
 }
 
 void ConsoleCore::QueueCmd1(unsigned sensmp, unsigned sensbp, unsigned letter) {
     d_->commands.Queue(1, frame::Command1(sensmp, sensbp, letter));
+    d_->view.CommandQueued();
 }
 
 void ConsoleCore::QueueCmd2(unsigned minSpd, unsigned maxSpd, unsigned dist, unsigned reg) {
     d_->commands.Queue(2, frame::Command2(minSpd, maxSpd, dist, reg));
+    d_->view.CommandQueued();
 }
 
 void ConsoleCore::StartCalibrationMode() {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "console/PollPlan.h"
 #include "protocol/DetectorModel.h"
 #include "protocol/LinkHealth.h"
 
@@ -41,6 +42,9 @@ public:
     bool TimerTimer();
     void Recv();
     void Send();
+    // When the next pass is to run, from the line, the link and the command
+    // slots as they are now; `polling` is what the last TimerTimer returned.
+    PollPlan PlanNextPass(bool polling) const;
 
     // ---- port selection ----
     void cbComPortDropDown();

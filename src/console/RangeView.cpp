@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "console/RedrawLimit.h"
 #include "model/Conversions.h"
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
@@ -63,13 +64,15 @@ RangeFlagFills RangeFlagFillsOf(const DetectorModel& m) {
 
 RangeChart RefreshRange(const DetectorModel& m, const CorrespondenceTables& t,
                         const NumberFormat& f, RangeValues& v, double nowSeconds,
-                        double& lastRefresh, int selectFilter) {
+                        RedrawLimit& limit, int selectFilter) {
     RangeChart c;
     c.fills = RangeFlagFillsOf(m);
     // A set flag lifts the limit: a crossing is drawn without delay.
-    c.redraw = c.fills.anySet || RefreshDue(nowSeconds, lastRefresh, selectFilter);
-    if (!c.redraw) return c;
-    lastRefresh = nowSeconds;
+    if (c.fills.anySet)
+        limit.Pass(nowSeconds);
+    else if (!limit.Allow(nowSeconds, selectFilter))
+        return c;
+    c.redraw = true;
 
     const unsigned aver = frame::Aver(m.Word(2));
     unsigned sig = frame::Sig(m.Word(1));

@@ -10,6 +10,7 @@ namespace quillane {
 
 struct DetectorModel;
 class CorrespondenceTables;
+class RedrawLimit;
 class NumberFormat;
 
 // The Settings page's rules as plain values: the signal as a deviation in
@@ -37,6 +38,10 @@ double RangeDeviation(unsigned sig, unsigned aver);
 struct RangeFlagFills {
     Colour pp, mp, bp;
     bool anySet = false;
+    bool operator==(const RangeFlagFills& o) const {
+        return pp == o.pp && mp == o.mp && bp == o.bp;
+    }
+    bool operator!=(const RangeFlagFills& o) const { return !(*this == o); }
 };
 RangeFlagFills RangeFlagFillsOf(const DetectorModel& m);
 
@@ -54,10 +59,10 @@ struct RangeChart {
     std::optional<double> maxX, minX;     // serMax, serMin, when they moved
     double pp = 0, mp = 0, bp = 0;        // serPP, serMP, serBP
 };
-// lastRefresh (monotonic seconds) moves on with every redraw let through.
+// The limit's time (monotonic seconds) moves on with every redraw let through.
 RangeChart RefreshRange(const DetectorModel& m, const CorrespondenceTables& t,
                         const NumberFormat& f, RangeValues& v, double nowSeconds,
-                        double& lastRefresh, int selectFilter);
+                        RedrawLimit& limit, int selectFilter);
 
 // Reset maximum: the present deviation, without the 80 % limit and without
 // holding the signal at the average, becomes the maximum or the minimum and

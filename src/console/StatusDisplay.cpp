@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "console/RedrawLimit.h"
 #include "model/Conversions.h"
 #include "model/MessageTexts.h"
 #include "model/NumberFormat.h"
@@ -155,11 +156,10 @@ StateDisplay DetectorStateValues(const DetectorModel& m, Page active, const Numb
 }
 
 SignalRefresh ShowSignalDecision(const DetectorModel& m, Page active, bool working,
-                                 double nowSeconds, double& lastRefresh, int selectFilter) {
+                                 double nowSeconds, RedrawLimit& limit, int selectFilter) {
     if (active == Page::Settings) return SignalRefresh::Range;  // that page limits itself
     if (active != Page::Calibration && active != Page::Setup) return SignalRefresh::None;
-    if (!RefreshDue(nowSeconds, lastRefresh, selectFilter)) return SignalRefresh::None;
-    lastRefresh = nowSeconds;
+    if (!limit.Allow(nowSeconds, selectFilter)) return SignalRefresh::None;
     if (!working) return SignalRefresh::None;
     const unsigned state = StoredState(m);
     if (active == Page::Calibration)

@@ -10,6 +10,7 @@
 
 namespace quillane {
 
+class RedrawLimit;
 struct DetectorModel;
 class NumberFormat;
 
@@ -51,9 +52,10 @@ StateDisplay DetectorStateValues(const DetectorModel& m, Page active, const Numb
 
 // The signal handler's decision: which page to redraw, after the redraw limit.
 enum class SignalRefresh { None, TuneUp, Sense, Range };
-// lastRefresh (monotonic seconds) moves on whenever the limit lets a
-// Calibration or Setup redraw through, even when the state then prevents it.
+// The limit's time (monotonic seconds) moves on whenever it lets a
+// Calibration or Setup redraw through, even when the state then prevents it;
+// a redraw it refuses waits for its trailing redraw.
 SignalRefresh ShowSignalDecision(const DetectorModel& m, Page active, bool working,
-                                 double nowSeconds, double& lastRefresh, int selectFilter);
+                                 double nowSeconds, RedrawLimit& limit, int selectFilter);
 
 }  // namespace quillane

@@ -23,6 +23,22 @@ public:
     virtual int Write(const std::uint8_t* buffer, int count) = 0;
     // The operating system's reason for the last failure, for a tooltip or the log.
     virtual std::string LastError() const { return {}; }
+
+    // ---- waiting for bytes instead of polling ----
+    static constexpr std::intptr_t kNoReadable = -1;
+    // What an event loop can watch for bytes to read, while the line is open:
+    // on POSIX its descriptor, readable once bytes have arrived (or the device
+    // went away); on Windows an event that is set when a byte arrives after
+    // ArmReadable. kNoReadable when closed or when the line offers none: it is
+    // then polled.
+    virtual std::intptr_t ReadableHandle() const { return kNoReadable; }
+    // Starts the wait for the next byte (Windows). True when bytes are
+    // waiting already, for which no event comes: the caller reads at once.
+    // On POSIX there is nothing to start, and false comes back.
+    virtual bool ArmReadable() { return false; }
+    // The device went away (hung up, unplugged, its node removed): nothing
+    // more arrives until the port is opened again.
+    virtual bool DeviceGone() const { return false; }
 };
 
 }  // namespace quillane

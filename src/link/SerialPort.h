@@ -27,6 +27,9 @@ public:
     int Read(std::uint8_t* buffer, int maxBytes) override;
     int Write(const std::uint8_t* buffer, int count) override;
     std::string LastError() const override { return lastError_; }
+    std::intptr_t ReadableHandle() const override;
+    bool ArmReadable() override;
+    bool DeviceGone() const override;
 
     // Opens a device by path the way Open opens a port number's device. A port
     // another program holds is refused before anything on it is touched; the
@@ -50,7 +53,11 @@ private:
         return false;
     }
 #ifdef _WIN32
-    void* handle_ = nullptr;  // HANDLE; nullptr or INVALID_HANDLE_VALUE when closed
+    struct CommWait;
+    bool Gone(unsigned long err);
+    void* handle_ = nullptr;    // HANDLE; nullptr or INVALID_HANDLE_VALUE when closed
+    CommWait* wait_ = nullptr;  // the pending wait for a byte, while open
+    bool gone_ = false;
 #else
     static int OpenUntouched(const std::string& devicePath, std::string* reason);
     bool Configure(int baudRate);

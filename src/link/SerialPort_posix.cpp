@@ -166,6 +166,18 @@ int SerialPort::Read(std::uint8_t* buffer, int maxBytes) {
     return 0;
 }
 
+std::intptr_t SerialPort::ReadableHandle() const { return opened_ ? fd_ : kNoReadable; }
+
+bool SerialPort::ArmReadable() { return false; }
+
+bool SerialPort::DeviceGone() const {
+    if (!opened_) return false;
+    // A hung-up terminal stays readable and reads nothing for ever; only the
+    // poll flags tell it from a line that is merely quiet.
+    pollfd p{fd_, POLLIN, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
 int SerialPort::Write(const std::uint8_t* buffer, int count) {
     if (!opened_ || buffer == nullptr || count < 1) return 0;
     int done = 0;

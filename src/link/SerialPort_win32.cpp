@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "link/PortReasons.h"
@@ -55,7 +56,24 @@ void MakeRaw8N1(DCB* dcb, int baudRate) {
     dcb->StopBits = ONESTOPBIT;
 }
 
+// An overlapped operation on the port, waited for until it is done: the
+// read's and write's time-outs bound the wait (at once, 1 ms).
+bool Finish(HANDLE port, OVERLAPPED* ov, BOOL started, DWORD* count) {
+    if (!started && GetLastError() != ERROR_IO_PENDING) return false;
+    return GetOverlappedResult(port, ov, count, TRUE) != 0;
+}
+
 }  // namespace
+
+// The port is opened for overlapped operations so that a wait for the next
+// byte (WaitCommEvent) can be pending while the console reads and writes; the
+// read and the write still finish before they return.
+struct SerialPort::CommWait {
+    OVERLAPPED wait{};  // its event is what the caller watches
+    DWORD mask = 0;
+    bool pending = false;
+    OVERLAPPED io{};  // reads and writes, each waited for
+};
 
 bool SerialPort::Open(int portNumber, int baudRate) {
     // The \\.\ form is the one that also reaches COM10 and above.
@@ -65,11 +83,17 @@ bool SerialPort::Open(int portNumber, int baudRate) {
 bool SerialPort::OpenDevice(const std::string& devicePath, int baudRate) {
     Close();
     HANDLE h = CreateFileA(devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         return Fail(DescribeOpenError(static_cast<int>(GetLastError()), devicePath));
     }
     handle_ = h;
+    wait_ = new CommWait;
+    // Manual-reset, as overlapped operations need.
+    wait_->wait.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    wait_->io.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (wait_->wait.hEvent == nullptr || wait_->io.hEvent == nullptr)
+        return Fail(SystemText(GetLastError()));
     // A read returns at once with what has arrived; a write gives up after 1 ms.
     COMMTIMEOUTS timeouts{MAXDWORD, 0, 0, 0, 1};
     DCB dcb{};
@@ -78,12 +102,13 @@ bool SerialPort::OpenDevice(const std::string& devicePath, int baudRate) {
     // driver refuses fails the open as it does on Linux.
     if (!GetCommState(h, &dcb)) return Fail("Not a serial device");
     MakeRaw8N1(&dcb, baudRate);
-    if (!SetCommState(h, &dcb) || !SetCommTimeouts(h, &timeouts)) {
+    if (!SetCommState(h, &dcb) || !SetCommTimeouts(h, &timeouts) || !SetCommMask(h, EV_RXCHAR)) {
         return Fail(SystemText(GetLastError()));
     }
     // Bytes from before the open belong to nobody's frame.
     PurgeComm(h, PURGE_RXCLEAR);
     opened_ = true;
+    gone_ = false;
     lastError_.clear();
     return true;
 }
@@ -104,16 +129,82 @@ std::string SerialPort::ProbeDevice(const std::string& devicePath) {
 
 void SerialPort::Close() {
     opened_ = false;
-    if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    gone_ = false;
+    const bool valid = handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE;
+    if (valid && wait_ != nullptr && wait_->pending) {
+        // The pending wait still refers to its event: it ends before the
+        // event goes.
+        DWORD n = 0;
+        CancelIo(handle_);
+        GetOverlappedResult(handle_, &wait_->wait, &n, TRUE);
+    }
+    if (valid) CloseHandle(handle_);
     handle_ = nullptr;
+    if (wait_ != nullptr) {
+        for (HANDLE e : {wait_->wait.hEvent, wait_->io.hEvent})
+            if (e != nullptr) CloseHandle(e);
+        delete wait_;
+        wait_ = nullptr;
+    }
+}
+
+std::intptr_t SerialPort::ReadableHandle() const {
+    return opened_ ? reinterpret_cast<std::intptr_t>(wait_->wait.hEvent) : kNoReadable;
+}
+
+bool SerialPort::ArmReadable() {
+    if (!opened_ || gone_) return false;
+    if (wait_->pending) {
+        DWORD n = 0;
+        if (GetOverlappedResult(handle_, &wait_->wait, &n, FALSE)) {
+            wait_->pending = false;
+        } else if (const DWORD err = GetLastError(); err != ERROR_IO_INCOMPLETE) {
+            wait_->pending = false;
+            // Some drivers (and Wine) end the wait as aborted when the byte
+            // comes, its event set all the same: the line is still there.
+            if (err != ERROR_OPERATION_ABORTED) return Gone(err);
+        }
+    }
+    if (!wait_->pending) {
+        ResetEvent(wait_->wait.hEvent);
+        wait_->mask = 0;
+        if (WaitCommEvent(handle_, &wait_->mask, &wait_->wait)) return true;  // a byte, at once
+        if (GetLastError() != ERROR_IO_PENDING) return Gone(GetLastError());
+        wait_->pending = true;
+    }
+    // Bytes that came before the wait began raise no event of their own.
+    DWORD errors = 0;
+    COMSTAT status{};
+    return ClearCommError(handle_, &errors, &status) && status.cbInQue > 0;
+}
+
+bool SerialPort::DeviceGone() const { return opened_ && gone_; }
+
+// An unplugged adapter fails its reads and waits from then on; the caller
+// is told to read once more, finds nothing, and asks DeviceGone.
+bool SerialPort::Gone(unsigned long err) {
+    lastError_ = SystemText(err);
+    gone_ = true;
+    return true;
 }
 
 int SerialPort::Read(std::uint8_t* buffer, int maxBytes) {
     if (!opened_ || buffer == nullptr || maxBytes < 1) return 0;
+    // Only what has arrived is asked for, so the read finishes at once
+    // whatever the driver makes of the time-outs of an overlapped read.
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!ClearCommError(handle_, &errors, &status)) {
+        // An unplugged adapter reads as silence; the link time-out notices it.
+        Gone(GetLastError());
+        return 0;
+    }
+    const DWORD want = std::min<DWORD>(status.cbInQue, static_cast<DWORD>(maxBytes));
+    if (want == 0) return 0;
     DWORD got = 0;
-    // An unplugged adapter reads as silence; the link time-out notices it.
-    if (!ReadFile(handle_, buffer, static_cast<DWORD>(maxBytes), &got, nullptr)) {
-        lastError_ = SystemText(GetLastError());
+    const BOOL started = ReadFile(handle_, buffer, want, nullptr, &wait_->io);
+    if (!Finish(handle_, &wait_->io, started, &got)) {
+        Gone(GetLastError());
         return 0;
     }
     return static_cast<int>(got);
@@ -123,7 +214,8 @@ int SerialPort::Write(const std::uint8_t* buffer, int count) {
     if (!opened_ || buffer == nullptr || count < 1) return 0;
     DWORD put = 0;
     // A write that times out still reports the bytes it took.
-    if (!WriteFile(handle_, buffer, static_cast<DWORD>(count), &put, nullptr) && put == 0) {
+    const BOOL started = WriteFile(handle_, buffer, static_cast<DWORD>(count), nullptr, &wait_->io);
+    if (!Finish(handle_, &wait_->io, started, &put) && put == 0) {
         lastError_ = SystemText(GetLastError());
         return 0;
     }

@@ -71,9 +71,13 @@ std::optional<double> Deviation(unsigned sig, unsigned aver) {
     return sig * 1.0 / aver * 100 - 100;
 }
 
-bool RefreshDue(double nowSeconds, double lastRefreshSeconds, int selectFilter) {
+double RefreshInterval(int selectFilter) {
     // The combos offer only positive rates; anything else is held to one a second.
-    const double interval = 1.0 / (selectFilter > 0 ? selectFilter : 1);
+    return 1.0 / (selectFilter > 0 ? selectFilter : 1);
+}
+
+bool RefreshDue(double nowSeconds, double lastRefreshSeconds, int selectFilter) {
+    const double interval = RefreshInterval(selectFilter);
     // A nanosecond of slack so that exactly one interval (0.2 s at five a
     // second) counts as passed despite the subtraction's rounding.
     return nowSeconds - lastRefreshSeconds + 1e-9 >= interval;

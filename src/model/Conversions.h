@@ -38,6 +38,8 @@ std::optional<double> Deviation(unsigned sig, unsigned aver);
 // Whether a signal-driven redraw is due: at least 1/selectFilter seconds since
 // the last one (monotonic seconds).
 bool RefreshDue(double nowSeconds, double lastRefreshSeconds, int selectFilter);
+// That interval, 1/selectFilter seconds.
+double RefreshInterval(int selectFilter);
 
 // Unit suffixes and the two-blank join of a value and its unit.
 namespace unit {

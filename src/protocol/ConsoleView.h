@@ -41,6 +41,8 @@ public:
     virtual std::string SelectedPortText() const = 0;
     // An error raised during a tick, for the standard error box.
     virtual void ShowError(const std::string& message) = 0;
+    // A command word was queued: its sends need the poll timer's 1 ms tick.
+    virtual void CommandQueued() {}
 };
 
 }  // namespace quillane

@@ -29,6 +29,10 @@ bool ExchangeLog::WriteLog(std::string_view text) {
     LogLine stamp;
     logformat::TimeStamp(stamp, clock_.LocalDays());
     stamp.Text("  ");
+    if (inPass_) {
+        pass_.append(stamp.View()).append(text).push_back('\n');
+        return true;
+    }
     // One write per line, so that a line is never split by another writer
     // appending to the same file; the stack buffer keeps the frame lines off
     // the heap, and only an unusually long text takes a string.
@@ -52,12 +56,21 @@ void ExchangeLog::LogInpFrame(const std::uint8_t* frameBytes) {
     WriteLog(line.View());
 }
 
+void ExchangeLog::WritePass() {
+    if (pass_.empty()) return;
+    // A pass at the full line rate logs a dozen frames or more; one write
+    // for them all instead of one each. A failed write loses the pass's lines, as it
+    // would lose a single line.
+    Append(pass_.data(), pass_.size());
+    pass_.clear();
+}
+
 bool ExchangeLog::OpenIfNeeded() {
     // The log is never created here: a file removed by the user stays removed
     // until the next start. Only an existing regular file is opened, for
     // appending, so every line lands at the file's end even when another
-    // program has added to or cut the file; each line leaves in one write of
-    // its own and none waits in memory.
+    // program has added to or cut the file; each line, or each pass's lines,
+    // leaves in one write and none waits in memory beyond its pass.
     return hLogFile->IsOpen() || hLogFile->OpenExisting(path_);
 }
 

@@ -52,7 +52,8 @@ int Receiver::ReadAfterCarry() {
     const int count = port_.Read(buffer_.data() + carried_, kReadSize);
     // A port that reports more than it was asked for must not make the scan
     // run past the buffer.
-    const int total = carried_ + std::clamp(count, 0, kReadSize);
+    lastRead_ = std::clamp(count, 0, kReadSize);
+    const int total = carried_ + lastRead_;
     carried_ = 0;
     return total;
 }

@@ -49,6 +49,14 @@ public:
     int iInpPacketsCodeCounter() const { return codeCounter_; }
     // Local time (days) of the last frame start, for the time-out trace.
     double dblPacketTime() const { return packetDays_; }
+    // Bytes the last pass read; a pass that filled its read leaves more
+    // waiting on the line, most likely.
+    int LastReadCount() const { return lastRead_; }
+    // Seconds until a pass would find the link timed out (monotonic); not
+    // meaningful while no detector is linked.
+    double SecondsToTimeout(double nowSeconds) const {
+        return kLinkTimeoutSeconds - (nowSeconds - packetSeconds_);
+    }
 
 private:
     // At most the first three bytes of a frame can be left at the end of a read.
@@ -79,6 +87,7 @@ private:
     // the next read.
     std::array<std::uint8_t, kCarryMax + kReadSize> buffer_{};
     int carried_ = 0;
+    int lastRead_ = 0;
 };
 
 }  // namespace quillane

@@ -6,6 +6,7 @@
 
 #include "StatusWords.h"
 #include "console/RangeView.h"
+#include "console/RedrawLimit.h"
 #include "model/Conversions.h"
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
@@ -42,7 +43,7 @@ protected:
     RangeTest() { tables.Fill(ProfileFile("/nonexistent/Quillane.ini")); }
     // A redraw the rate limit lets through.
     RangeChart Refresh(const DetectorModel& m, RangeValues& v, const NumberFormat& f) {
-        double last = 0;
+        RedrawLimit last;
         return RefreshRange(m, tables, f, v, 100, last, 5);
     }
     NumberFormat format;
@@ -148,19 +149,22 @@ TEST_F(RangeTest, FlagsFillTheirMarkersAndLiftTheRateLimit) {
         DetectorModel m = Model(600);
         m.current[1] = word::Signal(600) | c.flags;
         RangeValues v;
-        double last = 99.9;  // 0.1 s ago at five redraws a second
+        RedrawLimit last;
+        last.dblLastRefresh = 99.9;  // 0.1 s ago at five redraws a second
         const RangeChart r = RefreshRange(m, tables, format, v, 100, last, 5);
         EXPECT_EQ(r.fills.pp, c.pp) << c.flags;
         EXPECT_EQ(r.fills.mp, c.mp) << c.flags;
         EXPECT_EQ(r.fills.bp, c.bp) << c.flags;
         EXPECT_EQ(r.redraw, c.flags != 0) << c.flags;
-        EXPECT_DOUBLE_EQ(last, c.flags != 0 ? 100 : 99.9) << c.flags;
+        EXPECT_DOUBLE_EQ(last.dblLastRefresh, c.flags != 0 ? 100 : 99.9) << c.flags;
+        EXPECT_EQ(last.TrailingIn(100, 5).has_value(), c.flags == 0) << c.flags;
         EXPECT_EQ(r.plusText, c.flags != 0 ? "20.0%" : "") << c.flags;
     }
     RangeValues v;
-    double last = 99.8;
+    RedrawLimit last;
+    last.dblLastRefresh = 99.8;
     EXPECT_TRUE(RefreshRange(Model(600), tables, format, v, 100, last, 5).redraw);
-    EXPECT_DOUBLE_EQ(last, 100);
+    EXPECT_DOUBLE_EQ(last.dblLastRefresh, 100);
 }
 
 TEST_F(RangeTest, ThresholdBarsFollowTheTableForTheStoredIndices) {

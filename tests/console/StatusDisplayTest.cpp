@@ -5,6 +5,7 @@
 
 #include "StatusWords.h"
 #include "console/AccessLevel.h"
+#include "console/RedrawLimit.h"
 #include "console/StatusDisplay.h"
 #include "model/NumberFormat.h"
 #include "protocol/DetectorModel.h"
@@ -201,7 +202,7 @@ TEST(StatusState, AlarmEnteredOnlyOnChangeIntoAlarm) {
 
 TEST(StatusSignal, WordsEveryMillisecondRefreshAtMostFiveTimesASecond) {
     const DetectorModel m = ModelWith(2, word::State(0, 0));
-    double last = 0.0;
+    RedrawLimit last;
     int refreshes = 0;
     for (int ms = 0; ms < 1000; ++ms) {
         const double now = 5000.0 + ms / 1000.0;
@@ -229,21 +230,24 @@ TEST(StatusSignal, LimitMovesTimeStampEvenWhenStateBlocks) {
     };
     for (const Case& c : cases) {
         const DetectorModel m = ModelWith(2, word::State(c.state, 0));
-        double last = 10.0;
+        RedrawLimit last;
+        last.dblLastRefresh = 10.0;
         EXPECT_EQ(ShowSignalDecision(m, c.page, c.working, 10.1, last, 5), SignalRefresh::None);
-        EXPECT_EQ(last, 10.0);  // too early: nothing moves
+        EXPECT_EQ(last.dblLastRefresh, 10.0);  // too early: nothing moves
         EXPECT_EQ(ShowSignalDecision(m, c.page, c.working, 10.25, last, 5), c.expected);
-        EXPECT_EQ(last, 10.25);
+        EXPECT_EQ(last.dblLastRefresh, 10.25);
     }
 }
 
 TEST(StatusSignal, SettingsPageIsLeftToItsOwnLimitAndOtherPagesIgnoreSignal) {
     const DetectorModel m = ModelWith(2, word::State(0, 0));
-    double last = 10.0;
+    RedrawLimit last;
+    last.dblLastRefresh = 10.0;
     EXPECT_EQ(ShowSignalDecision(m, Page::Settings, true, 10.001, last, 5), SignalRefresh::Range);
     EXPECT_EQ(ShowSignalDecision(m, Page::About, true, 20.0, last, 5), SignalRefresh::None);
     EXPECT_EQ(ShowSignalDecision(m, Page::Properties, true, 20.0, last, 5), SignalRefresh::None);
-    EXPECT_EQ(last, 10.0);
+    EXPECT_EQ(last.dblLastRefresh, 10.0);
+    EXPECT_FALSE(last.TrailingIn(20.0, 5));  // nothing was refused
 }
 
 TEST(AccessLevelTest, CaptionSuffixOnlyForDeveloperAndNeverDoubled) {

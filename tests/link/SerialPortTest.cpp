@@ -155,6 +155,26 @@ TEST_F(SerialPortTest, LineIsRaw8N1At57600WhateverWasLeftOnIt) {
     EXPECT_EQ(t.c_cc[VTIME], 0);
 }
 
+// The line's descriptor turns readable when bytes come, so the console can
+// sleep until then; a hang-up keeps it readable for ever, which only the
+// device-gone question tells from bytes.
+TEST_F(SerialPortTest, ReadableWhenBytesComeAndGoneAfterAHangUp) {
+    SerialPort port;
+    EXPECT_EQ(port.ReadableHandle(), ByteLink::kNoReadable);
+    ASSERT_TRUE(port.Open(kPort, 57600));
+    const int fd = static_cast<int>(port.ReadableHandle());
+    ASSERT_NE(fd, ByteLink::kNoReadable);
+    EXPECT_FALSE(Pty::WaitReadable(fd, 0));
+    ASSERT_TRUE(pty_.Send({0x00, 0x2F}));
+    EXPECT_TRUE(Pty::WaitReadable(fd));
+    EXPECT_FALSE(port.DeviceGone());
+    pty_.CloseMaster();
+    EXPECT_TRUE(port.DeviceGone());
+    port.Close();
+    EXPECT_FALSE(port.DeviceGone());
+    EXPECT_EQ(port.ReadableHandle(), ByteLink::kNoReadable);
+}
+
 TEST_F(SerialPortTest, HangUpReadsAsSilence) {
     SerialPort port;
     ASSERT_TRUE(port.Open(kPort, 57600));

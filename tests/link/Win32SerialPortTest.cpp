@@ -150,6 +150,36 @@ TEST_F(Win32SerialPortTest, EveryByteValuePassesBothWaysUnchanged) {
     EXPECT_EQ(Collect(a, 256), bytes);
 }
 
+// The event of the pending wait for a byte is what the console sleeps on;
+// bytes that came while nobody waited are reported by the arming itself.
+TEST_F(Win32SerialPortTest, TheReadableEventIsSetWhenBytesCome) {
+    SerialPort a;
+    SerialPort b;
+    ASSERT_TRUE(a.Open(pair_.a, 57600)) << a.LastError();
+    ASSERT_TRUE(b.Open(pair_.b, 57600)) << b.LastError();
+    ASSERT_NE(a.ReadableHandle(), ByteLink::kNoReadable);
+    const HANDLE event = reinterpret_cast<HANDLE>(a.ReadableHandle());
+    EXPECT_FALSE(a.ArmReadable()) << a.LastError();
+    EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    const std::vector<std::uint8_t> frame = {0x00, 0x2F, 0xFF, 0x2E};
+    ASSERT_EQ(b.Write(frame.data(), 4), 4);
+    // Bounded against a hang only: the bytes cross a relay process first.
+    EXPECT_EQ(WaitForSingleObject(event, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(Collect(a, 4), frame);
+
+    ASSERT_EQ(b.Write(frame.data(), 4), 4);
+    bool told = false;
+    for (int round = 0; round < 500 && !told; ++round) {
+        Sleep(10);
+        told = a.ArmReadable() || WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
+    }
+    EXPECT_TRUE(told);
+    EXPECT_EQ(Collect(a, 4), frame);
+    EXPECT_FALSE(a.DeviceGone()) << a.LastError();
+    a.Close();
+    EXPECT_EQ(a.ReadableHandle(), ByteLink::kNoReadable);
+}
+
 TEST_F(Win32SerialPortTest, LineIsRaw8N1At57600WhateverWasLeftOnIt) {
     DCB cooked{};
     ASSERT_TRUE(ReadLineSettings(pair_.a, &cooked));

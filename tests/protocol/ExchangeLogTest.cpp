@@ -86,6 +86,29 @@ TEST_F(ExchangeLogTest, LinesGoToTheEndEvenWhenOthersAppend) {
     EXPECT_EQ(LogTexts(path), (std::vector<std::string>{"one", "foreign", "two"}));
 }
 
+// A pass's lines reach the file together when the pass ends, each with the
+// time it was written at, and nothing waits beyond the pass.
+TEST_F(ExchangeLogTest, APassWritesItsLinesTogetherWhenItEnds) {
+    std::ofstream(path).flush();
+    ExchangeLog log(clock, path);
+    log.EnableLogIfPresent();
+    const std::uint8_t frame[] = {0x00, 0x2F, 0xFF, 0x2E};
+    {
+        const ExchangeLog::Pass pass(log);
+        EXPECT_TRUE(log.WriteLog("first"));
+        clock.Advance(0.001);
+        log.LogInpFrame(frame);
+        EXPECT_EQ(FileText(path), "");  // held for the pass
+    }
+    log.WriteLog("outside a pass");
+    EXPECT_EQ(FileText(path),
+              "10:20:30.456  first\n"
+              "10:20:30.457  Inp:[00 2F FF 2E] chsum:Ok code:1 sig:1023 pp:1 mp:1 bp:0\n"
+              "10:20:30.457  outside a pass\n");
+    { const ExchangeLog::Pass empty(log); }
+    EXPECT_EQ(LogTexts(path).size(), 3u);
+}
+
 TEST_F(ExchangeLogTest, AFolderAtTheLogsNameLeavesLoggingOffAndIsKept) {
     fs::create_directory(path);
     ExchangeLog log(clock, path);

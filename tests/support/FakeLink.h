@@ -52,6 +52,8 @@ public:
     }
 
     std::string LastError() const override { return lastError; }
+    std::intptr_t ReadableHandle() const override { return open ? readable : kNoReadable; }
+    bool DeviceGone() const override { return open && gone; }
 
     // A chunk of its own: the read that reaches it stops at its end.
     void Script(Bytes chunk) { reads.push_back(std::move(chunk)); }
@@ -78,6 +80,9 @@ public:
     bool opensOk = true;
     bool throwOnRead = false;
     std::string lastError;
+    // A line that wakes its reader (any handle but kNoReadable), and one that hung up.
+    std::intptr_t readable = kNoReadable;
+    bool gone = false;
 };
 
 }  // namespace quillane::test

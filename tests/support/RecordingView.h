@@ -33,6 +33,7 @@ public:
     void SetPortProblem(const std::string& text) override { portProblem = text; }
     std::string SelectedPortText() const override { return selected; }
     void ShowError(const std::string& message) override { errors.push_back(message); }
+    void CommandQueued() override { calls.push_back("CommandQueued"); }
 
     int Count(const std::string& call) const {
         int n = 0;

@@ -1,6 +1,8 @@
 // The info panel and the note as the detector's words fill them.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QTabWidget>
 
@@ -66,7 +68,7 @@ TEST(InfoPanel, TheModeGoesBackToButtonFaceWhenTheLinkIsLost) {
 }
 
 // The window copies the line's figures into the tooltip of the "Mode:" row
-// from its tick, at most four times a second.
+// from its passes, at most four times a second, and as the tooltip shows.
 TEST(InfoPanel, ModeTooltipFollowsTheLineAFewTimesASecond) {
     ConsoleHarness h;
     const QString waiting =
@@ -81,6 +83,11 @@ TEST(InfoPanel, ModeTooltipFollowsTheLineAFewTimesASecond) {
                   "Frames per second: 0\nFrames with a bad checksum: 0\nLast frame: 0.3  s ago")
             << name;
     }
+    // A silent line brings no pass: the tooltip takes the figures as it shows.
+    h.clock.Advance(2.0);
+    QHelpEvent show(QEvent::ToolTip, QPoint(1, 1), QPoint(1, 1));
+    QCoreApplication::sendEvent(h.Label("lState"), &show);
+    EXPECT_TRUE(h.Label("lStateCaption")->toolTip().endsWith("Last frame: 2.3  s ago"));
 }
 
 TEST(InfoPanel, TheSignalLevelIsDashedOnTheCalibrationPage) {

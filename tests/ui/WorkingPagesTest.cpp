@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
@@ -92,6 +93,43 @@ TEST_F(Pages, CalibrationStartsOnShowFollowsTheSignalAndStopsOnLeaving) {
     SendAll();
     h.Press(Qt::Key_F3);  // hide queues the stop, the Setup page again while still calibrating
     EXPECT_EQ(Pending(0), Command0(9, 10, 0));
+}
+
+// A step that comes right after a redraw is refused by the redraw limit; the
+// steady words after it are equal to the stored one and ask for nothing. The
+// page still ends on the step, within the limit's period and a screen frame.
+TEST_F(Pages, AStepRightAfterARedrawIsShownWhenTheLimitAllows) {
+    const struct {
+        int key;
+        unsigned state;
+        const char* label;
+    } pages[] = {{Qt::Key_F2, 2, "lSignal"}, {Qt::Key_F3, 0, "lSenseSignal"}};
+    const double period = 1.0 / 5, frame = 1.0 / 60;  // the default filter
+    const QString stepped = QString::number(SignalToMilliVolts(0, 0, 240), 'f', 3)
+                                .replace('.', QLocale::system().decimalPoint());
+    for (const auto& p : pages) {
+        ConsoleHarness g;
+        g.LinkUp(p.state, 2);
+        g.Press(p.key);
+        g.Tick(30);
+        // Steps the filter against sudden jumps lets through at once; the
+        // last is redrawn just before the step.
+        for (unsigned sig : {260u, 265u, 240u}) {
+            g.clock.Advance(sig == 240 ? 0.01 : period);
+            g.Receive({word::State(p.state), word::Signal(sig)});
+        }
+        const QString before = g.Text(p.label);
+        EXPECT_NE(before, stepped) << p.label;  // the limit's rate holds
+        EXPECT_TRUE(g.Find<QTimer>("redrawTimer")->isActive()) << p.label;
+        double waited = 0.01;
+        while (waited < period + frame && g.Text(p.label) == before) {
+            g.clock.Advance(0.005);
+            waited += 0.005;
+            g.Receive({word::State(p.state), word::Signal(240)});
+        }
+        EXPECT_EQ(g.Text(p.label), stepped) << p.label << " after " << waited << " s";
+        EXPECT_GE(waited + 1e-9, period) << p.label;
+    }
 }
 
 TEST_F(Pages, CalibrationShownWhileTheDetectorCalibratesQueuesNothing) {

@@ -10,6 +10,7 @@ class ConsoleCore;
 class CorrespondenceTables;
 class NumberFormat;
 class ProfileFile;
+class RedrawLimit;
 struct ConsoleSettings;
 
 // What a page works with, built once by the window: the core (the detector
@@ -24,8 +25,8 @@ struct PageContext {
     ProfileFile& IniFile;
     const NumberFormat& format;
     const Clock& clock;
-    // Monotonic seconds of the last signal-driven redraw.
-    double& dblLastRefresh;
+    // The limit on signal-driven redraws, with dblLastRefresh.
+    RedrawLimit& refreshLimit;
     // Replaces the whole note under the pages.
     std::function<void(const std::string&)> setNote;
     // Writes the info panel's average label (lAver).

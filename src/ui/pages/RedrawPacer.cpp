@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "console/PollPlan.h"
 #include "model/Conversions.h"
 #include "protocol/Clock.h"
 
@@ -21,8 +22,10 @@ void RedrawPacer::Request() {
         return;
     }
     if (later_.isActive()) return;
+    // While frames stream the next pass comes within a rest and presents
+    // instead, so the timer wakes the console only when the line went quiet.
     const double wait = lastPresent_ + 1.0 / kFramesPerSecond - now;
-    later_.start(static_cast<int>(std::ceil(wait * 1000)));
+    later_.start(static_cast<int>(std::ceil(wait * 1000)) + PollPlan::kRestMs);
 }
 
 void RedrawPacer::PresentNow() {

@@ -11,7 +11,7 @@ class Clock;
 // Hands the screen at most one redraw a display frame. Signal-driven redraws
 // may come 200 times a second, more than a screen shows: the values are
 // computed at every one, and what reaches the widgets is the latest of them,
-// at the first chance a frame later.
+// at the first chance a frame later (at the latest a pass's rest after it).
 class RedrawPacer : public QObject {
     Q_OBJECT
 
@@ -22,7 +22,7 @@ public:
     RedrawPacer(const Clock& clock, std::function<void()> present, QObject* parent);
 
     // Presents now when a frame has passed since the last presentation,
-    // otherwise once, when it has.
+    // otherwise once, when the next request or a timer finds it has.
     void Request();
     // Presents now, whatever the time (the user's own actions).
     void PresentNow();

@@ -17,6 +17,7 @@
 #include "protocol/Clock.h"
 #include "ui/pages/AlarmCounterGroup.h"
 #include "ui/pages/PageContext.h"
+#include "ui/pages/RedrawPacer.h"
 #include "ui/widgets/BarChart.h"
 #include "ui/widgets/ColourKit.h"
 #include "ui/widgets/PageComboBox.h"
@@ -85,6 +86,8 @@ SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
     BuildSignalLabels();
     BuildCharts();
     BuildAlarmGroup();
+    pacer_ = new RedrawPacer(
+        context_.clock, [this] { Present(); }, this);
 }
 
 void SettingsPage::BuildRangeGroup() {
@@ -287,9 +290,15 @@ void SettingsPage::FillParams() {
     cbNewAddress->setEditText(QString::fromStdString(load.address));
 }
 
-void SettingsPage::SignalWord() { RefreshRangeCharts(); }
+void SettingsPage::SignalWord() {
+    Compute();
+    if (shown_.fills != presentedFills_)
+        pacer_->PresentNow();
+    else
+        pacer_->Request();
+}
 
-void SettingsPage::SensitivityWords() { RefreshRangeCharts(); }
+void SettingsPage::SensitivityWords() { SignalWord(); }
 
 void SettingsPage::DetectorState(const StateDisplay& state) {
     if (state.alarmEntered) gbTrv->AlarmEntered();
@@ -421,6 +430,9 @@ void SettingsPage::HidePreviewMarkers() {
 void SettingsPage::PlaceExtremes() {
     chRangePP->SetX(kSerMax, values_.dblRangeMax);
     chRangeMPBP->SetX(kSerMin, -values_.dblRangeMin);
+    // A presentation still waiting must not put back older ones.
+    shown_.maxX.reset();
+    shown_.minX.reset();
 }
 
 void SettingsPage::btnApplayRangeClick() {
@@ -451,15 +463,36 @@ void SettingsPage::btnParamSetClick() {
 }
 
 void SettingsPage::RefreshRangeCharts() {
-    const RangeChart c = RefreshRange(context_.core.Model(), context_.tables, context_.format,
-                                      values_, context_.clock.MonotonicSeconds(),
-                                      context_.dblLastRefresh, context_.settings.iSelectFilter);
-    chRangePP->SetColour(kSerPP, ToQColor(c.fills.pp));
-    chRangeMPBP->SetColour(kSerMP, ToQColor(c.fills.mp));
-    chRangeMPBP->SetColour(kSerBP, ToQColor(c.fills.bp));
+    Compute();
+    pacer_->PresentNow();
+}
+
+void SettingsPage::Compute() {
+    RangeChart c = RefreshRange(context_.core.Model(), context_.tables, context_.format, values_,
+                                context_.clock.MonotonicSeconds(), context_.refreshLimit,
+                                context_.settings.iSelectFilter);
+    // The fills follow every word; the rest only a redraw the limit let
+    // through, which the model must follow at once.
+    shown_.fills = c.fills;
     if (!c.redraw) return;
     if (c.heldSig) context_.core.OverwriteStoredSig(*c.heldSig);
-    DrawRange(c);
+    // The maximum and the minimum move only now and then; a presentation
+    // skipped in between must not lose them.
+    if (!c.maxX) c.maxX = shown_.maxX;
+    if (!c.minX) c.minX = shown_.minX;
+    shown_ = c;
+}
+
+void SettingsPage::Present() {
+    chRangePP->SetColour(kSerPP, ToQColor(shown_.fills.pp));
+    chRangeMPBP->SetColour(kSerMP, ToQColor(shown_.fills.mp));
+    chRangeMPBP->SetColour(kSerBP, ToQColor(shown_.fills.bp));
+    presentedFills_ = shown_.fills;
+    if (!shown_.redraw) return;
+    DrawRange(shown_);
+    shown_.redraw = false;
+    shown_.maxX.reset();
+    shown_.minX.reset();
 }
 
 void SettingsPage::DrawRange(const RangeChart& c) {

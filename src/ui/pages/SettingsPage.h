@@ -15,6 +15,7 @@ namespace quillane {
 class AlarmCounterGroup;
 class BarChart;
 class PageComboBox;
+class RedrawPacer;
 
 // The Settings page (tsRange), offered at the advanced and developer levels
 // instead of Setup: the signal as a deviation in percent against the PL, LL
@@ -52,6 +53,7 @@ public:
     void cbRangeMPChange();
     void cbRangeBPChange();
     void ShowRangeNewMarkers();
+    // Redraw from the stored words, on the screen at once.
     void RefreshRangeCharts();
 
 private:
@@ -64,10 +66,18 @@ private:
     void FillParams();
     void HidePreviewMarkers();
     void PlaceExtremes();
+    // The rule's step on the latest words; what it shows waits for Present,
+    // unless a crossing flag came or went, which shows at once.
+    void Compute();
+    void Present();
     void DrawRange(const RangeChart& c);
     bool Manual() const;
 
     RangeValues values_;
+    RedrawPacer* pacer_ = nullptr;
+    RangeChart shown_;  // what the next presentation writes
+    // The fills on the screen, white as the window is built.
+    RangeFlagFills presentedFills_{colour::kWhite, colour::kWhite, colour::kWhite};
     QGroupBox* gbRange = nullptr;
     PageComboBox* cbRegulRange = nullptr;
     PageComboBox* cbDistRange = nullptr;

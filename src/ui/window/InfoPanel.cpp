@@ -1,6 +1,7 @@
 #include "ui/window/InfoPanel.h"
 
 #include <QCursor>
+#include <QEvent>
 #include <QLabel>
 #include <QToolTip>
 
@@ -60,6 +61,8 @@ InfoPanel::InfoPanel(QWidget* parent) : QGroupBox(parent) {
     lAddressLabel->hide();
     AddCaption(278, "<F4> Connection:", "lComPortCaption");
 
+    for (QLabel* label : {lStateCaption, lState}) label->installEventFilter(this);
+
     cbComPort = new PortComboBox(this);
     cbComPort->setObjectName(QStringLiteral("cbComPort"));
     cbComPort->setGeometry(120, 276, 65, 21);
@@ -88,10 +91,13 @@ void InfoPanel::SetColours(QLabel* label, const Colour* background, const Colour
         p.setColor(QPalette::Window, ToQColor(*background, palette()));
         // Button face is the panel's own colour; some styles shade the group
         // box's face, so the label then lets the panel show through.
-        label->setAutoFillBackground(background->role != Colour::ButtonFace);
+        const bool fill = background->role != Colour::ButtonFace;
+        if (label->autoFillBackground() != fill) label->setAutoFillBackground(fill);
     }
     p.setColor(QPalette::WindowText, ToQColor(text, palette()));
-    label->setPalette(p);
+    // Every code-5 word sets the same colours again; a palette set anew
+    // repaints the label even when nothing changed.
+    if (p != label->palette()) label->setPalette(p);
 }
 
 void InfoPanel::ShowReset() {
@@ -131,6 +137,12 @@ void InfoPanel::ShowState(const StateDisplay& d) {
     lAver->setText(Text(d.aver));
     lState->setText(Text(d.state));
     SetColours(lState, &d.background, d.text);
+}
+
+bool InfoPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ToolTip && (watched == lStateCaption || watched == lState))
+        emit LinkHealthWanted();
+    return QGroupBox::eventFilter(watched, event);
 }
 
 void InfoPanel::ShowLinkHealth(const std::string& text) {

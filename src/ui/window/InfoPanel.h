@@ -35,6 +35,14 @@ public:
     // The line's figures as the tooltip of the "Mode:" row (caption and value).
     void ShowLinkHealth(const std::string& text);
 
+signals:
+    // The "Mode:" row's tooltip is about to show: the figures are wanted now,
+    // since a silent line brings no pass that would renew them.
+    void LinkHealthWanted();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QLabel* AddCaption(int top, const char* text, const char* name);
     QLabel* AddValue(int top, const char* name, int height = 13);

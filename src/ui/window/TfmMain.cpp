@@ -11,6 +11,7 @@
 #include <QTabBar>
 #include <QTextEdit>
 #include <QTimer>
+#include <cmath>
 
 #include "console/ConsoleCore.h"
 #include "link/SerialPort.h"
@@ -25,6 +26,7 @@
 #include "ui/pages/SetupPage.h"
 #include "ui/window/InfoPanel.h"
 #include "ui/window/KeyActionList.h"
+#include "ui/window/LineWatch.h"
 #include "ui/window/MakerLogo.h"
 #include "ui/window/PageControl.h"
 #include "ui/window/PortComboBox.h"
@@ -106,6 +108,7 @@ TfmMain::~TfmMain() {
     hide();
     // The core goes first: it may still speak to the line and to this view.
     core_.reset();
+    ForgetLine();
     port_.Close();
 }
 
@@ -115,7 +118,7 @@ TfmMain::~TfmMain() {
 void TfmMain::Construct() {
     core_ = std::make_unique<ConsoleCore>(port_, ports_, clock_, log_, *this);
     pageContext_.reset(new PageContext{*core_, tables_, settings_, IniFile, format_, clock_,
-                                       dblLastRefresh,
+                                       refreshLimit_,
                                        [this](const std::string& text) { SetNote(text); },
                                        [this](const std::string& text) { gbInfo->ShowAver(text); },
                                        [this] {
@@ -127,7 +130,7 @@ void TfmMain::Construct() {
     Timer->start();
     log_.EnableLogIfPresent();
     eAccessLevel = EAccBasic;
-    dblLastRefresh = 0;
+    refreshLimit_.dblLastRefresh = 0;
     sBaseCaption = windowTitle().toStdString();
     core_->ResetDetectorView();
     core_->cbComPortDropDown();
@@ -150,13 +153,7 @@ void TfmMain::BuildWindow() {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    Timer = new QTimer(this);
-    Timer->setObjectName(QStringLiteral("Timer"));
-    Timer->setTimerType(Qt::PreciseTimer);
-    Timer->setInterval(1);
-    Timer->setSingleShot(true);
-    connect(Timer, &QTimer::timeout, this, &TfmMain::TimerTimer);
-
+    BuildTimers();
     BuildPages();
     BuildNote();
     gbInfo = new InfoPanel(this);
@@ -164,10 +161,31 @@ void TfmMain::BuildWindow() {
     PortComboBox* combo = gbInfo->cbComPort;
     combo->SetDropDownHandler([this] { cbComPortDropDown(); });
     connect(combo, &QComboBox::activated, this, &TfmMain::cbComPortChange);
+    connect(gbInfo, &InfoPanel::LinkHealthWanted, this, &TfmMain::ShowLinkHealth);
     // While no detector is linked the port selector is the one control the
     // keyboard reaches, so F4 opens its list.
     combo->setFocus();
     BuildActionList();
+}
+
+// The poll cycle's timers and the watch on the line; each pass plans when the
+// next one runs.
+void TfmMain::BuildTimers() {
+    const auto singleShot = [this](const char* name, void (TfmMain::*handler)()) {
+        auto* timer = new QTimer(this);
+        timer->setObjectName(QString::fromLatin1(name));
+        timer->setTimerType(Qt::PreciseTimer);
+        timer->setSingleShot(true);
+        connect(timer, &QTimer::timeout, this, handler);
+        return timer;
+    };
+    Timer = singleShot("Timer", &TfmMain::TimerTimer);
+    Timer->setInterval(1);
+    linkTimer_ = singleShot("linkTimer", &TfmMain::TimerTimer);
+    redrawTimer_ = singleShot("redrawTimer", &TfmMain::RedrawTimerTimer);
+    lineWatch_ = new LineWatch(this);
+    connect(lineWatch_, &LineWatch::Readable, this, &TfmMain::TimerTimer);
+    refreshLimit_.refused = [this] { FollowRedrawLimit(); };
 }
 
 // The only place that names the pages' classes: from here on the window
@@ -228,12 +246,15 @@ void TfmMain::BuildNote() {
     memoNote->document()->setDefaultTextOption(centred);
 }
 
-// ---- poll timer and port selection ----
+// ---- the poll cycle and port selection ----
 
 void TfmMain::TimerTimer() {
-    // Ticks never overlap: an error box or a nested loop inside this tick
-    // must not start the next one.
+    // Passes never overlap: an error box or a nested loop inside this pass
+    // must not start the next one. What woke meanwhile is planned anew below.
+    if (inPass_) return;
+    inPass_ = true;
     Timer->stop();
+    lineWatch_->Pause();
     bool runOn = false;
     try {
         runOn = core_->TimerTimer();
@@ -242,16 +263,79 @@ void TfmMain::TimerTimer() {
     } catch (...) {
         ShowError(std::string());
     }
-    if (const auto health = core_->LinkHealthDue())
-        gbInfo->ShowLinkHealth(LinkHealthText(*health, format_));
-    // An error leaves the timer stopped until a port that opens is chosen.
-    if (runOn) Timer->start();
+    ShowLinkHealth();
+    // An error stops polling until a port that opens is chosen.
+    polling_ = runOn;
+    inPass_ = false;
+    FollowRedrawLimit();
+    PlanNextPass();
 }
 
-void TfmMain::cbComPortDropDown() { core_->cbComPortDropDown(); }
+void TfmMain::PlanNextPass() {
+    const PollPlan plan = core_->PlanNextPass(polling_);
+    if (plan.next == PollPlan::Next::Tick)
+        Timer->start(plan.delayMs);
+    else
+        Timer->stop();
+    if (plan.next == PollPlan::Next::Watch)
+        lineWatch_->Watch(port_);
+    else
+        lineWatch_->Pause();
+    if (!plan.timeoutMs)
+        linkTimer_->stop();
+    else if (!linkTimer_->isActive())
+        linkTimer_->start(*plan.timeoutMs);
+}
+
+void TfmMain::ForgetLine() { lineWatch_->Forget(); }
+
+void TfmMain::ShowLinkHealth() {
+    if (const auto health = core_->LinkHealthDue())
+        gbInfo->ShowLinkHealth(LinkHealthText(*health, format_));
+}
+
+void TfmMain::CommandQueued() {
+    // Its first send goes at the next tick. A pass plans when it ends, and a
+    // tick already due (the first one, or one of a run of sends) stays.
+    if (!inPass_ && !Timer->isActive()) PlanNextPass();
+}
+
+void TfmMain::cbComPortDropDown() {
+    ForgetLine();
+    core_->cbComPortDropDown();
+    PlanNextPass();
+}
 
 void TfmMain::cbComPortChange() {
-    if (core_->cbComPortChange()) Timer->start();
+    ForgetLine();
+    // A port that does not open leaves polling as it was.
+    if (core_->cbComPortChange()) polling_ = true;
+    PlanNextPass();
+}
+
+// ---- the trailing redraw ----
+
+void TfmMain::FollowRedrawLimit() {
+    // Inside a pass the pass's end looks, once.
+    if (inPass_) return;
+    const auto in = refreshLimit_.TrailingIn(clock_.MonotonicSeconds(), settings_.iSelectFilter);
+    if (!in) {
+        redrawTimer_->stop();
+    } else if (*in <= 0) {
+        redrawTimer_->stop();
+        RedrawTimerTimer();
+    } else {
+        // While frames stream, a pass comes within a rest and finds the
+        // redraw due; the timer wakes the console only when they stopped.
+        redrawTimer_->start(static_cast<int>(std::ceil(*in * 1000.0)) + PollPlan::kRestMs);
+    }
+}
+
+void TfmMain::RedrawTimerTimer() {
+    // Through the signal handler with the words stored now, as if a word had
+    // just come: the limit allows it by now (or refuses it once more, and
+    // this timer comes back).
+    if (refreshLimit_.TakeTrailing()) ShowSignal();
 }
 
 // ---- shutdown ----
@@ -276,8 +360,10 @@ void TfmMain::FormClose() {
         core_->StopCalibrationAndWait(
             [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 1); });
     }
+    ForgetLine();
     port_.Close();
     Timer->stop();
+    linkTimer_->stop();
 }
 
 // ---- helpers ----

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "console/AccessLevel.h"
+#include "console/RedrawLimit.h"
 #include "console/StatusDisplay.h"
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
@@ -27,6 +28,7 @@ class ConsoleCore;
 class ConsolePage;
 class InfoPanel;
 class KeyActionList;
+class LineWatch;
 class PageControl;
 class PortDirectory;
 class TfrmPassword;
@@ -53,8 +55,11 @@ public:
     AccessLevel CurrentAccessLevel() const { return eAccessLevel; }
     Page ActivePage() const;
 
-    // One tick of the 1 ms poll timer; the timer runs on only while the core says so.
+    // One pass of the poll cycle (receive, then transmit), whatever brought
+    // it: the poll timer's tick, bytes on the line, or the link time-out.
     void TimerTimer();
+    // The trailing redraw: a signal-driven redraw the limit refused, done now.
+    void RedrawTimerTimer();
     void UpdatePageVisibility();
 
     // ---- ConsoleView ----
@@ -72,6 +77,7 @@ public:
     void SetPortProblem(const std::string& text) override;
     std::string SelectedPortText() const override;
     void ShowError(const std::string& message) override;
+    void CommandQueued() override;
 
     // ---- actions, one per key ----
     void actEnterPasswordExecute();
@@ -96,11 +102,24 @@ private:
 
     void Construct();
     void BuildWindow();
+    void BuildTimers();
     void BuildPages();
     void AddPage(ConsolePage* page, const char* caption);
     void BuildNote();
     void BuildActionList();
     void ReadSettingsFile();
+
+    // ---- the poll cycle ----
+    // The one place that decides when the next pass runs: after every pass,
+    // and whenever the line or the work waiting on it changed (a port opened
+    // or closed, a command queued).
+    void PlanNextPass();
+    // Before anything closes the line or opens it anew.
+    void ForgetLine();
+    // Comes back for a redraw the limit refused, once it would be allowed.
+    void FollowRedrawLimit();
+    // The line's figures into the "Mode:" tooltip, when they are due again.
+    void ShowLinkHealth();
 
     void cbComPortDropDown();
     void cbComPortChange();
@@ -130,10 +149,19 @@ private:
 
     AccessLevel eAccessLevel = EAccBasic;
     std::string sBaseCaption;
-    double dblLastRefresh = 0;
+    RedrawLimit refreshLimit_;  // with dblLastRefresh
     bool closing_ = false;
 
+    // The 1 ms tick while a command word goes out (and the first tick).
     QTimer* Timer = nullptr;
+    // A pass when the link would time out, the line having fallen silent.
+    QTimer* linkTimer_ = nullptr;
+    // The trailing redraw, when the redraw limit would allow it.
+    QTimer* redrawTimer_ = nullptr;
+    LineWatch* lineWatch_ = nullptr;
+    // What the last pass said: false after an error, until a port opens.
+    bool polling_ = true;
+    bool inPass_ = false;
     PageControl* pcMain = nullptr;
     std::vector<ConsolePage*> pages_;  // in tab order: Calibration ... About
     InfoPanel* gbInfo = nullptr;

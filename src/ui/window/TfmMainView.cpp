@@ -21,7 +21,7 @@ void TfmMain::ShowSignal() {
     // hold the redraws back until it caught up again.
     const SignalRefresh refresh =
         ShowSignalDecision(core_->Model(), ActivePage(), working, clock_.MonotonicSeconds(),
-                           dblLastRefresh, settings_.iSelectFilter);
+                           refreshLimit_, settings_.iSelectFilter);
     if (refresh != SignalRefresh::None) ActiveConsolePage()->SignalWord();
 }
 
