@@ -10,7 +10,7 @@ QString UserFolder() {
 #ifdef Q_OS_WIN
     const QString base = qEnvironmentVariable("APPDATA");
     if (!QDir::isAbsolutePath(base)) return {};
-    return QDir(base).filePath(QString::fromLatin1(kBaseName));
+    return QDir(base).filePath(QString::fromLatin1(files::kBaseName));
 #else
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (!QDir::isAbsolutePath(base)) {
