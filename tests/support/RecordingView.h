@@ -33,6 +33,8 @@ public:
     void SetPortProblem(const std::string& text) override { portProblem = text; }
     std::string SelectedPortText() const override { return selected; }
     void ShowError(const std::string& message) override { errors.push_back(message); }
+    void CommandRunBegun(CommandSource source) override { begun.push_back(source); }
+    void CommandRunEnded(const CommandRun& run) override { ended.push_back(run); }
 
     int Count(const std::string& call) const {
         int n = 0;
@@ -46,6 +48,8 @@ public:
     std::vector<PortEntry> items;
     std::string selected;
     std::string portProblem;
+    std::vector<CommandSource> begun;
+    std::vector<CommandRun> ended;
     bool throwOnSignal = false;
 };
 

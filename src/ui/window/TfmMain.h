@@ -72,6 +72,9 @@ public:
     void SetPortProblem(const std::string& text) override;
     std::string SelectedPortText() const override;
     void ShowError(const std::string& message) override;
+    void CommandRunBegun(CommandSource source) override;
+    // Where the window learns what the detector made of each run of sends.
+    void CommandRunEnded(const CommandRun& run) override;
 
     // ---- actions, one per key ----
     void actEnterPasswordExecute();
@@ -106,6 +109,9 @@ private:
     void cbComPortChange();
     void pcMainChange(QWidget* left, QWidget* entered);
     void FormClose();
+
+    // The mark beside the control that queued a run: waiting, or its outcome.
+    void ShowCommandAnswer(CommandSource source, const CommandRun* run);
 
     void ApplyAccessResult(int result);
     void SetActivePage(Page page);

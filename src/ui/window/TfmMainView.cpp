@@ -92,4 +92,13 @@ std::string TfmMain::SelectedPortText() const {
     return gbInfo->cbComPort->currentText().toStdString();
 }
 
+void TfmMain::CommandRunBegun(CommandSource source) { ShowCommandAnswer(source, nullptr); }
+
+void TfmMain::CommandRunEnded(const CommandRun& run) { ShowCommandAnswer(run.source, &run); }
+
+void TfmMain::ShowCommandAnswer(CommandSource source, const CommandRun* run) {
+    static_cast<void>(source);
+    static_cast<void>(run);
+}
+
 }  // namespace quillane
