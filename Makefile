@@ -1,6 +1,7 @@
 # The two set-up commands of the README: `make run` and `make test`; and the
-# checks CI runs after them: `make sanitize`, `make fuzz`, `make test-package`,
-# `make test-windows`, `make windows` and `make test-windows-gui`.
+# checks CI runs after them: `make soak`, `make sanitize`, `make fuzz`,
+# `make test-package`, `make test-windows`, `make windows` and
+# `make test-windows-gui`.
 MAKEFLAGS += --no-print-directory
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
@@ -60,6 +61,19 @@ fuzz:
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
 	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_RUNS=$(FUZZ_RUNS) scripts/run-fuzz $(FUZZ_BUILD)
 
+# The console against the virtual detector at the full line rate for
+# SOAK_SECONDS, the line hung up every SOAK_HANGUP_SECONDS and random keys
+# typed meanwhile, on a private X display; with SOAK_SANITIZE_BUILD (a folder
+# from make sanitize) once more with that folder's console.
+SOAK_SECONDS ?= 600
+SOAK_HANGUP_SECONDS ?= 60
+SOAK_SANITIZE_BUILD ?=
+.PHONY: soak
+soak: build
+	@scripts/install-deps xvfb openbox xdotool x11-utils
+	@SOAK_SECONDS=$(SOAK_SECONDS) SOAK_HANGUP_SECONDS=$(SOAK_HANGUP_SECONDS) \
+		$(if $(SOAK_SEED),SOAK_SEED=$(SOAK_SEED)) scripts/soak $(BUILD) $(SOAK_SANITIZE_BUILD)
+
 # The Debian package; installing and trying it needs root (or sudo).
 .PHONY: package test-package
 package: build
@@ -91,7 +105,7 @@ windows:
 test-windows-gui: build
 	@scripts/install-deps $(WINDOWS_GUI_DEPS) wine64 xvfb openbox xdotool imagemagick
 	@JOBS=$(JOBS) WERROR=$(WERROR) scripts/build-windows $(WINDOWS_GUI_BUILD) \
-		test_app test_dialogs test_ui
+		test_app test_ui
 	@scripts/test-windows-gui $(WINDOWS_GUI_BUILD) $(BUILD)/tools/quillane-detector/quillane-detector
 
 clean:

@@ -15,9 +15,9 @@
 #include <cstring>
 #include <ctime>
 
-#include "protocol/ConsoleCore.h"
-#include "ui/BarChart.h"
-#include "ui/TfmMain.h"
+#include "console/ConsoleCore.h"
+#include "ui/widgets/BarChart.h"
+#include "ui/window/TfmMain.h"
 
 namespace {
 

@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "console/ConsoleCore.h"
 #include "link/ByteLink.h"
 #include "link/PortDirectory.h"
-#include "protocol/Clock.h"
-#include "protocol/ConsoleCore.h"
 #include "protocol/ConsoleView.h"
 #include "protocol/ExchangeLog.h"
 #include "protocol/FrameCodec.h"
+#include "protocol/SystemClock.h"
 
 // Every heap allocation of the program is counted, so that the figure covers
 // whatever the receive pass might allocate on its way.

@@ -5,10 +5,10 @@
 #include <exception>
 
 #include "app/UserFolder.h"
-#include "ui/ConsoleApplication.h"
-#include "ui/TfmMain.h"
-#include "ui/TfrmDebug.h"
-#include "ui/TfrmPassword.h"
+#include "ui/window/ConsoleApplication.h"
+#include "ui/window/TfmMain.h"
+#include "ui/window/TfrmDebug.h"
+#include "ui/window/TfrmPassword.h"
 
 namespace {
 

@@ -11,6 +11,7 @@ namespace quillane {
 // $XDG_CONFIG_HOME/quillane/ports/COM<n> (XDG_CONFIG_HOME defaults to
 // ~/.config), a symbolic link to any device; otherwise COM1-COM32 are
 // /dev/ttyS0-31, COM33-COM64 /dev/ttyUSB0-31 and COM65-COM96 /dev/ttyACM0-31.
+// POSIX only: Windows reaches COM<n> by its own name (SerialPort_win32.cpp).
 
 // The alias folder, whether or not it exists.
 std::string PortAliasDirectory();

@@ -7,6 +7,9 @@ namespace quillane {
 // The words a port selector's tooltip shows when a port cannot be taken,
 // written for the installer who has to act on them.
 
+// A port another program holds, when who holds it is not known.
+inline constexpr char kBusyText[] = "Device or resource busy (held by another program)";
+
 // A refused open whose holder we know: "in use by minicom (pid 4242)";
 // "another program" when the process's name cannot be read.
 std::string InUseText(long long pid, const std::string& program);

@@ -17,7 +17,7 @@ namespace quillane {
 class SerialPort : public ByteLink {
 public:
     SerialPort() = default;
-    ~SerialPort() override;
+    ~SerialPort() override { Close(); }
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
 
@@ -44,7 +44,11 @@ public:
     static std::string DescribeOpenError(int err, const std::string& devicePath);
 
 private:
-    bool Fail(const std::string& reason);
+    bool Fail(const std::string& reason) {
+        Close();
+        lastError_ = reason;
+        return false;
+    }
 #ifdef _WIN32
     void* handle_ = nullptr;  // HANDLE; nullptr or INVALID_HANDLE_VALUE when closed
 #else

@@ -26,6 +26,10 @@ public:
     static int PortNumberFromName(const std::string& name);
 
 private:
+    // A port is offered when nothing holds it; the reason is kept for the
+    // selector's tooltip when none can be offered.
+    static PortEntry EntryFor(int number, const std::string& device, std::string reason);
+
     std::string deviceRoot_ = "/dev";
 };
 

@@ -21,6 +21,9 @@ struct ThresholdRow {
 constexpr ThresholdRow kRows[3] = {
     {"PP", 1, DefaultPP}, {"MP", 2, DefaultMP}, {"BP", 3, DefaultBP}};
 
+// The zone table's section: a key a zone, "Dist<zone index>".
+constexpr char kDistSection[] = "Dist";
+
 std::string KeyOf(const char* section, int index) { return section + std::to_string(index); }
 
 // The grid column of a sensitivity index; column 0 (the labels) for an index
@@ -75,7 +78,7 @@ void CorrespondenceTables::Fill(const ProfileFile& file) {
     sgDist.SetCell(0, 1, "Sens");
     for (int z = kFirstZone; z <= kLastZone; ++z) {
         sgDist.SetCell(z - 1, 0, std::to_string(DistToMetres(z)));
-        const int sens = file.ReadInteger("Dist", KeyOf("Dist", z), DefaultDistSens(z));
+        const int sens = file.ReadInteger(kDistSection, KeyOf(kDistSection, z), DefaultDistSens(z));
         sgDist.SetCell(z - 1, 1, std::to_string(sens));
     }
 }
@@ -104,8 +107,8 @@ bool CorrespondenceTables::Store(ProfileFile& file) {
     rangeMP_ = std::move(lists[1]);
     rangeBP_ = std::move(lists[2]);
     for (int z = kFirstZone; z <= kLastZone; ++z) {
-        if (!file.WriteInteger("Dist", KeyOf("Dist", z), DistSens(z))) return false;
-        const int sens = file.ReadInteger("Dist", KeyOf("Dist", z), DefaultDistSens(z));
+        if (!file.WriteInteger(kDistSection, KeyOf(kDistSection, z), DistSens(z))) return false;
+        const int sens = file.ReadInteger(kDistSection, KeyOf(kDistSection, z), DefaultDistSens(z));
         sgDist.SetCell(z - 1, 1, std::to_string(sens));
     }
     return true;

@@ -8,6 +8,17 @@ namespace quillane {
 
 namespace {
 
+// The console's own keys in the settings file: read at start-up, written by
+// the Properties apply.
+struct Key {
+    const char* section;
+    const char* name;
+};
+constexpr Key kKdc{"Koef", "Kdc"};
+constexpr Key kUrd{"Koef", "Urd"};
+constexpr Key kSelectFilter{"Filter", "Select"};
+constexpr Key kMaxTenPercent{"Filter", "MaxTenPercent"};
+
 std::vector<std::string> WithRates(int first) {
     std::vector<std::string> items;
     for (int i = first; i <= 10; ++i) items.push_back(std::to_string(i));
@@ -39,12 +50,14 @@ std::string ItemText(const std::vector<std::string>& items, int index) {
 }
 
 void ReadSettings(const ProfileFile& file, const NumberFormat& format, ConsoleSettings& s) {
-    s.dblKdc = file.ReadFloat("Koef", "Kdc", s.dblKdc, format);
-    s.dblUrd = file.ReadFloat("Koef", "Urd", s.dblUrd, format);
+    s.dblKdc = file.ReadFloat(kKdc.section, kKdc.name, s.dblKdc, format);
+    s.dblUrd = file.ReadFloat(kUrd.section, kUrd.name, s.dblUrd, format);
     s.selectFilterIndex =
-        Selection(file.ReadInteger("Filter", "Select", s.selectFilterIndex), SelectFilterItems());
-    s.tenPercentIndex = Selection(file.ReadInteger("Filter", "MaxTenPercent", s.tenPercentIndex),
-                                  TenPercentItems());
+        Selection(file.ReadInteger(kSelectFilter.section, kSelectFilter.name, s.selectFilterIndex),
+                  SelectFilterItems());
+    s.tenPercentIndex =
+        Selection(file.ReadInteger(kMaxTenPercent.section, kMaxTenPercent.name, s.tenPercentIndex),
+                  TenPercentItems());
     TakeFilterSelections(s);
 }
 
@@ -65,10 +78,11 @@ bool ApplySettings(ProfileFile& file, const NumberFormat& format, const std::str
     const double urd = format.ParseFloat(newUrdText).value_or(0);
     if (urd != 0) s.dblUrd = urd;
     TakeFilterSelections(s);
-    const bool written = file.WriteFloat("Koef", "Kdc", s.dblKdc, format) &&
-                         file.WriteFloat("Koef", "Urd", s.dblUrd, format) &&
-                         file.WriteInteger("Filter", "Select", s.selectFilterIndex) &&
-                         file.WriteInteger("Filter", "MaxTenPercent", s.tenPercentIndex);
+    const bool written =
+        file.WriteFloat(kKdc.section, kKdc.name, s.dblKdc, format) &&
+        file.WriteFloat(kUrd.section, kUrd.name, s.dblUrd, format) &&
+        file.WriteInteger(kSelectFilter.section, kSelectFilter.name, s.selectFilterIndex) &&
+        file.WriteInteger(kMaxTenPercent.section, kMaxTenPercent.name, s.tenPercentIndex);
     if (!written) error = UnableToWriteMessage(file.Path());
     return written;
 }

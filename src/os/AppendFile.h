@@ -11,7 +11,7 @@ namespace quillane {
 class AppendFile {
 public:
     AppendFile() = default;
-    ~AppendFile();
+    ~AppendFile() { Close(); }
     AppendFile(const AppendFile&) = delete;
     AppendFile& operator=(const AppendFile&) = delete;
 

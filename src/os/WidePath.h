@@ -1,7 +1,5 @@
 #pragma once
 
-#ifdef _WIN32
-
 #include <string>
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -27,5 +25,3 @@ inline std::wstring Wide(const std::string& s) {
 }
 
 }  // namespace quillane
-
-#endif

@@ -18,12 +18,4 @@ public:
     virtual void SleepMs(int ms) = 0;
 };
 
-// The real clocks of the machine.
-class SystemClock : public Clock {
-public:
-    double LocalDays() const override;
-    double MonotonicSeconds() const override;
-    void SleepMs(int ms) override;
-};
-
 }  // namespace quillane

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "link/PortDirectory.h"
+#include "protocol/CommandRun.h"
 
 namespace quillane {
 
@@ -41,6 +42,12 @@ public:
     virtual std::string SelectedPortText() const = 0;
     // An error raised during a tick, for the standard error box.
     virtual void ShowError(const std::string& message) = 0;
+
+    // A run of sends began: its outcome is on the way. A view without marks
+    // or a record (a benchmark, a fuzz target) has no use for these two.
+    virtual void CommandRunBegun(CommandSource source) { static_cast<void>(source); }
+    // The detector's status words confirmed a run, or the answer time ran out.
+    virtual void CommandRunEnded(const CommandRun& run) { static_cast<void>(run); }
 };
 
 }  // namespace quillane

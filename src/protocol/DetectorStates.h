@@ -3,8 +3,7 @@
 namespace quillane {
 
 // Values of the code-2 word's `state` ("Mode:") and the code-4 word's `regul`
-// ("Setup method:"); `regul` 3 is Auto as well, with the defaults the console
-// applies at detection.
+// ("Setup method:").
 namespace detector {
 constexpr unsigned kStateNormal = 0;
 constexpr unsigned kStateAlarm = 1;
@@ -12,6 +11,8 @@ constexpr unsigned kStateCalibration = 2;
 constexpr unsigned kRegulManual = 0;
 constexpr unsigned kRegulSpecial = 1;
 constexpr unsigned kRegulAuto = 2;
+// Auto as well, and asks the console to apply its defaults at detection.
+constexpr unsigned kRegulAutoDefaults = 3;
 }  // namespace detector
 
 }  // namespace quillane

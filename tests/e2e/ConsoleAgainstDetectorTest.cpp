@@ -13,11 +13,12 @@
 #include <ostream>
 
 #include "DetectorSandbox.h"
+#include "LabelText.h"
+#include "console/ConsoleCore.h"
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
-#include "protocol/Clock.h"
-#include "protocol/ConsoleCore.h"
-#include "ui/TfmMain.h"
+#include "protocol/SystemClock.h"
+#include "ui/window/TfmMain.h"
 
 // Readable texts in failure messages (found by argument lookup).
 void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -47,9 +48,7 @@ struct Console {
     explicit Console(const DetectorSandbox& detector) : ports(detector.DeviceRoot()) {
         window.show();
     }
-    QString Text(const char* name) const {
-        return window.findChild<QLabel*>(QString::fromLatin1(name))->text();
-    }
+    QString Text(const char* name) const { return LabelText(window, name); }
     QString Note() const { return window.findChild<QTextEdit*>("memoNote")->toPlainText(); }
     bool ShowsDetector() { return window.Core().Linked() && Text("lModel") == "Korvel-TS"; }
 

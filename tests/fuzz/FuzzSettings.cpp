@@ -15,6 +15,7 @@
 #include <iterator>
 #include <string>
 
+#include "FileText.h"
 #include "model/ProfileFile.h"
 
 namespace {
@@ -77,11 +78,6 @@ const std::string& Folder() {
     return *folder;
 }
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // The old bytes the write replaced lie within one line (none for an addition).
 bool ChangedOneLineAtMost(const std::string& before, const std::string& after) {
     size_t prefix = 0;
@@ -118,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     Check(written == Writable(section, key, value));
     if (!written) return 0;
 
-    Check(ChangedOneLineAtMost(before, ReadAll(path)));
+    Check(ChangedOneLineAtMost(before, quillane::test::FileText(path)));
     const quillane::ProfileFile again(path);  // parsed afresh from the disk
     if (ReadsBack(section, key)) Check(again.ReadString(section, key, "\x01") == AsRead(value));
     for (int i = 0; i < 3; ++i) {

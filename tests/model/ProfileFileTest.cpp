@@ -207,8 +207,9 @@ bool KillAWriteHalfWay(const TempDir& dir, int tries) {
     for (int attempt = 0; attempt < tries && TempFilesIn(folder).empty(); ++attempt) {
         const pid_t writer = ::fork();
         if (writer == 0) {
+            // Two values in turn: a value the file already holds writes nothing.
             ProfileFile f(dir.File("s.ini"));
-            for (;;) f.WriteString("A", "k", big);
+            for (int i = 0;; ++i) f.WriteString("A", "k", big + std::to_string(i % 2));
         }
         bool ended = false;
         while (TempFilesIn(folder).empty() && !ended)

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "EnvVar.h"
-#include "protocol/Clock.h"
+#include "protocol/SystemClock.h"
 
 namespace quillane {
 namespace {

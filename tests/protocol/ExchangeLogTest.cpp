@@ -42,7 +42,7 @@ TEST_F(ExchangeLogTest, OldLogIsEmptiedAndOnlyTheNewRunFollows) {
     EXPECT_TRUE(log.WriteLog("first"));
     clock.Advance(1.5);
     EXPECT_TRUE(log.WriteLog("second"));
-    EXPECT_EQ(ReadFile(path), "10:20:30.456  first\n10:20:31.956  second\n");
+    EXPECT_EQ(FileText(path), "10:20:30.456  first\n10:20:31.956  second\n");
 }
 
 TEST_F(ExchangeLogTest, FileDeletedWhileOpenKeepsReceivingLines) {

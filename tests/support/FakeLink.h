@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "StatusWords.h"
 #include "link/ByteLink.h"
 #include "protocol/FrameCodec.h"
 
@@ -56,7 +57,7 @@ public:
     void Script(Bytes chunk) { reads.push_back(std::move(chunk)); }
     // One frame of `w`, joined to the last chunk still waiting.
     void Feed(frame::Word w) {
-        const frame::Frame f = frame::IncomingFrame(w);
+        const Bytes f = Frames({w});
         if (reads.empty()) reads.emplace_back();
         reads.back().insert(reads.back().end(), f.begin(), f.end());
     }

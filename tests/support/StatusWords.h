@@ -1,5 +1,10 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <vector>
+
 #include "protocol/FrameCodec.h"
 
 // Status words as a detector sends them, one builder per code.
@@ -28,3 +33,36 @@ constexpr frame::Word Identity(unsigned dev, unsigned prog, unsigned letter, uns
 constexpr frame::Word Power(unsigned pwr) { return Code(7, pwr); }
 
 }  // namespace quillane::test::word
+
+namespace quillane::test {
+
+// A full set (codes 2-7) in the order a detector sends it: what makes the
+// console take the detector as linked. By default a Normal detector, manual
+// method, sensitivity 10, zone 10, model 2, program 3, letter 1, address 9,
+// power 370; a test changes the words it needs.
+struct LinkUpSet {
+    frame::Word state = word::State(0);
+    frame::Word sens = word::Sens(10, 10);
+    frame::Word zone = word::Zone(0, 10);
+    frame::Word speed = word::Speed(0);
+    frame::Word identity = word::Identity(2, 3, 1, 9);
+    frame::Word power = word::Power(370);
+
+    std::array<frame::Word, 6> Words() const { return {state, sens, zone, speed, identity, power}; }
+};
+
+// The bytes of the frames that carry the words, as they come down the line.
+template <typename Words>
+std::vector<std::uint8_t> Frames(const Words& words) {
+    std::vector<std::uint8_t> bytes;
+    for (frame::Word w : words) {
+        const frame::Frame f = frame::IncomingFrame(w);
+        bytes.insert(bytes.end(), f.begin(), f.end());
+    }
+    return bytes;
+}
+inline std::vector<std::uint8_t> Frames(std::initializer_list<frame::Word> words) {
+    return Frames<std::initializer_list<frame::Word>>(words);
+}
+
+}  // namespace quillane::test

@@ -7,6 +7,8 @@
 #include <string>
 #include <system_error>
 
+#include "FileText.h"
+
 namespace quillane::test {
 
 // A private folder for one test under the system's temporary folder, removed
@@ -40,10 +42,7 @@ public:
     void Write(const std::string& name, const std::string& bytes) const {
         std::ofstream(std::filesystem::u8path(File(name)), std::ios::binary) << bytes;
     }
-    std::string Read(const std::string& name) const {
-        std::ifstream in(std::filesystem::u8path(File(name)), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string Read(const std::string& name) const { return FileText(File(name)); }
     // Read-only for everybody: the mode on Linux, the attribute on Windows.
     void MakeReadOnly(const std::string& name) const {
         using std::filesystem::perms;

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ConsoleHarness.h"
-#include "ui/TfmMain.h"
+#include "ui/window/TfmMain.h"
 
 namespace quillane::test {
 namespace {

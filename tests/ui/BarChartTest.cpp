@@ -7,7 +7,7 @@
 #include <QPaintEvent>
 #include <QTest>
 
-#include "ui/BarChart.h"
+#include "ui/widgets/BarChart.h"
 
 namespace quillane::test {
 namespace {

@@ -7,14 +7,15 @@
 #include <QLabel>
 #include <vector>
 
+#include "LabelText.h"
 #include "PtySandbox.h"
 #include "QtPrinters.h"
 #include "StatusWords.h"
+#include "console/ConsoleCore.h"
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
-#include "protocol/Clock.h"
-#include "protocol/ConsoleCore.h"
-#include "ui/TfmMain.h"
+#include "protocol/SystemClock.h"
+#include "ui/window/TfmMain.h"
 
 namespace quillane::test {
 namespace {
@@ -33,14 +34,7 @@ public:
     QString SlaveName() const { return QString::fromLocal8Bit(pty_.name); }
     std::string DeviceRoot() const { return sandbox_.DeviceRoot(); }
 
-    void Send(std::initializer_list<frame::Word> words) {
-        std::vector<std::uint8_t> bytes;
-        for (frame::Word w : words) {
-            const frame::Frame f = frame::IncomingFrame(w);
-            bytes.insert(bytes.end(), f.begin(), f.end());
-        }
-        ASSERT_TRUE(pty_.Send(bytes));
-    }
+    void Send(const std::vector<std::uint8_t>& frames) { ASSERT_TRUE(pty_.Send(frames)); }
     // Waits (on the line, not on a clock) until the console's side has input.
     bool ConsoleHasInput() const { return Pty::WaitReadable(pty_.slave); }
     std::vector<std::uint8_t> Received() const { return pty_.Drain(); }
@@ -49,10 +43,6 @@ private:
     PtySandbox sandbox_;
     Pty pty_;
 };
-
-QString LabelText(TfmMain& w, const char* name) {
-    return w.findChild<QLabel*>(QString::fromLatin1(name))->text();
-}
 
 TEST(ConsoleEndToEnd, FindsTheDetectorAndStopsItsCalibrationOnClose) {
     PtyDetector detector;
@@ -69,8 +59,9 @@ TEST(ConsoleEndToEnd, FindsTheDetectorAndStopsItsCalibrationOnClose) {
     EXPECT_EQ(combo->toolTip(), detector.SlaveName());  // the device behind the alias
     ASSERT_TRUE(port.IsOpen());
 
-    detector.Send({word::State(2), word::Sens(10, 10), word::Zone(0, 10), word::Speed(0),
-                   word::Identity(2, 3, 1, 9), word::Power(370)});
+    LinkUpSet calibrating;
+    calibrating.state = word::State(2);
+    detector.Send(Frames(calibrating.Words()));
     for (int i = 0; i < 50 && !window.Core().Linked(); ++i) {
         ASSERT_TRUE(detector.ConsoleHasInput());
         window.TimerTimer();

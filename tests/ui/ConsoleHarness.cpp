@@ -10,8 +10,9 @@
 #include <QTextEdit>
 #include <QTimer>
 
-#include "ui/TfmMain.h"
-#include "ui/TfrmPassword.h"
+#include "LabelText.h"
+#include "ui/window/TfmMain.h"
+#include "ui/window/TfrmPassword.h"
 
 namespace quillane::test {
 
@@ -41,8 +42,11 @@ void ConsoleHarness::Receive(std::initializer_list<frame::Word> words) {
 }
 
 void ConsoleHarness::LinkUp(unsigned state, unsigned regul) {
-    Receive({word::State(state), word::Sens(10, 10), word::Zone(regul, 10), word::Speed(0),
-             word::Identity(2, 3, 1, 9), word::Power(370)});
+    LinkUpSet set;
+    set.state = word::State(state);
+    set.zone = word::Zone(regul, 10);
+    for (frame::Word w : set.Words()) link.Feed(w);
+    Tick();
 }
 
 void ConsoleHarness::LinkDown() {
@@ -106,11 +110,9 @@ QString ConsoleHarness::EnterAccessCode(const QString& code, bool escape) {
 
 QObject* ConsoleHarness::Root() const { return window_.get(); }
 
-QLabel* ConsoleHarness::Label(const char* name) const {
-    return window_->findChild<QLabel*>(QString::fromLatin1(name));
-}
+QLabel* ConsoleHarness::Label(const char* name) const { return LabelNamed(*window_, name); }
 
-QString ConsoleHarness::Text(const char* name) const { return Label(name)->text(); }
+QString ConsoleHarness::Text(const char* name) const { return LabelText(*window_, name); }
 
 QString ConsoleHarness::Note() const {
     return window_->findChild<QTextEdit*>("memoNote")->toPlainText();

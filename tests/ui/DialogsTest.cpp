@@ -1,3 +1,5 @@
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -5,17 +7,17 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QStyle>
-#include <QTextEdit>
+#include <QTest>
 #include <QTimer>
-#include <QtTest>
+#include <stdexcept>
 
-#include "protocol/AccessLevel.h"
-#include "ui/TfrmDebug.h"
-#include "ui/TfrmPassword.h"
+#include "QtPrinters.h"
+#include "console/AccessLevel.h"
+#include "ui/window/TfrmDebug.h"
+#include "ui/window/TfrmPassword.h"
 
-namespace quillane {
+namespace quillane::test {
+namespace {
 
 // What a message box showed before the test closed it.
 struct SeenBox {
@@ -24,155 +26,141 @@ struct SeenBox {
     QMessageBox::StandardButtons buttons;
 };
 
-class DialogsTest : public QObject {
-    Q_OBJECT
+// A missing widget ends the test (the exception fails it).
+template <typename T>
+T* Child(QWidget& parent, const char* name) {
+    T* child = parent.findChild<T*>(QString::fromLatin1(name));
+    if (!child) throw std::runtime_error(std::string("widget missing: ") + name);
+    return child;
+}
 
-private:
-    template <typename T>
-    static T* Child(QWidget& parent, const char* name) {
-        T* child = parent.findChild<T*>(QString::fromLatin1(name));
-        if (!child) qFatal("widget %s missing", name);
-        return child;
-    }
+// Closes the next modal message box as soon as its own loop runs.
+void CloseNextMessageBox(SeenBox& seen) {
+    QTimer::singleShot(0, [&seen] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        seen = {true, box->windowTitle(), box->text(), box->standardButtons()};
+        box->done(QMessageBox::Ok);
+    });
+}
 
-    // Closes the next modal message box as soon as its own loop runs.
-    static void CloseNextMessageBox(SeenBox& seen) {
-        QTimer::singleShot(0, [&seen] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            seen = {true, box->windowTitle(), box->text(), box->standardButtons()};
-            box->done(QMessageBox::Ok);
-        });
-    }
+void Enter(TfrmPassword& dialog, const QString& code) {
+    auto* edit = Child<QLineEdit>(dialog, "ePassword");
+    QTest::keyClicks(edit, code);
+    QTest::keyClick(edit, Qt::Key_Return);  // btnOk is the default button
+}
 
-    static void Enter(TfrmPassword& dialog, const QString& code) {
-        auto* edit = Child<QLineEdit>(dialog, "ePassword");
-        QTest::keyClicks(edit, code);
-        QTest::keyClick(edit, Qt::Key_Return);  // btnOk is the default button
-    }
+TEST(PasswordDialog, HasAFixedFrame) {
+    TfrmPassword dialog;
+    const Qt::WindowFlags flags = dialog.windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+    EXPECT_TRUE(Child<QPushButton>(dialog, "btnOk")->isDefault());
+}
 
-private slots:
-    void passwordDialogHasAFixedFrame() {
-        TfrmPassword dialog;
-        const Qt::WindowFlags flags = dialog.windowFlags();
-        QVERIFY(flags.testFlag(Qt::CustomizeWindowHint));
-        QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
-        QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
-        QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
-        QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
-        QVERIFY(Child<QPushButton>(dialog, "btnOk")->isDefault());
-    }
+TEST(PasswordDialog, MaskedWithStars) {
+    TfrmPassword dialog;
+    dialog.show();
+    auto* edit = Child<QLineEdit>(dialog, "ePassword");
+    QTest::keyClicks(edit, QStringLiteral("527"));
+    EXPECT_EQ(edit->displayText(), QStringLiteral("***"));
+    EXPECT_EQ(edit->text(), QStringLiteral("527"));
+}
 
-    void passwordMaskedWithStars() {
-        TfrmPassword dialog;
-        dialog.show();
-        auto* edit = Child<QLineEdit>(dialog, "ePassword");
-        QTest::keyClicks(edit, QStringLiteral("527"));
-        QCOMPARE(edit->displayText(), QStringLiteral("***"));
-        QCOMPARE(edit->text(), QStringLiteral("527"));
-    }
-
-    void codesGiveTheirResults_data() {
-        QTest::addColumn<QString>("code");
-        QTest::addColumn<int>("result");
-        QTest::addColumn<int>("level");
-        QTest::newRow("advanced") << QString::fromLatin1(TfrmPassword::kAdvancedCode)
-                                  << dialog_result::kOk << int(EAccAdvanced);
-        QTest::newRow("developer")
-            << QStringLiteral("527") << dialog_result::kYes << int(EAccDeveloper);
-        QTest::newRow("basic") << QString::fromLatin1(TfrmPassword::kBasicCode)
-                               << dialog_result::kRetry << int(EAccBasic);
-    }
-    void codesGiveTheirResults() {
-        QFETCH(QString, code);
-        QFETCH(int, result);
-        QFETCH(int, level);
+TEST(PasswordDialog, CodesGiveTheirResults) {
+    const struct {
+        QString code;
+        int result;
+        AccessLevel level;
+    } cases[] = {
+        {QString::fromLatin1(TfrmPassword::kAdvancedCode), dialog_result::kOk, EAccAdvanced},
+        {QStringLiteral("527"), dialog_result::kYes, EAccDeveloper},
+        {QString::fromLatin1(TfrmPassword::kBasicCode), dialog_result::kRetry, EAccBasic},
+    };
+    for (const auto& c : cases) {
         TfrmPassword dialog;
         dialog.show();
-        Enter(dialog, code);
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.result(), result);
-        QCOMPARE(int(LevelForResult(dialog.result()).value()), level);
+        Enter(dialog, c.code);
+        EXPECT_FALSE(dialog.isVisible()) << c.code.toStdString();
+        EXPECT_EQ(dialog.result(), c.result) << c.code.toStdString();
+        EXPECT_EQ(LevelForResult(dialog.result()), c.level) << c.code.toStdString();
     }
+}
 
-    void wrongCodeWarnsAndKeepsDialogOpen_data() {
-        QTest::addColumn<QString>("code");
-        QTest::newRow("trailing space") << QStringLiteral("527 ");
-        QTest::newRow("leading space") << QStringLiteral(" 5");
-        QTest::newRow("empty") << QString();
-        QTest::newRow("other digits") << QStringLiteral("52");
-    }
-    void wrongCodeWarnsAndKeepsDialogOpen() {
-        QFETCH(QString, code);
+TEST(PasswordDialog, WrongCodeWarnsAndKeepsTheDialogOpen) {
+    const QString codes[] = {QStringLiteral("527 "), QStringLiteral(" 5"), QString(),
+                             QStringLiteral("52")};
+    for (const QString& code : codes) {
         TfrmPassword dialog;
         dialog.show();
         SeenBox seen;
         CloseNextMessageBox(seen);
         Enter(dialog, code);
-        QVERIFY(seen.shown);
-        QCOMPARE(seen.text, QStringLiteral("Wrong password!!!"));
-        QCOMPARE(seen.title, QStringLiteral("Error"));
-        QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QVERIFY(dialog.isVisible());
-        QCOMPARE(Child<QLineEdit>(dialog, "ePassword")->text(), code);
+        EXPECT_TRUE(seen.shown) << code.toStdString();
+        EXPECT_EQ(seen.text, QStringLiteral("Wrong password!!!"));
+        EXPECT_EQ(seen.title, QStringLiteral("Error"));
+        EXPECT_EQ(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        EXPECT_TRUE(dialog.isVisible()) << code.toStdString();
+        EXPECT_EQ(Child<QLineEdit>(dialog, "ePassword")->text(), code);
 
         // Another try in the same dialog still works.
         Child<QLineEdit>(dialog, "ePassword")->clear();
         Enter(dialog, QStringLiteral("527"));
-        QCOMPARE(dialog.result(), dialog_result::kYes);
+        EXPECT_EQ(dialog.result(), dialog_result::kYes) << code.toStdString();
     }
+}
 
-    void escapeAndCancelGiveCancel() {
-        TfrmPassword dialog;
-        dialog.show();
-        QTest::keyClicks(Child<QLineEdit>(dialog, "ePassword"), QStringLiteral("527"));
-        QTest::keyClick(Child<QLineEdit>(dialog, "ePassword"), Qt::Key_Escape);
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.result(), dialog_result::kCancel);
-        QVERIFY(!LevelForResult(dialog.result()).has_value());
+TEST(PasswordDialog, EscapeAndCancelGiveCancel) {
+    TfrmPassword dialog;
+    dialog.show();
+    QTest::keyClicks(Child<QLineEdit>(dialog, "ePassword"), QStringLiteral("527"));
+    QTest::keyClick(Child<QLineEdit>(dialog, "ePassword"), Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), dialog_result::kCancel);
+    EXPECT_FALSE(LevelForResult(dialog.result()).has_value());
 
-        dialog.show();
-        QTest::mouseClick(Child<QPushButton>(dialog, "bntCancel"), Qt::LeftButton);
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.result(), dialog_result::kCancel);
-    }
+    dialog.show();
+    QTest::mouseClick(Child<QPushButton>(dialog, "bntCancel"), Qt::LeftButton);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), dialog_result::kCancel);
+}
 
-    void reopeningShowsEmptyFocusedField() {
-        TfrmPassword dialog;
-        dialog.show();
-        auto* edit = Child<QLineEdit>(dialog, "ePassword");
-        QTest::keyClicks(edit, QStringLiteral("99"));
-        dialog.reject();
-        dialog.show();
-        QCOMPARE(edit->text(), QString());
-        QCOMPARE(dialog.focusWidget(), static_cast<QWidget*>(edit));
-    }
+TEST(PasswordDialog, ReopeningShowsAnEmptyFocusedField) {
+    TfrmPassword dialog;
+    dialog.show();
+    auto* edit = Child<QLineEdit>(dialog, "ePassword");
+    QTest::keyClicks(edit, QStringLiteral("99"));
+    dialog.reject();
+    dialog.show();
+    EXPECT_EQ(edit->text(), QString());
+    EXPECT_EQ(dialog.focusWidget(), static_cast<QWidget*>(edit));
+}
 
-    void debugWindowStaysHiddenAndEmpty() {
-        TfrmDebug debug;
-        QCOMPARE(debug.windowTitle(), QStringLiteral("Отладка"));
-        QVERIFY(!debug.isVisible());
-        QCOMPARE(Child<QGroupBox>(debug, "GroupBox3")->title(), QStringLiteral("Протокол обмена"));
-        auto* list = Child<QListWidget>(debug, "lbProtocol");
-        QCOMPARE(list->count(), 0);
-        QCOMPARE(list->focusPolicy(), Qt::NoFocus);
-    }
+TEST(DebugWindow, StaysHiddenAndEmpty) {
+    TfrmDebug debug;
+    EXPECT_EQ(debug.windowTitle(), QStringLiteral("Отладка"));
+    EXPECT_FALSE(debug.isVisible());
+    EXPECT_EQ(Child<QGroupBox>(debug, "GroupBox3")->title(), QStringLiteral("Протокол обмена"));
+    auto* list = Child<QListWidget>(debug, "lbProtocol");
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(list->focusPolicy(), Qt::NoFocus);
+}
 
-    // A larger window moves the group down and widens it and its list by as
-    // much as the window grew; the group keeps its height.
-    void debugGroupFollowsRightAndBottomEdges() {
-        TfrmDebug debug;
-        debug.show();  // a hidden window gets its resize only when shown
-        auto* group = Child<QGroupBox>(debug, "GroupBox3");
-        auto* list = Child<QListWidget>(debug, "lbProtocol");
-        const QRect groupBefore = group->geometry(), listBefore = list->geometry();
-        debug.resize(debug.size() + QSize(100, 100));
-        QCOMPARE(group->geometry(), groupBefore.translated(0, 100).adjusted(0, 0, 100, 0));
-        QCOMPARE(list->geometry(), listBefore.adjusted(0, 0, 100, 0));
-    }
-};
+// A larger window moves the group down and widens it and its list by as
+// much as the window grew; the group keeps its height.
+TEST(DebugWindow, GroupFollowsRightAndBottomEdges) {
+    TfrmDebug debug;
+    debug.show();  // a hidden window gets its resize only when shown
+    auto* group = Child<QGroupBox>(debug, "GroupBox3");
+    auto* list = Child<QListWidget>(debug, "lbProtocol");
+    const QRect groupBefore = group->geometry(), listBefore = list->geometry();
+    debug.resize(debug.size() + QSize(100, 100));
+    EXPECT_EQ(group->geometry(), groupBefore.translated(0, 100).adjusted(0, 0, 100, 0));
+    EXPECT_EQ(list->geometry(), listBefore.adjusted(0, 0, 100, 0));
+}
 
-}  // namespace quillane
-
-QTEST_MAIN(quillane::DialogsTest)
-#include "DialogsTest.moc"
+}  // namespace
+}  // namespace quillane::test

@@ -5,7 +5,7 @@
 #include <QTabWidget>
 
 #include "ConsoleHarness.h"
-#include "ui/TfmMain.h"
+#include "ui/window/TfmMain.h"
 
 namespace quillane::test {
 namespace {

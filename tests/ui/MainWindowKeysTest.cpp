@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "ConsoleHarness.h"
-#include "ui/TfmMain.h"
+#include "ui/window/TfmMain.h"
 
 namespace quillane::test {
 namespace {

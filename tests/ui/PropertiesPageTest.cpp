@@ -16,21 +16,17 @@
 #include <iterator>
 
 #include "ConsoleHarness.h"
+#include "FileText.h"
+#include "console/ConsoleCore.h"
 #include "model/CorrespondenceTables.h"
-#include "protocol/ConsoleCore.h"
-#include "ui/PageComboBox.h"
-#include "ui/TfmMain.h"
+#include "ui/widgets/PageComboBox.h"
+#include "ui/window/TfmMain.h"
 
 namespace quillane::test {
 namespace {
 
 // The console reads and writes the settings file of the working folder.
 const char* const kIni = "Quillane.ini";
-
-std::string FileText() {
-    std::ifstream in(kIni, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 class PropertiesPage : public ::testing::Test {
 protected:
@@ -152,7 +148,7 @@ TEST_F(PropertiesPage, AReadOnlyFileIsReportedAndLeftAsItWas) {
     Find<QLineEdit>("cbNewKdc")->setText("20");
     Find<QComboBox>("cbTenPercentFilter")->setCurrentIndex(0);
     EXPECT_EQ(ApplyKey(), "Unable to write to ./Quillane.ini");
-    EXPECT_EQ(FileText(), before);
+    EXPECT_EQ(FileText(kIni), before);
     EXPECT_EQ(Cell("sgSense", 1, 0), "abc");  // the edit is kept
     // What took effect in memory is used everywhere alike: the factor in the
     // info panel, the filter in the core.

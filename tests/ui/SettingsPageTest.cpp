@@ -10,11 +10,11 @@
 #include <QToolButton>
 
 #include "ConsoleHarness.h"
+#include "console/ConsoleCore.h"
 #include "model/Conversions.h"
-#include "protocol/ConsoleCore.h"
-#include "ui/BarChart.h"
-#include "ui/PageComboBox.h"
-#include "ui/TfmMain.h"
+#include "ui/widgets/BarChart.h"
+#include "ui/widgets/PageComboBox.h"
+#include "ui/window/TfmMain.h"
 
 namespace quillane::test {
 namespace {

@@ -9,7 +9,7 @@
 #include <QTimer>
 
 #include "ConsoleHarness.h"
-#include "ui/TfmMain.h"
+#include "ui/window/TfmMain.h"
 
 namespace quillane::test {
 namespace {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "model/Conversions.h"
+#include "protocol/DetectorStates.h"
 #include "protocol/FrameCodec.h"
 
 namespace quillane {
@@ -43,7 +44,7 @@ VirtualDetector::VirtualDetector(const DetectorOptions& options)
       pwr_(PowerCountForVolts(options.powerVolts)),
       calibrating_(options.scenario == Scenario::kCalibration),
       rng_(options.seed) {
-    if (regul_ == 1) {
+    if (regul_ == detector::kRegulSpecial) {
         senspp_ = kSpecialPp, sensmp_ = kSpecialMp, sensbp_ = kSpecialBp;
     } else {
         senspp_ = sensmp_ = sensbp_ = static_cast<unsigned>(DefaultDistSens(dist_));

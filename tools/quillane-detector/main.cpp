@@ -8,7 +8,7 @@
 
 #include "DetectorOptions.h"
 #include "DetectorRunner.h"
-#include "protocol/Clock.h"
+#include "protocol/SystemClock.h"
 
 namespace {
 

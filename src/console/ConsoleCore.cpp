@@ -1,0 +1,243 @@
+#include "console/ConsoleCore.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <exception>
+#include <utility>
+#include <vector>
+
+#include "console/PortProblem.h"
+#include "link/ByteLink.h"
+#include "link/PortDirectory.h"
+#include "model/Conversions.h"
+#include "model/MessageTexts.h"
+#include "protocol/Clock.h"
+#include "protocol/CommandQueue.h"
+#include "protocol/ConsoleView.h"
+#include "protocol/DetectorStates.h"
+#include "protocol/ExchangeLog.h"
+#include "protocol/FrameCodec.h"
+#include "protocol/LogFormat.h"
+#include "protocol/Receiver.h"
+
+namespace quillane {
+
+namespace {
+
+constexpr int kBaudRate = 57600;
+constexpr double kShutdownWaitSeconds = 10.0;
+
+// The number of a port item "COM<n>": the text from its fourth character, as a
+// decimal number; anything that is not one gives 0, which opens nothing.
+int PortNumberOf(const std::string& itemText) {
+    if (itemText.size() <= 3) return 0;
+    const std::string digits = itemText.substr(3);
+    errno = 0;
+    char* end = nullptr;
+    const long value = std::strtol(digits.c_str(), &end, 10);
+    const bool whole = end != digits.c_str() && *end == '\0';
+    if (!whole || errno == ERANGE || value < INT_MIN || value > INT_MAX) return 0;
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+struct ConsoleCore::Impl {
+    Impl(ConsoleCore& core, ByteLink& port, PortDirectory& ports, Clock& clock, ExchangeLog& log,
+         ConsoleView& view)
+        : port(port),
+          ports(ports),
+          clock(clock),
+          log(log),
+          view(view),
+          receiver(port, clock, log, view, model,
+                   Receiver::Steps{[&core] { core.OnDetectorFound(); },
+                                   [&core] { core.ResetDetectorView(); }}) {}
+
+    ByteLink& port;
+    PortDirectory& ports;
+    Clock& clock;
+    ExchangeLog& log;
+    ConsoleView& view;
+    DetectorModel model;
+    Receiver receiver;
+    CommandQueue commands;
+    std::function<int(int)> distSens = DefaultDistSens;
+    bool bFirstTick = true;
+    int iPortNumber = 0;
+    bool bPortOpen = false;
+    // The ports the last listing left out, with their reasons.
+    std::vector<PortEntry> leftOut;
+};
+
+ConsoleCore::ConsoleCore(ByteLink& port, PortDirectory& ports, Clock& clock, ExchangeLog& log,
+                         ConsoleView& view)
+    : d_(new Impl(*this, port, ports, clock, log, view)) {}
+
+ConsoleCore::~ConsoleCore() { delete d_; }
+
+// ---- poll cycle ----
+
+bool ConsoleCore::TimerTimer() {
+    try {
+        if (d_->bFirstTick) {
+            d_->bFirstTick = false;
+            cbComPortDropDown();
+            return cbComPortChange();
+        }
+        Recv();
+        Send();
+        return true;
+    } catch (const std::exception& e) {
+        d_->view.ShowError(e.what());
+    } catch (...) {
+        d_->view.ShowError("");
+    }
+    // Polling stays stopped until the user picks a port that opens.
+    return false;
+}
+
+void ConsoleCore::Recv() { d_->receiver.Recv(); }
+
+void ConsoleCore::Send() { d_->commands.Send(d_->port, d_->log); }
+
+// ---- port selection ----
+
+void ConsoleCore::cbComPortDropDown() {
+    d_->view.SetNote(note::kSelectPort);
+    // The port in use is probed like every other one, so it must be free.
+    d_->port.Close();
+    d_->receiver.DropPartialFrame();
+    std::vector<PortEntry> available;
+    d_->leftOut.clear();
+    for (PortEntry& entry : d_->ports.EnumerateComPorts()) {
+        if (static_cast<int>(available.size()) == kMaxPorts) break;
+        (entry.available ? available : d_->leftOut).push_back(std::move(entry));
+    }
+    d_->view.SetPortItems(available);
+}
+
+bool ConsoleCore::cbComPortChange() {
+    d_->receiver.eDeviceState = EDevNone;
+    d_->log.WriteLog(logformat::kTracePortChange);
+    ResetDetectorView();
+    d_->view.SetNote(note::kWaiting);
+    const std::string item = d_->view.SelectedPortText();
+    d_->iPortNumber = PortNumberOf(item);
+    d_->receiver.DropPartialFrame();
+    d_->receiver.Health().Restart(d_->clock.MonotonicSeconds());
+    d_->bPortOpen = d_->port.Open(d_->iPortNumber, kBaudRate);
+    if (!d_->bPortOpen) d_->view.SetNote(note::kCannotOpen);
+    d_->view.SetPortProblem(
+        d_->bPortOpen ? std::string() : PortProblemText(item, d_->port.LastError(), d_->leftOut));
+    return d_->bPortOpen;
+}
+
+int ConsoleCore::iPortNumber() const { return d_->iPortNumber; }
+
+bool ConsoleCore::bPortOpen() const { return d_->bPortOpen; }
+
+// ---- link state and the detector model ----
+
+DeviceState ConsoleCore::eDeviceState() const { return d_->receiver.eDeviceState; }
+
+std::optional<LinkHealth::Figures> ConsoleCore::LinkHealthDue() {
+    return d_->receiver.Health().Due(d_->clock.MonotonicSeconds());
+}
+
+int ConsoleCore::iInpPacketsCodeCounter() const { return d_->receiver.iInpPacketsCodeCounter(); }
+
+const DetectorModel& ConsoleCore::Model() const { return d_->model; }
+
+bool ConsoleCore::DetectorCalibrating() const {
+    return frame::State(d_->model.Word(2)) == detector::kStateCalibration;
+}
+
+void ConsoleCore::OverwriteStoredSig(unsigned sig) {
+    std::uint16_t& word = d_->model.current[1];
+    word = static_cast<std::uint16_t>((word & ~0x3FFu) | (sig & 0x3FFu));
+}
+
+void ConsoleCore::ResetDetectorView() {
+    d_->model.Reset();
+    d_->view.ResetDetectorView();
+}
+
+void ConsoleCore::OnDetectorFound() {
+    if (frame::Regul(d_->model.Word(4)) == detector::kRegulAutoDefaults) ApplyAutoDefaults();
+    d_->view.OnDetectorFound();
+}
+
+// ---- command slots ----
+
+void ConsoleCore::QueueCmd0(unsigned adr, unsigned senspp, unsigned state) {
+    d_->commands.Queue(0, frame::Command0(adr, senspp, state));
+}
+
+void ConsoleCore::QueueCmd1(unsigned sensmp, unsigned sensbp, unsigned letter) {
+    d_->commands.Queue(1, frame::Command1(sensmp, sensbp, letter));
+}
+
+void ConsoleCore::QueueCmd2(unsigned minSpd, unsigned maxSpd, unsigned dist, unsigned reg) {
+    d_->commands.Queue(2, frame::Command2(minSpd, maxSpd, dist, reg));
+}
+
+void ConsoleCore::StartCalibrationMode() {
+    const DetectorModel& m = d_->model;
+    QueueCmd0(frame::Adr(m.Word(6)), frame::SensPp(m.Word(3)), 1);
+}
+
+void ConsoleCore::StopCalibrationMode() {
+    const DetectorModel& m = d_->model;
+    QueueCmd0(frame::Adr(m.Word(6)), frame::SensPp(m.Word(3)), 0);
+}
+
+void ConsoleCore::ApplyAutoDefaults() {
+    const DetectorModel& m = d_->model;
+    const unsigned zone = frame::Dist(m.Word(4));
+    const unsigned sens = static_cast<unsigned>(d_->distSens(static_cast<int>(zone)));
+    QueueCmd0(frame::Adr(m.Word(6)), sens, 0);
+    QueueCmd1(sens, sens, frame::Letter(m.Word(6)));
+    QueueCmd2(frame::VelMin(m.Word(5)), frame::VelMax(m.Word(5)), zone, 2);
+}
+
+bool ConsoleCore::bCmdPending() const { return d_->commands.bCmdPending(); }
+
+std::optional<std::uint16_t> ConsoleCore::PendingCommand(unsigned code) const {
+    if (!d_->commands.SlotPending(code)) return std::nullopt;
+    return d_->commands.SlotWord(code);
+}
+
+int ConsoleCore::iSendRepeatCounter() const { return d_->commands.iSendRepeatCounter(); }
+
+// ---- shutdown ----
+
+bool ConsoleCore::StopCalibrationAndWait(const std::function<void()>& processEvents) {
+    StopCalibrationMode();
+    const double start = d_->clock.MonotonicSeconds();
+    // Never block without running the message loop: the command goes out only
+    // from timer ticks, which run inside processEvents.
+    while (d_->commands.bCmdPending() &&
+           d_->clock.MonotonicSeconds() - start < kShutdownWaitSeconds) {
+        if (processEvents) processEvents();
+        d_->clock.SleepMs(1);
+    }
+    return !d_->commands.bCmdPending();
+}
+
+// ---- settings the core reads ----
+
+void ConsoleCore::SetDistSens(std::function<int(int)> distSens) {
+    d_->distSens = distSens ? std::move(distSens) : std::function<int(int)>(DefaultDistSens);
+}
+
+void ConsoleCore::SetMaxTenPercent(int maxTenPercent) {
+    d_->receiver.Filter().SetMaxTenPercent(maxTenPercent);
+}
+
+int ConsoleCore::iMaxTenPercent() const { return d_->receiver.Filter().iMaxTenPercent(); }
+
+int ConsoleCore::iTenPercentCounter() const { return d_->receiver.Filter().iTenPercentCounter(); }
+
+}  // namespace quillane

@@ -1,0 +1,139 @@
+#include <windows.h>
+
+#include <string>
+
+#include "link/PortReasons.h"
+#include "link/SerialPort.h"
+
+namespace quillane {
+
+namespace {
+
+// The system's message in the user's language, as UTF-8 like every other text
+// (the narrow FormatMessageA would give the ANSI code page instead).
+std::string SystemText(DWORD err) {
+    wchar_t* buffer = nullptr;
+    const DWORD n = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, err, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+    std::string text;
+    if (n > 0) {
+        const int size = static_cast<int>(n);
+        const int bytes =
+            WideCharToMultiByte(CP_UTF8, 0, buffer, size, nullptr, 0, nullptr, nullptr);
+        text.resize(static_cast<size_t>(bytes > 0 ? bytes : 0));
+        WideCharToMultiByte(CP_UTF8, 0, buffer, size, text.data(), bytes, nullptr, nullptr);
+    }
+    if (buffer != nullptr) LocalFree(buffer);
+    // Bare like the Linux reasons: no line end, no full stop.
+    while (!text.empty() &&
+           (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
+        text.pop_back();
+    return text.empty() ? "error " + std::to_string(err) : text;
+}
+
+// Every line setting is set, not kept: whatever the last program left on the
+// port (XON/XOFF or hardware flow control, dropping NUL bytes, aborting on an
+// error) would otherwise eat or hold back frame bytes.
+void MakeRaw8N1(DCB* dcb, int baudRate) {
+    dcb->BaudRate = static_cast<DWORD>(baudRate);
+    dcb->fBinary = TRUE;
+    dcb->fParity = FALSE;
+    dcb->fOutxCtsFlow = FALSE;
+    dcb->fOutxDsrFlow = FALSE;
+    dcb->fDtrControl = DTR_CONTROL_ENABLE;  // raised, as on a freshly opened port
+    dcb->fDsrSensitivity = FALSE;
+    dcb->fTXContinueOnXoff = TRUE;
+    dcb->fOutX = FALSE;
+    dcb->fInX = FALSE;
+    dcb->fErrorChar = FALSE;
+    dcb->fNull = FALSE;
+    dcb->fRtsControl = RTS_CONTROL_ENABLE;
+    dcb->fAbortOnError = FALSE;
+    dcb->ByteSize = 8;
+    dcb->Parity = NOPARITY;
+    dcb->StopBits = ONESTOPBIT;
+}
+
+}  // namespace
+
+bool SerialPort::Open(int portNumber, int baudRate) {
+    // The \\.\ form is the one that also reaches COM10 and above.
+    return OpenDevice("\\\\.\\COM" + std::to_string(portNumber), baudRate);
+}
+
+bool SerialPort::OpenDevice(const std::string& devicePath, int baudRate) {
+    Close();
+    HANDLE h = CreateFileA(devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return Fail(DescribeOpenError(static_cast<int>(GetLastError()), devicePath));
+    }
+    handle_ = h;
+    // A read returns at once with what has arrived; a write gives up after 1 ms.
+    COMMTIMEOUTS timeouts{MAXDWORD, 0, 0, 0, 1};
+    DCB dcb{};
+    dcb.DCBlength = sizeof(dcb);
+    // A handle that takes no line settings is no serial port; a rate the
+    // driver refuses fails the open as it does on Linux.
+    if (!GetCommState(h, &dcb)) return Fail("Not a serial device");
+    MakeRaw8N1(&dcb, baudRate);
+    if (!SetCommState(h, &dcb) || !SetCommTimeouts(h, &timeouts)) {
+        return Fail(SystemText(GetLastError()));
+    }
+    // Bytes from before the open belong to nobody's frame.
+    PurgeComm(h, PURGE_RXCLEAR);
+    opened_ = true;
+    lastError_.clear();
+    return true;
+}
+
+std::string SerialPort::ProbeDevice(const std::string& devicePath) {
+    // Without sharing, so a port another program has open fails here.
+    HANDLE h = CreateFileA(devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return DescribeOpenError(static_cast<int>(GetLastError()), devicePath);
+    }
+    DCB dcb{};
+    dcb.DCBlength = sizeof(dcb);
+    const bool serial = GetCommState(h, &dcb) != 0;  // reads the settings, changes none
+    CloseHandle(h);
+    return serial ? std::string() : "Not a serial device";
+}
+
+void SerialPort::Close() {
+    opened_ = false;
+    if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    handle_ = nullptr;
+}
+
+int SerialPort::Read(std::uint8_t* buffer, int maxBytes) {
+    if (!opened_ || buffer == nullptr || maxBytes < 1) return 0;
+    DWORD got = 0;
+    // An unplugged adapter reads as silence; the link time-out notices it.
+    if (!ReadFile(handle_, buffer, static_cast<DWORD>(maxBytes), &got, nullptr)) {
+        lastError_ = SystemText(GetLastError());
+        return 0;
+    }
+    return static_cast<int>(got);
+}
+
+int SerialPort::Write(const std::uint8_t* buffer, int count) {
+    if (!opened_ || buffer == nullptr || count < 1) return 0;
+    DWORD put = 0;
+    // A write that times out still reports the bytes it took.
+    if (!WriteFile(handle_, buffer, static_cast<DWORD>(count), &put, nullptr) && put == 0) {
+        lastError_ = SystemText(GetLastError());
+        return 0;
+    }
+    return static_cast<int>(put);
+}
+
+std::string SerialPort::DescribeOpenError(int err, const std::string& devicePath) {
+    if (err == ERROR_ACCESS_DENIED || err == ERROR_SHARING_VIOLATION) return kBusyText;
+    if (err == ERROR_FILE_NOT_FOUND) return "No such port (" + devicePath + ")";
+    return SystemText(static_cast<DWORD>(err));
+}
+
+}  // namespace quillane

@@ -1,0 +1,100 @@
+#include "ui/pages/CalibrationPage.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "console/ConsoleCore.h"
+#include "model/MessageTexts.h"
+#include "ui/pages/PageContext.h"
+#include "ui/pages/RedrawPacer.h"
+#include "ui/widgets/BarChart.h"
+#include "ui/widgets/ColourKit.h"
+#include "ui/widgets/PageWidgets.h"
+
+namespace quillane {
+namespace {
+
+const QString kSignal = QStringLiteral("serTuneUp");
+const QString kMax = QStringLiteral("serMax");
+
+}  // namespace
+
+CalibrationPage::CalibrationPage(PageContext& context, QWidget* parent)
+    : ConsolePage("tsTuneUp", Page::Calibration, context, parent) {
+    BuildControls();
+    pacer_ = new RedrawPacer(
+        context_.clock, [this] { Present(); }, this);
+}
+
+void CalibrationPage::BuildControls() {
+    AddLabel(this, QStringLiteral("Signal:"), 16, 32, 64, Qt::AlignRight);
+    lSignal = AddValueLabel(this, "lSignal", QStringLiteral("0"), 88, 32, 49);
+    AddLabel(this, QStringLiteral("mV"), 139, 32);
+    AddLabel(this, QStringLiteral("Maximum:"), 200, 32, 64, Qt::AlignRight);
+    lTuneUpMax = AddValueLabel(this, "lTuneUpMax", QStringLiteral("0"), 272, 32, 40);
+    AddLabel(this, QStringLiteral("mV"), 315, 32);
+    QPushButton* clear =
+        AddButton(this, "btnTuneUpClear", QStringLiteral("Reset maximum <F8>"), 400, 24, 145, 25);
+    connect(clear, &QPushButton::clicked, this, &CalibrationPage::btnTuneUpClearClick);
+
+    chTuneUp = AddChart(this, "chTuneUp", 0, 64, 577, 217, context_.format);
+    chTuneUp->SetAxisTitle(QStringLiteral("mV"));
+    chTuneUp->SetBottomAxis(0.5, 0.1);
+    chTuneUp->SetLeftRange(0, 1);
+    chTuneUp->AddSeries(BarChart::Series::Bar(kSignal).Fill(ToQColor(colour::kLime)));
+    chTuneUp->AddSeries(BarChart::Series::Marker(kMax).Height(1).Fill(ToQColor(colour::kBlack)));
+}
+
+void CalibrationPage::PageShow() {
+    if (context_.core.Linked() && !context_.core.DetectorCalibrating())
+        context_.core.StartCalibrationMode();
+    context_.setNote(note::kAdjust);
+    context_.showAver("---");
+    values_ = TuneUpValues{};
+    RefreshTuneUpChart();
+}
+
+void CalibrationPage::PageHide() { LeaveCalibration(); }
+
+void CalibrationPage::SignalWord() {
+    Compute();
+    pacer_->Request();
+}
+
+void CalibrationPage::ClearKey() { btnTuneUpClearClick(); }
+
+void CalibrationPage::btnTuneUpClearClick() {
+    values_.dblTuneUpMax = values_.dblTuneUpSignal;
+    chTuneUp->SetX(kSignal, values_.dblTuneUpSignal);
+    chTuneUp->SetX(kMax, values_.dblTuneUpMax);
+    chTuneUp->SetColour(kSignal, ToQColor(colour::kLime));
+    RefreshTuneUpChart();
+}
+
+void CalibrationPage::RefreshTuneUpChart() {
+    Compute();
+    pacer_->PresentNow();
+}
+
+void CalibrationPage::Compute() {
+    const TuneUpDisplay d = RefreshTuneUp(context_.core.Model(), values_, context_.format);
+    // The maximum and the axis change only now and then; a presentation
+    // skipped in between must not lose them.
+    if (d.maxText) shown_.maxText = d.maxText;
+    if (d.axis) shown_.axis = d.axis;
+    shown_.signalText = d.signalText;
+    shown_.barLime = d.barLime;
+}
+
+void CalibrationPage::Present() {
+    if (shown_.maxText) lTuneUpMax->setText(QString::fromStdString(*shown_.maxText));
+    if (shown_.axis) chTuneUp->SetBottomAxis(shown_.axis->maximum, shown_.axis->tickStep);
+    shown_.maxText.reset();
+    shown_.axis.reset();
+    lSignal->setText(QString::fromStdString(shown_.signalText));
+    chTuneUp->SetX(kSignal, values_.dblTuneUpSignal);
+    chTuneUp->SetX(kMax, values_.dblTuneUpMax);
+    chTuneUp->SetColour(kSignal, ToQColor(shown_.barLime ? colour::kLime : colour::kRed));
+}
+
+}  // namespace quillane

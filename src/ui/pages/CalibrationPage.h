@@ -1,0 +1,47 @@
+#pragma once
+
+#include "console/TuneUpView.h"
+#include "ui/pages/ConsolePage.h"
+
+class QLabel;
+
+namespace quillane {
+
+class BarChart;
+class RedrawPacer;
+
+// The Calibration page (tsTuneUp): while it is in view the detector runs in
+// calibration mode, and the installer aims it against the live signal bar and
+// the largest signal seen.
+class CalibrationPage : public ConsolePage {
+    Q_OBJECT
+
+public:
+    explicit CalibrationPage(PageContext& context, QWidget* parent = nullptr);
+
+    void PageShow() override;  // tsTuneUpShow
+    void PageHide() override;  // tsTuneUpHide
+    void SignalWord() override;
+    void ClearKey() override;
+
+    // Redraw from the stored signal word, on the screen at once.
+    void RefreshTuneUpChart();
+    void btnTuneUpClearClick();
+
+    const TuneUpValues& Values() const { return values_; }
+
+private:
+    void BuildControls();
+    // The rule's step on the latest word; what it shows waits for Present.
+    void Compute();
+    void Present();
+
+    TuneUpValues values_;
+    TuneUpDisplay shown_;  // what the next presentation writes
+    RedrawPacer* pacer_ = nullptr;
+    QLabel* lSignal = nullptr;
+    QLabel* lTuneUpMax = nullptr;
+    BarChart* chTuneUp = nullptr;
+};
+
+}  // namespace quillane

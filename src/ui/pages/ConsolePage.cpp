@@ -1,0 +1,21 @@
+#include "ui/pages/ConsolePage.h"
+
+#include "console/ConsoleCore.h"
+#include "ui/pages/PageContext.h"
+
+namespace quillane {
+
+ConsolePage::ConsolePage(const char* tabSheetName, Page kind, PageContext& context, QWidget* parent)
+    : QWidget(parent), context_(context), kind_(kind) {
+    setObjectName(QString::fromLatin1(tabSheetName));
+    // A page paints its own background: one colour under every control, and
+    // a label that changes repaints without the tab frame behind the page.
+    setAutoFillBackground(true);
+}
+
+void ConsolePage::LeaveCalibration() {
+    if (context_.core.Linked() && context_.core.DetectorCalibrating())
+        context_.core.StopCalibrationMode();
+}
+
+}  // namespace quillane

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QWidget>
+
+#include "console/AccessLevel.h"
+#include "console/Page.h"
+
+namespace quillane {
+
+struct PageContext;
+struct StateDisplay;
+
+// One page of pcMain. The window dispatches to the page in view through these
+// hooks and knows no page by its class, so a page answers only the keys and
+// words it has a use for; the others stay inert on it.
+class ConsolePage : public QWidget {
+    Q_OBJECT
+
+public:
+    // The tab sheet's name ("tsTuneUp", ...) becomes the page's object name.
+    ConsolePage(const char* tabSheetName, Page kind, PageContext& context,
+                QWidget* parent = nullptr);
+
+    Page Kind() const { return kind_; }
+
+    // ---- the page in view ----
+    // The page came into view, or left it (tab sheet OnShow / OnHide).
+    virtual void PageShow() {}
+    virtual void PageHide() {}
+    // A changed signal word that the shared redraw limit let through.
+    virtual void SignalWord() {}
+    // A changed sensitivity (code 3) or zone (code 4) word.
+    virtual void SensitivityWords() {}
+    // A code-5 word, after the info panel and the note took it.
+    virtual void DetectorState(const StateDisplay& state) { static_cast<void>(state); }
+
+    // ---- keys, on the page in view ----
+    virtual void ApplayKey() {}        // F4
+    virtual void ApplayParamsKey() {}  // F5
+    virtual void SaveTrvKey() {}       // F6
+    virtual void ClearTrvKey() {}      // F7
+    virtual void ClearKey() {}         // F8
+    virtual void CancelKey() {}        // Esc
+    virtual void SeparRangeKey() {}    // actSeparRange, which has no key
+
+    // ---- every page, in view or not ----
+    // The page-visibility rule ran for this level and link.
+    virtual void AccessOrLinkChanged(AccessLevel level, bool linked) {
+        static_cast<void>(level);
+        static_cast<void>(linked);
+    }
+    // The access dialog closed, whatever its result.
+    virtual void AccessDialogClosed() {}
+    // The tables and filters were read at start-up or stored by the Properties page.
+    virtual void TablesChanged() {}
+
+protected:
+    // A detector left in calibration does not guard its zone: every page
+    // but Calibration takes it out when it comes into view, and Calibration
+    // when it leaves.
+    void LeaveCalibration();
+
+    PageContext& context_;
+
+private:
+    Page kind_;
+};
+
+}  // namespace quillane

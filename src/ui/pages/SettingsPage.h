@@ -1,0 +1,94 @@
+#pragma once
+
+#include "console/RangeView.h"
+#include "ui/pages/ConsolePage.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QToolButton;
+
+namespace quillane {
+
+class AlarmCounterGroup;
+class BarChart;
+class PageComboBox;
+
+// The Settings page (tsRange), offered at the advanced and developer levels
+// instead of Setup: the signal as a deviation in percent against the PL, LL
+// and HL thresholds with the largest deviations either way; the setup method,
+// the zone length and, in Manual, split thresholds; and the device parameters.
+class SettingsPage : public ConsolePage {
+    Q_OBJECT
+
+public:
+    explicit SettingsPage(PageContext& context, QWidget* parent = nullptr);
+
+    void PageShow() override;  // tsRangeShow
+    void SignalWord() override;
+    void SensitivityWords() override;
+    void DetectorState(const StateDisplay& state) override;
+    void ApplayKey() override;
+    void ApplayParamsKey() override;
+    void SaveTrvKey() override;
+    void ClearTrvKey() override;
+    void ClearKey() override;
+    void CancelKey() override;
+    void SeparRangeKey() override;
+    void AccessOrLinkChanged(AccessLevel level, bool linked) override;
+    void AccessDialogClosed() override;
+    void TablesChanged() override;
+
+    void btnCancelRangeClick();
+    void btnApplayRangeClick();
+    void btnClearRangeClick();
+    void btnParamSetClick();
+    void cbRegulRangeChange();
+    void cbDistRangeChange();
+    void chbSeparRangeClick();
+    void cbRangePPChange();
+    void cbRangeMPChange();
+    void cbRangeBPChange();
+    void ShowRangeNewMarkers();
+    void RefreshRangeCharts();
+
+private:
+    void BuildRangeGroup();
+    void BuildThresholdBoxes();
+    void BuildSignalLabels();
+    void BuildParamsGroup();
+    void BuildCharts();
+    void BuildAlarmGroup();
+    void FillParams();
+    void HidePreviewMarkers();
+    void PlaceExtremes();
+    void DrawRange(const RangeChart& c);
+    bool Manual() const;
+
+    RangeValues values_;
+    QGroupBox* gbRange = nullptr;
+    PageComboBox* cbRegulRange = nullptr;
+    PageComboBox* cbDistRange = nullptr;
+    QCheckBox* chbSeparRange = nullptr;
+    PageComboBox* cbRangePP = nullptr;
+    PageComboBox* cbRangeMP = nullptr;
+    PageComboBox* cbRangeBP = nullptr;
+    QPushButton* btnApplayRange = nullptr;
+    QPushButton* btnCancelRange = nullptr;
+    QPushButton* btnClearRange = nullptr;
+    QLabel* lRangeSignalPlus = nullptr;
+    QLabel* lRangeSignalMinus = nullptr;
+    QGroupBox* GroupBox11 = nullptr;
+    PageComboBox* cbNewMinSpeed = nullptr;
+    PageComboBox* cbNewMaxSpeed = nullptr;
+    PageComboBox* cbNewLetter = nullptr;
+    QComboBox* cbNewAddress = nullptr;
+    QToolButton* btnParamSet = nullptr;
+    BarChart* chRangePP = nullptr;
+    BarChart* chRangeMPBP = nullptr;
+    AlarmCounterGroup* gbTrv = nullptr;
+};
+
+}  // namespace quillane

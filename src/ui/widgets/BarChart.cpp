@@ -1,0 +1,329 @@
+#include "ui/widgets/BarChart.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+namespace quillane {
+namespace {
+
+constexpr int kMarginLeft = 12;
+constexpr int kMarginRight = 16;
+constexpr int kMarginTop = 16;  // room for the marks above the plot
+constexpr int kMajorTick = 5;
+constexpr int kMinorTick = 3;
+constexpr int kMinorTicks = 4;
+
+}  // namespace
+
+BarChart::Series BarChart::Series::Bar(const QString& title) {
+    Series s;
+    s.title = title;
+    s.kind = Kind::HorizontalBar;
+    s.widthPercent = 100;
+    return s;
+}
+
+BarChart::Series BarChart::Series::Marker(const QString& title) {
+    Series s;
+    s.title = title;
+    s.kind = Kind::VerticalBar;
+    return s;
+}
+
+BarChart::Series& BarChart::Series::At(double atX) {
+    x = atX;
+    return *this;
+}
+
+BarChart::Series& BarChart::Series::Height(double atY) {
+    y = atY;
+    return *this;
+}
+
+BarChart::Series& BarChart::Series::Width(double percent) {
+    widthPercent = percent;
+    return *this;
+}
+
+BarChart::Series& BarChart::Series::Fill(const QColor& fill) {
+    colour = fill;
+    return *this;
+}
+
+BarChart::Series& BarChart::Series::Outline(const QColor& edge) {
+    outline = edge;
+    return *this;
+}
+
+BarChart::Series& BarChart::Series::Mark(const QString& text, const QColor& textColour, bool bold) {
+    mark = text;
+    markColour = textColour;
+    markBold = bold;
+    return *this;
+}
+
+BarChart::Series& BarChart::Series::MarkEdge(const QColor& edge) {
+    markEdge = edge;
+    return *this;
+}
+
+BarChart::Series& BarChart::Series::Inactive() {
+    active = false;
+    return *this;
+}
+
+BarChart::BarChart(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    labelFormat_ = [](double v) { return QString::number(v, 'g', 6); };
+}
+
+void BarChart::AddSeries(const Series& series) {
+    series_.push_back(series);
+    Changed();
+}
+
+BarChart::Series* BarChart::Find(const QString& title) {
+    for (Series& s : series_)
+        if (s.title == title) return &s;
+    return nullptr;
+}
+
+const BarChart::Series* BarChart::Find(const QString& title) const {
+    return const_cast<BarChart*>(this)->Find(title);
+}
+
+// Only what the point covered before and covers now is painted again: at
+// hundreds of redraws a second the signal bar moves by a few pixels.
+void BarChart::SetX(const QString& title, double x) {
+    Series* s = Find(title);
+    if (s == nullptr || s->x == x) return;
+    const QRect before = Area(*s);
+    const QRect drawnBefore = BarRect(*s).toRect();
+    s->x = x;
+    const QRect after = Area(*s);
+    const QRect drawnAfter = BarRect(*s).toRect();
+    // A move of less than a pixel changes nothing on the screen.
+    if (after == before && drawnAfter == drawnBefore) return;
+    if (s->kind == Kind::HorizontalBar && !before.isEmpty() && !after.isEmpty()) {
+        // Only the strip between the old and the new end of the bar changes.
+        const int from = std::min(drawnBefore.right(), drawnAfter.right());
+        const int to = std::max(drawnBefore.right(), drawnAfter.right());
+        update(QRect(from - 2, after.top(), to - from + 5, after.height()));
+        return;
+    }
+    update(before.united(after));
+}
+
+void BarChart::SetColour(const QString& title, const QColor& colour) {
+    Series* s = Find(title);
+    if (s == nullptr || s->colour == colour) return;
+    s->colour = colour;
+    update(Area(*s));
+}
+
+QRect BarChart::Area(const Series& s) const {
+    if (!s.active || !OnAxis(s)) return {};
+    QRect area = BarRect(s).toAlignedRect().adjusted(-2, -2, 2, 2);
+    // A mark is wider than a narrow bar: what it covered must go too.
+    if (!s.mark.isEmpty()) {
+        area = area.united(MarkRect(s));
+        area.setTop(0);
+    }
+    if (s.kind == Kind::HorizontalBar) area.setLeft(0);
+    return area;
+}
+
+double BarChart::X(const QString& title) const {
+    const Series* s = Find(title);
+    return s ? s->x : 0;
+}
+
+QColor BarChart::Colour(const QString& title) const {
+    const Series* s = Find(title);
+    return s ? s->colour : QColor();
+}
+
+bool BarChart::PointVisible(const QString& title) const {
+    const Series* s = Find(title);
+    return s != nullptr && s->active && OnAxis(*s) &&
+           (s->kind == Kind::HorizontalBar || s->y > leftMin_);
+}
+
+bool BarChart::OnAxis(const Series& s) const { return s.x >= 0 && s.x <= axisMax_; }
+
+void BarChart::SetBottomAxis(double maximum, double tickStep) {
+    if (maximum == axisMax_ && tickStep == axisStep_) return;
+    axisMax_ = maximum;
+    axisStep_ = tickStep;
+    AxisChanged();
+}
+
+void BarChart::SetAxisTitle(const QString& title) {
+    axisTitle_ = title;
+    AxisChanged();
+}
+
+void BarChart::SetLeftRange(double minimum, double maximum) {
+    leftMin_ = minimum;
+    leftMax_ = maximum;
+    Changed();
+}
+
+void BarChart::SetLabelFormat(std::function<QString(double)> format) {
+    labelFormat_ = std::move(format);
+    AxisChanged();
+}
+
+void BarChart::Changed() { update(); }
+
+void BarChart::AxisChanged() {
+    background_ = QPixmap();
+    update();
+}
+
+void BarChart::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    background_ = QPixmap();
+}
+
+QRect BarChart::Plot() const {
+    const int labels = fontMetrics().height();
+    const int bottom = kMajorTick + 2 + labels + (axisTitle_.isEmpty() ? 0 : labels) + 4;
+    return QRect(kMarginLeft, kMarginTop, width() - kMarginLeft - kMarginRight,
+                 height() - kMarginTop - bottom);
+}
+
+double BarChart::PixelX(double x) const {
+    const QRect plot = Plot();
+    return plot.left() + (axisMax_ > 0 ? x / axisMax_ : 0) * plot.width();
+}
+
+void BarChart::paintEvent(QPaintEvent* event) {
+    ++paints_;
+    const qreal ratio = devicePixelRatioF();
+    if (background_.isNull() || background_.devicePixelRatio() != ratio) {
+        background_ = QPixmap(size() * ratio);
+        background_.setDevicePixelRatio(ratio);
+        QPainter bp(&background_);
+        DrawBackground(bp);
+        DrawAxis(bp);
+    }
+    QPainter p(this);
+    const QRect dirty = event->rect();
+    p.drawPixmap(dirty, background_,
+                 QRectF(dirty.topLeft() * ratio, dirty.size() * ratio).toAlignedRect());
+    p.setClipRect(Plot().adjusted(0, -kMarginTop, 1, 1).intersected(dirty));
+    for (const Series& s : series_) {
+        if (!s.active || !OnAxis(s)) continue;
+        if (s.kind == Kind::HorizontalBar)
+            DrawHorizontal(p, s);
+        else
+            DrawVertical(p, s);
+    }
+    p.setClipping(false);
+    for (const Series& s : series_)
+        if (s.active && OnAxis(s) && !s.mark.isEmpty() && s.y > leftMin_) DrawMark(p, s);
+}
+
+void BarChart::DrawBackground(QPainter& p) const {
+    p.fillRect(rect(), palette().color(QPalette::Window));
+    const QRect plot = Plot();
+    p.fillRect(plot, Qt::white);
+    p.setPen(QColor(160, 160, 160));
+    p.drawRect(plot.adjusted(0, 0, -1, -1));
+}
+
+void BarChart::DrawAxis(QPainter& p) const {
+    const QRect plot = Plot();
+    const int base = plot.bottom() + 1;
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawLine(plot.left(), base, plot.right(), base);
+    if (!(axisMax_ > 0) || !(axisStep_ > 0)) return;
+    const QFontMetrics fm = fontMetrics();
+    const int majors = static_cast<int>(std::floor(axisMax_ / axisStep_ + 1e-6));
+    for (int k = 0; k <= majors; ++k) {
+        const double v = k * axisStep_;
+        const int x = static_cast<int>(std::lround(PixelX(v)));
+        p.drawLine(x, base, x, base + kMajorTick);
+        const QString label = labelFormat_(v);
+        const int w = fm.horizontalAdvance(label);
+        p.drawText(x - w / 2, base + kMajorTick + 1 + fm.ascent(), label);
+        for (int m = 1; m <= kMinorTicks && k < majors; ++m) {
+            const int mx =
+                static_cast<int>(std::lround(PixelX(v + axisStep_ * m / (kMinorTicks + 1))));
+            p.drawLine(mx, base, mx, base + kMinorTick);
+        }
+    }
+    if (!axisTitle_.isEmpty()) {
+        const int top = base + kMajorTick + 1 + fm.height();
+        p.drawText(QRect(plot.left(), top, plot.width(), fm.height()), Qt::AlignCenter, axisTitle_);
+    }
+}
+
+QRectF BarChart::BarRect(const Series& s) const {
+    const QRect plot = Plot();
+    if (s.kind == Kind::HorizontalBar) {
+        // One signal bar a chart, drawn across the middle of the plot.
+        const double band = plot.height() * 0.6 * std::clamp(s.widthPercent, 0.0, 100.0) / 100.0;
+        const double centre = plot.top() + plot.height() / 2.0;
+        return QRectF(plot.left(), centre - band / 2, PixelX(s.x) - plot.left(), band);
+    }
+    if (!(s.y > leftMin_)) return {};
+    const double reach = std::min(1.0, (s.y - leftMin_) / (leftMax_ - leftMin_));
+    const double width = std::max(1.0, plot.width() * s.widthPercent / 100.0);
+    const double height = plot.height() * reach;
+    return QRectF(PixelX(s.x) - width / 2, plot.bottom() + 1 - height, width, height);
+}
+
+void BarChart::DrawHorizontal(QPainter& p, const Series& s) const {
+    p.setPen(s.outline.isValid() ? QPen(s.outline) : Qt::NoPen);
+    p.setBrush(s.colour);
+    p.drawRect(BarRect(s));
+}
+
+void BarChart::DrawVertical(QPainter& p, const Series& s) const {
+    if (!(s.y > leftMin_)) return;
+    p.setPen(s.outline.isValid() ? QPen(s.outline) : Qt::NoPen);
+    p.setBrush(s.colour);
+    p.drawRect(BarRect(s));
+}
+
+QRect BarChart::MarkRect(const Series& s) const {
+    QFont font = this->font();
+    font.setBold(s.markBold);
+    const QFontMetrics fm(font);
+    const int w = fm.horizontalAdvance(s.mark) + 4;
+    const int h = fm.height();
+    const int left = std::clamp(static_cast<int>(std::lround(PixelX(s.x))) - w / 2, 0, width() - w);
+    return QRect(left, Plot().top() - h - 1, w, h);
+}
+
+void BarChart::DrawMark(QPainter& p, const Series& s) const {
+    QFont font = p.font();
+    font.setBold(s.markBold);
+    p.setFont(font);
+    const QRect box = MarkRect(s);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 225));
+    p.drawRect(box);
+    const QColor text =
+        s.markColour.isValid() ? s.markColour : palette().color(QPalette::WindowText);
+    if (!s.markEdge.isValid()) {
+        p.setPen(text);
+        p.drawText(box, Qt::AlignCenter, s.mark);
+        return;
+    }
+    const QFontMetrics fm(font);
+    QPainterPath letters;
+    letters.addText(box.left() + (box.width() - fm.horizontalAdvance(s.mark)) / 2.0,
+                    box.top() + (box.height() - fm.height()) / 2.0 + fm.ascent(), font, s.mark);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.strokePath(letters, QPen(s.markEdge, 1));
+    p.fillPath(letters, text);
+    p.setRenderHint(QPainter::Antialiasing, false);
+}
+
+}  // namespace quillane

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QColor>
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+class QPainter;
+class QPaintEvent;
+
+namespace quillane {
+
+// A chart of one-point bar series on a fixed bottom axis: a horizontal bar
+// from 0 to X, and vertical bars drawn as full-height markers at X with a
+// width in percent of the plot, a colour, an outline and an optional mark. A
+// point whose X lies outside the axis (-1 by custom) is not drawn. Series are
+// found by their titles, and what they hold can be read back without painting.
+//
+// Setting a value only schedules a repaint, so any number of changes between
+// two frames costs one paint; the axis and its labels are drawn once into a
+// picture and reused until the axis or the size changes.
+class BarChart : public QWidget {
+    Q_OBJECT
+
+public:
+    enum class Kind { HorizontalBar, VerticalBar };
+    // A series is described by name, field by field, from one of its two kinds:
+    //   BarChart::Series::Marker(kSerPP).At(0).Height(2).Width(4).Fill(white)
+    struct Series {
+        QString title;
+        Kind kind = Kind::VerticalBar;
+        double x = 0;
+        // A vertical bar reaches this high on the left axis (full height at its
+        // top or above; 0 draws nothing); a horizontal bar sits at this height.
+        double y = 0;
+        double widthPercent = 1;  // of the plot's width (vertical) or band (horizontal)
+        QColor colour;
+        QColor outline;  // none when invalid
+        QString mark;
+        QColor markColour;
+        bool markBold = false;
+        bool active = true;  // an inactive series is never shown
+        // Edges the mark's letters (none when invalid), for a light text
+        // colour that would not read on the mark's pale ground.
+        QColor markEdge{};
+
+        // A horizontal bar from 0 to X across the whole band.
+        static Series Bar(const QString& title);
+        // A vertical bar at X.
+        static Series Marker(const QString& title);
+        Series& At(double atX);
+        Series& Height(double atY);
+        Series& Width(double percent);
+        Series& Fill(const QColor& fill);
+        Series& Outline(const QColor& edge);
+        Series& Mark(const QString& text, const QColor& textColour, bool bold = false);
+        Series& MarkEdge(const QColor& edge);
+        Series& Inactive();
+    };
+
+    explicit BarChart(QWidget* parent = nullptr);
+
+    void AddSeries(const Series& series);
+    void SetX(const QString& title, double x);
+    void SetColour(const QString& title, const QColor& colour);
+    double X(const QString& title) const;
+    QColor Colour(const QString& title) const;
+    // Whether the series' point is drawn: active, with some height, X on the axis.
+    bool PointVisible(const QString& title) const;
+
+    // Bottom axis from 0 to maximum, labelled every tickStep with four minor
+    // ticks between; the left axis is hidden and fixed.
+    void SetBottomAxis(double maximum, double tickStep);
+    void SetAxisTitle(const QString& title);
+    void SetLeftRange(double minimum, double maximum);
+    // How axis values read (the locale's decimal separator).
+    void SetLabelFormat(std::function<QString(double)> format);
+
+    // Paints done so far, for the benchmark.
+    int PaintCount() const { return paints_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    Series* Find(const QString& title);
+    const Series* Find(const QString& title) const;
+    void Changed();
+    void AxisChanged();
+    // Where the series' point is drawn, mark included (empty when it is not).
+    QRect Area(const Series& s) const;
+    QRectF BarRect(const Series& s) const;
+    QRect MarkRect(const Series& s) const;
+    QRect Plot() const;
+    double PixelX(double x) const;
+    bool OnAxis(const Series& s) const;
+    void DrawBackground(QPainter& p) const;
+    void DrawAxis(QPainter& p) const;
+    void DrawHorizontal(QPainter& p, const Series& s) const;
+    void DrawVertical(QPainter& p, const Series& s) const;
+    void DrawMark(QPainter& p, const Series& s) const;
+
+    std::vector<Series> series_;
+    double axisMax_ = 1;
+    double axisStep_ = 0.2;
+    double leftMin_ = 0;
+    double leftMax_ = 1;
+    QString axisTitle_;
+    std::function<QString(double)> labelFormat_;
+    QPixmap background_;
+    int paints_ = 0;
+};
+
+}  // namespace quillane

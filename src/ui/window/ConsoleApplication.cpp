@@ -1,0 +1,31 @@
+#include "ui/window/ConsoleApplication.h"
+
+#include <QMessageBox>
+#include <exception>
+
+#include "model/MessageTexts.h"
+
+namespace quillane {
+
+ConsoleApplication::ConsoleApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The name, not the display name: Qt appends a display name to every
+    // window title, which would follow the caption's developer suffix.
+    setApplicationName(QString::fromLatin1(kBaseCaption));
+}
+
+bool ConsoleApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        ShowException(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        ShowException(QString());
+    }
+    return false;
+}
+
+void ConsoleApplication::ShowException(const QString& message) {
+    QMessageBox::critical(activeWindow(), applicationName(), message);
+}
+
+}  // namespace quillane

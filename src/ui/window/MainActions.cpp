@@ -1,0 +1,130 @@
+// TfmMain's pages and keys: the page-visibility rule by link and access level,
+// the page-change handlers and the twelve actions of the action list.
+#include <QAction>
+#include <QKeySequence>
+
+#include "console/ConsoleCore.h"
+#include "console/PageRule.h"
+#include "model/MessageTexts.h"
+#include "ui/pages/ConsolePage.h"
+#include "ui/window/KeyActionList.h"
+#include "ui/window/PageControl.h"
+#include "ui/window/TfmMain.h"
+#include "ui/window/TfrmPassword.h"
+
+namespace quillane {
+
+void TfmMain::BuildActionList() {
+    ActionList = new KeyActionList(this);
+    struct Entry {
+        const char* name;
+        const char* caption;
+        Qt::Key key;
+        void (TfmMain::*handler)();
+    };
+    const Entry entries[] = {
+        {"actEnterPassword", "Enter password", Qt::Key_F10, &TfmMain::actEnterPasswordExecute},
+        {"actVelmoSelect", "actVelmoSelect", Qt::Key_F1, &TfmMain::actVelmoSelectExecute},
+        {"actTuneUpSelect", "actTuneUpSelect", Qt::Key_F2, &TfmMain::actTuneUpSelectExecute},
+        {"actSetupSelect", "actSetupSelect", Qt::Key_F3, &TfmMain::actSetupSelectExecute},
+        {"actApplay", "actApplay", Qt::Key_F4, &TfmMain::actApplayExecute},
+        {"actApplayParams", "actApplayParams", Qt::Key_F5, &TfmMain::actApplayParamsExecute},
+        {"actSaveTrv", "actSaveTrv", Qt::Key_F6, &TfmMain::actSaveTrvExecute},
+        {"actClearTrv", "actClearTrv", Qt::Key_F7, &TfmMain::actClearTrvExecute},
+        {"actClear", "actClear", Qt::Key_F8, &TfmMain::actClearExecute},
+        {"actParamsSelect", "actParamsSelect", Qt::Key_F9, &TfmMain::actParamsSelectExecute},
+        {"actCancel", "actCancel", Qt::Key_Escape, &TfmMain::actCancelExecute},
+        {"actSeparRange", "actSeparRange", Qt::Key_unknown, &TfmMain::actSeparRangeExecute},
+    };
+    for (const Entry& e : entries) {
+        const QKeySequence key = e.key == Qt::Key_unknown ? QKeySequence() : QKeySequence(e.key);
+        QAction* action = ActionList->Add(e.name, QString::fromLatin1(e.caption), key);
+        const auto handler = e.handler;
+        connect(action, &QAction::triggered, this, [this, handler] {
+            if (!ActionList->Suspended()) (this->*handler)();
+        });
+        if (e.key == Qt::Key_unknown) ActionList->KeepDisabled(action);
+    }
+    ActionList->SetSuspended(true);
+}
+
+// ---- pages ----
+
+ConsolePage* TfmMain::PageOf(Page page) const { return pages_[static_cast<std::size_t>(page)]; }
+
+Page TfmMain::ActivePage() const { return ActiveConsolePage()->Kind(); }
+
+ConsolePage* TfmMain::ActiveConsolePage() const {
+    return static_cast<ConsolePage*>(pcMain->currentWidget());
+}
+
+void TfmMain::ForEachPage(const std::function<void(ConsolePage*)>& hook) const {
+    for (ConsolePage* page : pages_) hook(page);
+}
+
+// Works on a hidden tab too: the page-selecting keys do not look at the tabs.
+void TfmMain::SetActivePage(Page page) { pcMain->SetActivePage(PageOf(page)); }
+
+void TfmMain::pcMainChange(QWidget* left, QWidget* entered) {
+    if (left != nullptr) static_cast<ConsolePage*>(left)->PageHide();
+    static_cast<ConsolePage*>(entered)->PageShow();
+}
+
+void TfmMain::UpdatePageVisibility() {
+    const bool linked = Linked();
+    for (const PageStep& step : PageVisibilitySteps(eAccessLevel, linked)) {
+        if (step.kind == PageStep::BringIntoView)
+            SetActivePage(step.page);
+        else
+            pcMain->SetTabShown(PageOf(step.page), step.kind == PageStep::ShowTab);
+    }
+    ForEachPage([this, linked](ConsolePage* p) { p->AccessOrLinkChanged(eAccessLevel, linked); });
+}
+
+// ---- actions ----
+
+void TfmMain::actEnterPasswordExecute() {
+    if (!frmPassword_) return;
+    ApplyAccessResult(frmPassword_->exec());
+}
+
+void TfmMain::ApplyAccessResult(int result) {
+    if (const std::optional<AccessLevel> level = LevelForResult(result)) {
+        eAccessLevel = *level;
+        setWindowTitle(QString::fromStdString(CaptionFor(sBaseCaption, eAccessLevel)));
+    }
+    // Even a cancelled dialog re-runs the rule, with the link as it is now.
+    UpdatePageVisibility();
+    ForEachPage([](ConsolePage* p) { p->AccessDialogClosed(); });
+}
+
+void TfmMain::actVelmoSelectExecute() {
+    SetActivePage(Page::About);
+    SetNote(note::kSelectMode);
+}
+
+void TfmMain::actTuneUpSelectExecute() { SetActivePage(Page::Calibration); }
+
+void TfmMain::actSetupSelectExecute() {
+    SetActivePage(eAccessLevel == EAccBasic ? Page::Setup : Page::Settings);
+}
+
+void TfmMain::actParamsSelectExecute() {
+    if (eAccessLevel == EAccDeveloper) SetActivePage(Page::Properties);
+}
+
+void TfmMain::actApplayExecute() { ActiveConsolePage()->ApplayKey(); }
+
+void TfmMain::actApplayParamsExecute() { ActiveConsolePage()->ApplayParamsKey(); }
+
+void TfmMain::actSaveTrvExecute() { ActiveConsolePage()->SaveTrvKey(); }
+
+void TfmMain::actClearTrvExecute() { ActiveConsolePage()->ClearTrvKey(); }
+
+void TfmMain::actClearExecute() { ActiveConsolePage()->ClearKey(); }
+
+void TfmMain::actCancelExecute() { ActiveConsolePage()->CancelKey(); }
+
+void TfmMain::actSeparRangeExecute() { ActiveConsolePage()->SeparRangeKey(); }
+
+}  // namespace quillane

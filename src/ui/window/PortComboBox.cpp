@@ -1,0 +1,78 @@
+#include "ui/window/PortComboBox.h"
+
+#include <QAbstractItemView>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <algorithm>
+
+namespace quillane {
+
+PortComboBox::PortComboBox(QWidget* parent) : QComboBox(parent) {
+    setEditable(false);
+    // 65 pixels must hold "COM255" next to the arrow, as the narrow native
+    // combo of the original layout did; the default padding would cut it.
+    setStyleSheet(
+        QStringLiteral("QComboBox { padding-left: 3px; padding-right: 0px; }"
+                       "QComboBox::drop-down { width: 13px; }"));
+    // Another choice makes the last failure's reason stale.
+    connect(this, &QComboBox::currentIndexChanged, this, [this] { ShowOpenProblem(QString()); });
+}
+
+void PortComboBox::SetDropDownHandler(std::function<void()> handler) {
+    dropDown_ = std::move(handler);
+}
+
+void PortComboBox::SetPorts(const std::vector<PortEntry>& entries) {
+    {
+        const QSignalBlocker quiet(this);
+        clear();
+        problem_.clear();
+        for (const PortEntry& e : entries) {
+            if (!e.available) continue;
+            addItem(QStringLiteral("COM%1").arg(e.number));
+            setItemData(count() - 1, QString::fromStdString(e.device), Qt::ToolTipRole);
+        }
+        // Clearing drops the selection, so the last available port is taken.
+        if (count() > 0) setCurrentIndex(count() - 1);
+    }
+    WidenListToItems();
+    ShowSelectedDevice();
+}
+
+// The open list may be wider than the 65-pixel box: "COM255" must read in
+// full there, whatever the font and the style's margins.
+void PortComboBox::WidenListToItems() {
+    QAbstractItemView* list = view();
+    QStyleOptionViewItem option;
+    option.initFrom(list);
+    int widest = 0;
+    for (int i = 0; i < count(); ++i) {
+        const QModelIndex item = model()->index(i, modelColumn(), rootModelIndex());
+        widest = std::max(widest, list->itemDelegate()->sizeHint(option, item).width());
+    }
+    const int chrome =
+        2 * list->frameWidth() + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    list->setMinimumWidth(std::max(width(), widest + chrome));
+}
+
+void PortComboBox::showPopup() {
+    if (dropDown_) dropDown_();
+    QComboBox::showPopup();
+}
+
+void PortComboBox::ShowOpenProblem(const QString& problem) {
+    problem_ = problem;
+    ShowSelectedDevice();
+}
+
+void PortComboBox::ShowSelectedDevice() {
+    if (!problem_.isEmpty()) {
+        setToolTip(problem_);
+    } else {
+        setToolTip(currentIndex() < 0 ? QString()
+                                      : itemData(currentIndex(), Qt::ToolTipRole).toString());
+    }
+}
+
+}  // namespace quillane

@@ -1,0 +1,151 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "console/AccessLevel.h"
+#include "console/StatusDisplay.h"
+#include "model/CorrespondenceTables.h"
+#include "model/NumberFormat.h"
+#include "model/ProfileFile.h"
+#include "model/Settings.h"
+#include "protocol/ConsoleView.h"
+#include "protocol/ExchangeLog.h"
+
+class QCloseEvent;
+class QTextEdit;
+class QTimer;
+
+namespace quillane {
+
+class ByteLink;
+class Clock;
+class ConsoleCore;
+class ConsolePage;
+class InfoPanel;
+class KeyActionList;
+class PageControl;
+class PortDirectory;
+class TfrmPassword;
+struct PageContext;
+
+// The console's main window and the owner of its state: the core with the
+// line, the settings, the tables, the access level and every control. It wires
+// the poll timer, the pages and the keys; the pages do their own work.
+class TfmMain : public QWidget, public ConsoleView {
+    Q_OBJECT
+
+public:
+    // The machine's serial line, port list and clocks.
+    explicit TfmMain(QWidget* parent = nullptr);
+    // Any line, port list and clock (a pseudo-terminal, a fake).
+    TfmMain(ByteLink& port, PortDirectory& ports, Clock& clock, QWidget* parent = nullptr);
+    ~TfmMain() override;
+
+    // The access dialog that F10 runs; created after the window, as at start-up.
+    void SetPasswordDialog(TfrmPassword* dialog) { frmPassword_ = dialog; }
+
+    ConsoleCore& Core() { return *core_; }
+    const CorrespondenceTables& Tables() const { return tables_; }
+    AccessLevel CurrentAccessLevel() const { return eAccessLevel; }
+    Page ActivePage() const;
+
+    // One tick of the 1 ms poll timer; the timer runs on only while the core says so.
+    void TimerTimer();
+    void UpdatePageVisibility();
+
+    // ---- ConsoleView ----
+    void ShowSignal() override;
+    void RefreshSensPages() override;
+    void ShowZone() override;
+    void ShowSpeedAndWarning() override;
+    void ShowDetectorState() override;
+    void ShowIdentity() override;
+    void ShowPower() override;
+    void OnDetectorFound() override;
+    void ResetDetectorView() override;
+    void SetNote(const std::string& text) override;
+    void SetPortItems(const std::vector<PortEntry>& available) override;
+    void SetPortProblem(const std::string& text) override;
+    std::string SelectedPortText() const override;
+    void ShowError(const std::string& message) override;
+    void CommandRunBegun(CommandSource source) override;
+    // Where the window learns what the detector made of each run of sends.
+    void CommandRunEnded(const CommandRun& run) override;
+
+    // ---- actions, one per key ----
+    void actEnterPasswordExecute();
+    void actVelmoSelectExecute();
+    void actTuneUpSelectExecute();
+    void actSetupSelectExecute();
+    void actApplayExecute();
+    void actApplayParamsExecute();
+    void actSaveTrvExecute();
+    void actClearTrvExecute();
+    void actClearExecute();
+    void actParamsSelectExecute();
+    void actCancelExecute();
+    void actSeparRangeExecute();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct OwnedLine;
+    TfmMain(std::unique_ptr<OwnedLine> line, QWidget* parent);
+
+    void Construct();
+    void BuildWindow();
+    void BuildPages();
+    void AddPage(ConsolePage* page, const char* caption);
+    void BuildNote();
+    void BuildActionList();
+    void ReadSettingsFile();
+
+    void cbComPortDropDown();
+    void cbComPortChange();
+    void pcMainChange(QWidget* left, QWidget* entered);
+    void FormClose();
+
+    // The mark beside the control that queued a run: waiting, or its outcome.
+    void ShowCommandAnswer(CommandSource source, const CommandRun* run);
+
+    void ApplyAccessResult(int result);
+    void SetActivePage(Page page);
+    ConsolePage* PageOf(Page page) const;
+    ConsolePage* ActiveConsolePage() const;
+    // Runs a hook on every page, in view or not.
+    void ForEachPage(const std::function<void(ConsolePage*)>& hook) const;
+    bool Linked() const;
+
+    std::unique_ptr<OwnedLine> ownedLine_;
+    ByteLink& port_;
+    PortDirectory& ports_;
+    Clock& clock_;
+
+    NumberFormat format_;
+    ProfileFile IniFile;
+    ConsoleSettings settings_;
+    CorrespondenceTables tables_;
+    ExchangeLog log_;
+    std::unique_ptr<ConsoleCore> core_;
+    std::unique_ptr<PageContext> pageContext_;
+
+    AccessLevel eAccessLevel = EAccBasic;
+    std::string sBaseCaption;
+    double dblLastRefresh = 0;
+    bool closing_ = false;
+
+    QTimer* Timer = nullptr;
+    PageControl* pcMain = nullptr;
+    std::vector<ConsolePage*> pages_;  // in tab order: Calibration ... About
+    InfoPanel* gbInfo = nullptr;
+    QTextEdit* memoNote = nullptr;
+    KeyActionList* ActionList = nullptr;
+    TfrmPassword* frmPassword_ = nullptr;
+};
+
+}  // namespace quillane

@@ -1,0 +1,104 @@
+// TfmMain's side of the status handlers: the core decodes the stored words into
+// display values, the window puts them into the info panel and the note, and
+// hands the word on to the page in view.
+#include <QTextEdit>
+
+#include "console/ConsoleCore.h"
+#include "console/PageRule.h"
+#include "model/MessageTexts.h"
+#include "protocol/Clock.h"
+#include "ui/pages/ConsolePage.h"
+#include "ui/window/InfoPanel.h"
+#include "ui/window/KeyActionList.h"
+#include "ui/window/PortComboBox.h"
+#include "ui/window/TfmMain.h"
+
+namespace quillane {
+
+void TfmMain::ShowSignal() {
+    const bool working = core_->eDeviceState() >= EDevWork;
+    // Measured on the monotonic clock: a wall clock set back would otherwise
+    // hold the redraws back until it caught up again.
+    const SignalRefresh refresh =
+        ShowSignalDecision(core_->Model(), ActivePage(), working, clock_.MonotonicSeconds(),
+                           dblLastRefresh, settings_.iSelectFilter);
+    if (refresh != SignalRefresh::None) ActiveConsolePage()->SignalWord();
+}
+
+void TfmMain::RefreshSensPages() {
+    if (SensRefreshDue(ActivePage(), core_->eDeviceState() >= EDevWork))
+        ActiveConsolePage()->SensitivityWords();
+}
+
+void TfmMain::ShowZone() {
+    gbInfo->ShowZone(
+        ZoneValues(core_->Model(), [this](int zone) { return tables_.DistSens(zone); }));
+    RefreshSensPages();
+}
+
+void TfmMain::ShowSpeedAndWarning() {
+    const SpeedWarningDisplay d = SpeedAndWarningValues(core_->Model(), ActivePage(), format_);
+    gbInfo->ShowSpeed(d.speed);
+    if (d.note) SetNote(*d.note);
+}
+
+void TfmMain::ShowDetectorState() {
+    const StateDisplay d = DetectorStateValues(core_->Model(), ActivePage(), format_);
+    gbInfo->ShowState(d);
+    if (d.note) SetNote(*d.note);
+    ActiveConsolePage()->DetectorState(d);
+}
+
+void TfmMain::ShowIdentity() { gbInfo->ShowIdentity(IdentityValues(core_->Model())); }
+
+void TfmMain::ShowPower() {
+    gbInfo->ShowPower(PowerValue(core_->Model(), settings_.dblKdc, settings_.dblUrd, format_));
+}
+
+void TfmMain::OnDetectorFound() {
+    UpdatePageVisibility();
+    if (core_->DetectorCalibrating())
+        SetActivePage(Page::Calibration);
+    else
+        SetNote(note::kSelectMode);
+    ActionList->SetSuspended(false);
+}
+
+void TfmMain::ResetDetectorView() {
+    if (ActivePage() != Page::Calibration) SetActivePage(Page::About);
+    gbInfo->ShowReset();
+    SetNote(note::kWaiting);
+    UpdatePageVisibility();
+    ActionList->SetSuspended(true);
+}
+
+void TfmMain::SetNote(const std::string& text) {
+    // One message at a time: each replaces whatever the note said before.
+    // Status words repeat the same note many times a second; only a new text
+    // is worth a new layout and paint of the memo.
+    const QString note = QString::fromStdString(text);
+    if (memoNote->toPlainText() != note) memoNote->setPlainText(note);
+}
+
+void TfmMain::SetPortItems(const std::vector<PortEntry>& available) {
+    gbInfo->cbComPort->SetPorts(available);
+}
+
+void TfmMain::SetPortProblem(const std::string& text) {
+    gbInfo->cbComPort->ShowOpenProblem(QString::fromStdString(text));
+}
+
+std::string TfmMain::SelectedPortText() const {
+    return gbInfo->cbComPort->currentText().toStdString();
+}
+
+void TfmMain::CommandRunBegun(CommandSource source) { ShowCommandAnswer(source, nullptr); }
+
+void TfmMain::CommandRunEnded(const CommandRun& run) { ShowCommandAnswer(run.source, &run); }
+
+void TfmMain::ShowCommandAnswer(CommandSource source, const CommandRun* run) {
+    static_cast<void>(source);
+    static_cast<void>(run);
+}
+
+}  // namespace quillane

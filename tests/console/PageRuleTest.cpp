@@ -1,0 +1,66 @@
+// The pages offered by link and access level, and the order the tab row
+// learns of them in.
+#include <gtest/gtest.h>
+
+#include "console/PageRule.h"
+
+namespace quillane {
+namespace {
+
+constexpr Page kAll[] = {Page::Calibration, Page::Setup, Page::Settings, Page::Properties,
+                         Page::About};
+
+TEST(PageRule, TabsShownByLevelAndLink) {
+    struct Case {
+        AccessLevel level;
+        bool linked;
+        bool shown[5];  // Calibration, Setup, Settings, Properties, About
+    };
+    const Case cases[] = {
+        {EAccBasic, true, {true, true, false, false, true}},
+        {EAccAdvanced, true, {true, false, true, false, true}},
+        {EAccDeveloper, true, {true, false, true, true, true}},
+        {EAccBasic, false, {false, false, false, false, true}},
+        {EAccAdvanced, false, {false, false, false, false, true}},
+        {EAccDeveloper, false, {false, false, false, false, true}},
+    };
+    for (const Case& c : cases)
+        for (int p = 0; p < 5; ++p)
+            EXPECT_EQ(TabShown(c.level, c.linked, kAll[p]), c.shown[p])
+                << "level " << int(c.level) << " linked " << c.linked << " page " << p;
+}
+
+TEST(PageRule, BasicBringsSetupIntoViewBeforeAndAfterHidingTheOthers) {
+    using S = PageStep;
+    const std::vector<PageStep> expected{
+        {S::ShowTab, Page::Calibration}, {S::ShowTab, Page::Setup},
+        {S::BringIntoView, Page::Setup}, {S::HideTab, Page::Settings},
+        {S::HideTab, Page::Properties},  {S::BringIntoView, Page::Setup},
+        {S::ShowTab, Page::About}};
+    EXPECT_EQ(PageVisibilitySteps(EAccBasic, true), expected);
+}
+
+TEST(PageRule, OnlyTheLinkedBasicLevelBringsAPageIntoView) {
+    for (AccessLevel level : {EAccBasic, EAccAdvanced, EAccDeveloper})
+        for (bool linked : {false, true})
+            for (const PageStep& s : PageVisibilitySteps(level, linked))
+                EXPECT_TRUE(s.kind != PageStep::BringIntoView || (level == EAccBasic && linked));
+}
+
+TEST(PageRule, ParamSetFollowsTheLinkOnlyAtDeveloperLevel) {
+    EXPECT_EQ(ParamSetEnabledFor(EAccDeveloper, true), std::optional<bool>(true));
+    EXPECT_EQ(ParamSetEnabledFor(EAccDeveloper, false), std::optional<bool>(false));
+    EXPECT_FALSE(ParamSetEnabledFor(EAccAdvanced, true).has_value());
+    EXPECT_FALSE(ParamSetEnabledFor(EAccBasic, false).has_value());
+}
+
+TEST(PageRule, SensitivityWordsRedrawSetupOnlyWhileWorkingAndSettingsAlways) {
+    EXPECT_TRUE(SensRefreshDue(Page::Setup, true));
+    EXPECT_FALSE(SensRefreshDue(Page::Setup, false));
+    EXPECT_TRUE(SensRefreshDue(Page::Settings, false));
+    for (Page p : {Page::Calibration, Page::Properties, Page::About})
+        EXPECT_FALSE(SensRefreshDue(p, true));
+}
+
+}  // namespace
+}  // namespace quillane

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "protocol/ConsoleView.h"
+
+namespace quillane::test {
+
+// Records every call of the core into the window, in order.
+class RecordingView : public ConsoleView {
+public:
+    void ShowSignal() override {
+        calls.push_back("ShowSignal");
+        if (throwOnSignal) throw std::runtime_error("signal chart failed");
+    }
+    void RefreshSensPages() override { calls.push_back("RefreshSensPages"); }
+    void ShowZone() override { calls.push_back("ShowZone"); }
+    void ShowSpeedAndWarning() override { calls.push_back("ShowSpeedAndWarning"); }
+    void ShowDetectorState() override { calls.push_back("ShowDetectorState"); }
+    void ShowIdentity() override { calls.push_back("ShowIdentity"); }
+    void ShowPower() override { calls.push_back("ShowPower"); }
+    void OnDetectorFound() override { calls.push_back("OnDetectorFound"); }
+    void ResetDetectorView() override { calls.push_back("ResetDetectorView"); }
+    void SetNote(const std::string& text) override { notes.push_back(text); }
+    void SetPortItems(const std::vector<PortEntry>& available) override {
+        items = available;
+        selected =
+            available.empty() ? std::string() : "COM" + std::to_string(available.back().number);
+    }
+    void SetPortProblem(const std::string& text) override { portProblem = text; }
+    std::string SelectedPortText() const override { return selected; }
+    void ShowError(const std::string& message) override { errors.push_back(message); }
+    void CommandRunBegun(CommandSource source) override { begun.push_back(source); }
+    void CommandRunEnded(const CommandRun& run) override { ended.push_back(run); }
+
+    int Count(const std::string& call) const {
+        int n = 0;
+        for (const auto& c : calls) n += c == call ? 1 : 0;
+        return n;
+    }
+
+    std::vector<std::string> calls;
+    std::vector<std::string> notes;
+    std::vector<std::string> errors;
+    std::vector<PortEntry> items;
+    std::string selected;
+    std::string portProblem;
+    std::vector<CommandSource> begun;
+    std::vector<CommandRun> ended;
+    bool throwOnSignal = false;
+};
+
+}  // namespace quillane::test
