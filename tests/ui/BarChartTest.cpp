@@ -101,5 +101,28 @@ TEST(BarChart, AMovedMarkLeavesNothingOfItselfBehind) {
     EXPECT_TRUE((QRegion(mark) - chart.painted).isEmpty()) << mark.x() << '+' << mark.width();
 }
 
+// The axis is drawn into a picture of its own; its labels must still be in
+// the chart's font, which its layout measures, not in the application's.
+TEST(BarChart, TheAxisIsDrawnInTheChartsOwnFont) {
+    QFont own = QApplication::font();
+    own.setPixelSize(11);
+    const auto render = [&own] {
+        BarChart chart;
+        chart.setFont(own);
+        chart.resize(400, 80);
+        chart.SetBottomAxis(10, 2);
+        chart.SetAxisTitle(QStringLiteral("mV"));
+        return chart.grab().toImage();
+    };
+    const QImage usual = render();
+    const QFont application = QApplication::font();
+    QFont large = application;
+    large.setPixelSize(40);
+    QApplication::setFont(large);
+    const QImage underLargeFont = render();
+    QApplication::setFont(application);
+    EXPECT_TRUE(usual == underLargeFont);
+}
+
 }  // namespace
 }  // namespace quillane::test

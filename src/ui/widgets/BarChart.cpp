@@ -208,6 +208,9 @@ void BarChart::paintEvent(QPaintEvent* event) {
         background_ = QPixmap(size() * ratio);
         background_.setDevicePixelRatio(ratio);
         QPainter bp(&background_);
+        // A painter on a pixmap starts in the application's font; the axis
+        // is laid out in the chart's own.
+        bp.setFont(font());
         DrawBackground(bp);
         DrawAxis(bp);
     }
