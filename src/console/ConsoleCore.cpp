@@ -172,15 +172,21 @@ void ConsoleCore::OnDetectorFound() {
 // ---- command slots ----
 
 void ConsoleCore::QueueCmd0(unsigned adr, unsigned senspp, unsigned state) {
-    d_->commands.Queue(0, frame::Command0(adr, senspp, state));
+    const std::uint16_t word = frame::Command0(adr, senspp, state);
+    d_->commands.Queue(0, word);
+    d_->view.CommandQueued(word);
 }
 
 void ConsoleCore::QueueCmd1(unsigned sensmp, unsigned sensbp, unsigned letter) {
-    d_->commands.Queue(1, frame::Command1(sensmp, sensbp, letter));
+    const std::uint16_t word = frame::Command1(sensmp, sensbp, letter);
+    d_->commands.Queue(1, word);
+    d_->view.CommandQueued(word);
 }
 
 void ConsoleCore::QueueCmd2(unsigned minSpd, unsigned maxSpd, unsigned dist, unsigned reg) {
-    d_->commands.Queue(2, frame::Command2(minSpd, maxSpd, dist, reg));
+    const std::uint16_t word = frame::Command2(minSpd, maxSpd, dist, reg);
+    d_->commands.Queue(2, word);
+    d_->view.CommandQueued(word);
 }
 
 void ConsoleCore::StartCalibrationMode() {

@@ -5,6 +5,7 @@
 
 #include "console/ConsoleCore.h"
 #include "console/PageRule.h"
+#include "console/SiteRecord.h"
 #include "model/MessageTexts.h"
 #include "ui/pages/ConsolePage.h"
 #include "ui/window/KeyActionList.h"
@@ -45,6 +46,13 @@ void TfmMain::BuildActionList() {
         });
         if (e.key == Qt::Key_unknown) ActionList->KeepDisabled(action);
     }
+    // Besides the function keys: Ctrl+P, the print key of every desktop
+    // program, writes the commissioning report.
+    QAction* report = ActionList->Add("actReport", QStringLiteral("actReport"),
+                                      QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(report, &QAction::triggered, this, [this] {
+        if (!ActionList->Suspended()) actReportExecute();
+    });
     ActionList->SetSuspended(true);
 }
 
@@ -66,6 +74,7 @@ void TfmMain::ForEachPage(const std::function<void(ConsolePage*)>& hook) const {
 void TfmMain::SetActivePage(Page page) { pcMain->SetActivePage(PageOf(page)); }
 
 void TfmMain::pcMainChange(QWidget* left, QWidget* entered) {
+    siteRecord_->PageInView(static_cast<ConsolePage*>(entered)->Kind());
     if (left != nullptr) static_cast<ConsolePage*>(left)->PageHide();
     static_cast<ConsolePage*>(entered)->PageShow();
 }
