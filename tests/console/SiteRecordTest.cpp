@@ -9,6 +9,7 @@
 #include "FakeClock.h"
 #include "StatusWords.h"
 #include "TempDir.h"
+#include "console/CommandMeaning.h"
 #include "console/LocalDateTime.h"
 #include "console/RecordEntry.h"
 #include "console/RecordFile.h"
@@ -128,6 +129,28 @@ TEST(RecordFile, ALineCutShortEndsBeforeTheNextAndNothingButAFileIsWritten) {
     EXPECT_FALSE(folder.Append("lost\n"));
     RecordFile nowhere(dir.File("missing/Quillane-site.jsonl"));
     EXPECT_FALSE(nowhere.Append("lost\n"));
+}
+
+TEST(CommandMeaning, WhatARunAsksInTheInstallersTerms) {
+    NumberFormat format;
+    CorrespondenceTables tables(format);
+    tables.Fill(ProfileFile("/nonexistent/Quillane.ini"));
+    tables.sgSense.SetCell(2, 1, "12.25");  // a hand-edited PL of index 1
+    const struct {
+        std::vector<std::uint16_t> words;
+        const char* meaning;
+    } cases[] = {
+        {{frame::Command0(3, 0, 1)}, "PL 10.5  %, address 3, calibration mode"},
+        {{frame::Command0(3, 0, 2)}, "PL 10.5  %, address 3, mode 2"},
+        // Thresholds of different indices: no one sensitivity.
+        {{frame::Command2(0, 0, 2, 0), frame::Command1(1, 31, 3), frame::Command0(0, 1, 0)},
+         "PL 12.3  %, address 0, normal mode; LL 14  %, HL 69  %, unit F4; speeds 0.1...4  m/s, "
+         "zone 10  m, setup method Manual"},
+        {{frame::Command0(0, 31, 0), frame::Command1(31, 31, 0)},
+         "sensitivity 38  %; PL 57  %, address 0, normal mode; LL 59  %, HL 69  %, unit F1"},
+        {{}, ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CommandMeaning(c.words, tables), c.meaning);
 }
 
 class SiteRecordTest : public ::testing::Test {
