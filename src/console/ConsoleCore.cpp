@@ -172,20 +172,19 @@ void ConsoleCore::OnDetectorFound() {
 // ---- command slots ----
 
 void ConsoleCore::QueueCmd0(unsigned adr, unsigned senspp, unsigned state) {
-    const std::uint16_t word = frame::Command0(adr, senspp, state);
-    d_->commands.Queue(0, word);
-    d_->view.CommandQueued(word);
+    Queue(0, frame::Command0(adr, senspp, state));
 }
 
 void ConsoleCore::QueueCmd1(unsigned sensmp, unsigned sensbp, unsigned letter) {
-    const std::uint16_t word = frame::Command1(sensmp, sensbp, letter);
-    d_->commands.Queue(1, word);
-    d_->view.CommandQueued(word);
+    Queue(1, frame::Command1(sensmp, sensbp, letter));
 }
 
 void ConsoleCore::QueueCmd2(unsigned minSpd, unsigned maxSpd, unsigned dist, unsigned reg) {
-    const std::uint16_t word = frame::Command2(minSpd, maxSpd, dist, reg);
-    d_->commands.Queue(2, word);
+    Queue(2, frame::Command2(minSpd, maxSpd, dist, reg));
+}
+
+void ConsoleCore::Queue(unsigned code, std::uint16_t word) {
+    d_->commands.Queue(code, word);
     d_->view.CommandQueued(word);
 }
 

@@ -97,6 +97,9 @@ public:
     int iTenPercentCounter() const;
 
 private:
+    // Queues a command word and tells the window, which keeps the site record.
+    void Queue(unsigned code, std::uint16_t word);
+
     struct Impl;
     Impl* d_;
 };
