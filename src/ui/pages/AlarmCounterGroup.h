@@ -41,7 +41,12 @@ public:
     using Recorder = std::function<void(SiteRecord::Count change, long long count)>;
     void SetRecorder(Recorder recorder) { recorder_ = std::move(recorder); }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void ShowCount(const QString& count);
+    void PlaceCount();
     void chbSaveTrvClick();
     void btnClearTrvClick();
 
@@ -49,6 +54,7 @@ private:
     QLabel* lTrv_ = nullptr;
     QLabel* lTrvNumber_ = nullptr;
     QPushButton* btnClearTrv_ = nullptr;
+    QRect countBox_;  // the count's designed place: its top and height hold
     Recorder recorder_;
     // The switch's state the record last heard of: F6 runs the click handler
     // twice, and the record is to hear of one change.
