@@ -208,15 +208,20 @@ void ConsoleCore::OnDetectorFound() {
 // ---- command slots ----
 
 void ConsoleCore::QueueCmd0(unsigned adr, unsigned senspp, unsigned state) {
-    d_->commands.Queue(0, frame::Command0(adr, senspp, state));
+    QueueWord(0, frame::Command0(adr, senspp, state));
 }
 
 void ConsoleCore::QueueCmd1(unsigned sensmp, unsigned sensbp, unsigned letter) {
-    d_->commands.Queue(1, frame::Command1(sensmp, sensbp, letter));
+    QueueWord(1, frame::Command1(sensmp, sensbp, letter));
 }
 
 void ConsoleCore::QueueCmd2(unsigned minSpd, unsigned maxSpd, unsigned dist, unsigned reg) {
-    d_->commands.Queue(2, frame::Command2(minSpd, maxSpd, dist, reg));
+    QueueWord(2, frame::Command2(minSpd, maxSpd, dist, reg));
+}
+
+void ConsoleCore::QueueWord(unsigned code, std::uint16_t word) {
+    d_->commands.Queue(code, word);
+    d_->view.CommandQueued(word);
 }
 
 void ConsoleCore::StartCalibrationMode() { QueueMode(1); }

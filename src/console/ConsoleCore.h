@@ -107,6 +107,8 @@ public:
 
 private:
     void QueueMode(unsigned state);
+    // Queues a command word and tells the window, which keeps the site record.
+    void QueueWord(unsigned code, std::uint16_t word);
 
     struct Impl;
     Impl* d_;

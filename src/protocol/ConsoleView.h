@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,9 @@ public:
     virtual void CommandRunBegun(CommandSource source) { static_cast<void>(source); }
     // The detector's status words confirmed a run, or the answer time ran out.
     virtual void CommandRunEnded(const CommandRun& run) { static_cast<void>(run); }
+    // A command word went into its slot (nothing is sent yet), for the site
+    // record of what was asked of the detector.
+    virtual void CommandQueued(std::uint16_t word) { static_cast<void>(word); }
 };
 
 }  // namespace quillane

@@ -1,6 +1,7 @@
 #include "ui/pages/AlarmCounterGroup.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QEvent>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -8,6 +9,7 @@
 #include <QPushButton>
 
 #include "console/AlarmCount.h"
+#include "model/NumberFormat.h"
 #include "ui/widgets/FittedLabel.h"
 
 namespace quillane {
@@ -15,6 +17,10 @@ namespace {
 
 constexpr int kGap = 3;             // between the title, the count and the button
 constexpr int kSmallestPixels = 8;  // as the grids and the other labels go
+
+long long CountOf(const QLabel* label) {
+    return NumberFormat::ParseInt(label->text().toStdString()).value_or(0);
+}
 
 QLabel* BoldLabel(const QString& text, const char* name, QWidget* parent) {
     auto* label = new FittedLabel(text, parent);
@@ -42,6 +48,11 @@ AlarmCounterGroup::AlarmCounterGroup(const Layout& layout, QWidget* parent) : QG
     btnClearTrv_->setGeometry(layout.clear);
     PlaceCount();
     btnClearTrv_->setEnabled(false);
+    // The walk test's result leaves the console as a report; the key is the
+    // window's, and the report goes where the settings file is.
+    setToolTip(QStringLiteral("Ctrl+P: the commissioning report (PDF) of the walk test,\n"
+                              "written into %1")
+                   .arg(QDir::toNativeSeparators(QDir::currentPath())));
     connect(chbSaveTrv_, &QCheckBox::toggled, this, &AlarmCounterGroup::chbSaveTrvClick);
     connect(btnClearTrv_, &QPushButton::clicked, this, &AlarmCounterGroup::btnClearTrvClick);
 }
@@ -80,13 +91,20 @@ void AlarmCounterGroup::PlaceCount() {
 
 void AlarmCounterGroup::chbSaveTrvClick() {
     const bool counting = chbSaveTrv_->isChecked();
+    if (recorder_ && counting != recordedCounting_)
+        recorder_(counting ? SiteRecord::Count::On : SiteRecord::Count::Off,
+                  counting ? 0 : CountOf(lTrvNumber_));
+    recordedCounting_ = counting;
     lTrv_->setEnabled(counting);
     lTrvNumber_->setEnabled(counting);
     btnClearTrv_->setEnabled(counting);
     if (!counting) ShowCount(QStringLiteral("0"));
 }
 
-void AlarmCounterGroup::btnClearTrvClick() { ShowCount(QStringLiteral("0")); }
+void AlarmCounterGroup::btnClearTrvClick() {
+    if (recorder_) recorder_(SiteRecord::Count::Reset, CountOf(lTrvNumber_));
+    ShowCount(QStringLiteral("0"));
+}
 
 void AlarmCounterGroup::SaveTrvKey() {
     // Changing the state runs the click handler already; running it once more
@@ -102,6 +120,7 @@ void AlarmCounterGroup::ClearTrvKey() {
 void AlarmCounterGroup::AlarmEntered() {
     if (!chbSaveTrv_->isChecked()) return;
     ShowCount(QString::fromStdString(NextAlarmCount(lTrvNumber_->text().toStdString())));
+    if (recorder_) recorder_(SiteRecord::Count::Alarm, CountOf(lTrvNumber_));
 }
 
 }  // namespace quillane

@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "console/ConsoleCore.h"
+#include "console/SiteRecord.h"
 #include "model/MessageTexts.h"
 #include "ui/pages/PageContext.h"
 #include "ui/pages/RedrawPacer.h"
@@ -53,7 +54,18 @@ void CalibrationPage::PageShow() {
     context_.setNote(note::kAdjust);
     context_.showAver("---");
     values_ = TuneUpValues{};
+    recordedMax_ = 0;
     RefreshTuneUpChart();
+}
+
+void CalibrationPage::PageHide() { RecordMaximum(); }
+
+void CalibrationPage::FlushSiteRecord() { RecordMaximum(); }
+
+void CalibrationPage::RecordMaximum() {
+    if (values_.dblTuneUpMax <= 0 || values_.dblTuneUpMax == recordedMax_) return;
+    recordedMax_ = values_.dblTuneUpMax;
+    context_.siteRecord.CalibrationMaximum(recordedMax_);
 }
 
 void CalibrationPage::SignalWord() {
@@ -64,6 +76,8 @@ void CalibrationPage::SignalWord() {
 void CalibrationPage::ClearKey() { btnTuneUpClearClick(); }
 
 void CalibrationPage::btnTuneUpClearClick() {
+    // The maximum reached before aiming again.
+    RecordMaximum();
     values_.dblTuneUpMax = values_.dblTuneUpSignal;
     chTuneUp->SetX(kSignal, values_.dblTuneUpSignal);
     chTuneUp->SetX(kMax, values_.dblTuneUpMax);

@@ -20,8 +20,10 @@ public:
     explicit CalibrationPage(PageContext& context, QWidget* parent = nullptr);
 
     void PageShow() override;  // tsTuneUpShow
+    void PageHide() override;  // tsTuneUpHide
     void SignalWord() override;
     void ClearKey() override;
+    void FlushSiteRecord() override;
 
     // Redraw from the stored signal word, on the screen at once.
     void RefreshTuneUpChart();
@@ -34,8 +36,11 @@ private:
     // The rule's step on the latest word; what it shows waits for Present.
     void Compute();
     void Present();
+    // The maximum reached goes into the site record, once.
+    void RecordMaximum();
 
     TuneUpValues values_;
+    double recordedMax_ = 0;
     TuneUpDisplay shown_;  // what the next presentation writes
     RedrawPacer* pacer_ = nullptr;
     QLabel* lSignal = nullptr;

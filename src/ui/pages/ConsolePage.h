@@ -54,6 +54,9 @@ public:
     virtual void AccessDialogClosed() {}
     // The tables and filters were read at start-up or stored by the Properties page.
     virtual void TablesChanged() {}
+    // The window closes or a report is due: what the page holds for the site
+    // record goes in now.
+    virtual void FlushSiteRecord() {}
 
 protected:
     PageContext& context_;

@@ -267,6 +267,9 @@ void SettingsPage::BuildAlarmGroup() {
                                   this);
     gbTrv->setObjectName(QStringLiteral("gbTrv"));
     gbTrv->setGeometry(208, 252, 353, 45);
+    gbTrv->SetRecorder([this](SiteRecord::Count change, long long count) {
+        context_.siteRecord.Counting(Page::Settings, change, count);
+    });
     // Its controls read from right to left; the places stay as given.
     gbTrv->setLayoutDirection(Qt::RightToLeft);
 }

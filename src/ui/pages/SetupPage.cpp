@@ -43,6 +43,9 @@ SetupPage::SetupPage(PageContext& context, QWidget* parent)
                                   QRect(240, 18, 33, 13), QRect(280, 12, 97, 25)},
                                  this);
     trv_->setGeometry(91, 252, 390, 45);
+    trv_->SetRecorder([this](SiteRecord::Count change, long long count) {
+        context_.siteRecord.Counting(Page::Setup, change, count);
+    });
     pacer_ = new RedrawPacer(
         context_.clock, [this] { Present(); }, this);
 }

@@ -6,6 +6,7 @@
 
 #include "console/ConsoleCore.h"
 #include "console/PageRule.h"
+#include "console/SiteRecord.h"
 #include "model/MessageTexts.h"
 #include "ui/pages/ConsolePage.h"
 #include "ui/window/InfoPanel.h"
@@ -55,6 +56,13 @@ void TfmMain::BuildActionList() {
         gbInfo->cbComPort->setFocus();
         gbInfo->cbComPort->showPopup();
     });
+    // Besides the function keys: Ctrl+P, the print key of every desktop
+    // program, writes the commissioning report.
+    QAction* report = ActionList->Add("actReport", QStringLiteral("actReport"),
+                                      QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(report, &QAction::triggered, this, [this] {
+        if (!ActionList->Suspended()) actReportExecute();
+    });
     ActionList->SetSuspended(true);
 }
 
@@ -78,6 +86,7 @@ void TfmMain::SetActivePage(Page page) { pcMain->SetActivePage(PageOf(page)); }
 // The mode the detector is asked for follows the page in view; it is the
 // first step of each page's own hide and show.
 void TfmMain::pcMainChange(QWidget* left, QWidget* entered) {
+    siteRecord_->PageInView(static_cast<ConsolePage*>(entered)->Kind());
     if (auto* page = static_cast<ConsolePage*>(left)) {
         core_->PageLeft(page->Kind());
         page->PageHide();

@@ -14,6 +14,7 @@
 
 #include "console/ConsoleCore.h"
 #include "console/ScreenPlacement.h"
+#include "console/SiteRecord.h"
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
 #include "model/MessageTexts.h"
@@ -114,6 +115,9 @@ TfmMain::~TfmMain() {
 // must be prepared before the first trace, the view reset before the port list
 // fills the note, and the settings read last.
 void TfmMain::Construct() {
+    // Before the core: the start-up reset already tells the record.
+    siteRecord_ = std::make_unique<SiteRecord>(clock_, tables_,
+                                               std::string(".") + '/' + files::kSiteRecordFile);
     core_ = std::make_unique<ConsoleCore>(port_, ports_, clock_, log_, *this);
     pageContext_.reset(new PageContext{*core_, tables_, settings_, IniFile, format_, clock_,
                                        dblLastRefresh,
@@ -122,7 +126,8 @@ void TfmMain::Construct() {
                                        [this] {
                                            core_->SetMaxTenPercent(settings_.iMaxTenPercent);
                                            ForEachPage([](ConsolePage* p) { p->TablesChanged(); });
-                                       }});
+                                       },
+                                       *siteRecord_});
     BuildWindow();
     port_.Close();
     Timer->start();
@@ -280,6 +285,7 @@ void TfmMain::closeEvent(QCloseEvent* event) {
 
 void TfmMain::FormClose() {
     SetNote(note::kEmpty);
+    FlushSiteRecord();
     // A detector left in calibration would not guard its zone: also one
     // that a start still on its way would put there, or that a stop on its
     // way has not yet taken out.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -29,6 +30,7 @@ class InfoPanel;
 class KeyActionList;
 class PageControl;
 class PortDirectory;
+class SiteRecord;
 class TfrmPassword;
 struct PageContext;
 
@@ -75,6 +77,7 @@ public:
     void CommandRunBegun(CommandSource source) override;
     // Where the window learns what the detector made of each run of sends.
     void CommandRunEnded(const CommandRun& run) override;
+    void CommandQueued(std::uint16_t word) override;
 
     // ---- actions, one per key ----
     void actEnterPasswordExecute();
@@ -89,6 +92,8 @@ public:
     void actParamsSelectExecute();
     void actCancelExecute();
     void actSeparRangeExecute();
+    // Ctrl+P: the commissioning report, beside the settings file.
+    void actReportExecute();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -114,6 +119,8 @@ private:
     void ShowCommandAnswer(CommandSource source, const CommandRun* run);
 
     void ApplyAccessResult(int result);
+    // What the pages and the record still hold goes into the record's file.
+    void FlushSiteRecord();
     void SetActivePage(Page page);
     ConsolePage* PageOf(Page page) const;
     ConsolePage* ActiveConsolePage() const;
@@ -131,6 +138,7 @@ private:
     ConsoleSettings settings_;
     CorrespondenceTables tables_;
     ExchangeLog log_;
+    std::unique_ptr<SiteRecord> siteRecord_;
     std::unique_ptr<ConsoleCore> core_;
     std::unique_ptr<PageContext> pageContext_;
 

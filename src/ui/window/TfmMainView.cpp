@@ -5,6 +5,7 @@
 
 #include "console/ConsoleCore.h"
 #include "console/PageRule.h"
+#include "console/SiteRecord.h"
 #include "model/MessageTexts.h"
 #include "protocol/Clock.h"
 #include "ui/pages/ConsolePage.h"
@@ -16,6 +17,8 @@
 namespace quillane {
 
 void TfmMain::ShowSignal() {
+    // The word as it came, before a page may hold the stored one at the average.
+    siteRecord_->SignalWord(core_->Model());
     const bool working = core_->eDeviceState() >= EDevWork;
     // Measured on the monotonic clock: a wall clock set back would otherwise
     // hold the redraws back until it caught up again.
@@ -56,6 +59,7 @@ void TfmMain::ShowPower() {
 }
 
 void TfmMain::OnDetectorFound() {
+    siteRecord_->DetectorFound(core_->Model(), SelectedPortText());
     UpdatePageVisibility();
     if (core_->DetectorCalibrating())
         SetActivePage(Page::Calibration);
@@ -65,6 +69,7 @@ void TfmMain::OnDetectorFound() {
 }
 
 void TfmMain::ResetDetectorView() {
+    siteRecord_->LinkLost();
     if (ActivePage() != Page::Calibration) SetActivePage(Page::About);
     gbInfo->ShowReset();
     SetNote(note::kWaiting);
@@ -92,9 +97,15 @@ std::string TfmMain::SelectedPortText() const {
     return gbInfo->cbComPort->currentText().toStdString();
 }
 
-void TfmMain::CommandRunBegun(CommandSource source) { ShowCommandAnswer(source, nullptr); }
+void TfmMain::CommandRunBegun(CommandSource source) {
+    siteRecord_->CommandRunBegun(source);
+    ShowCommandAnswer(source, nullptr);
+}
 
-void TfmMain::CommandRunEnded(const CommandRun& run) { ShowCommandAnswer(run.source, &run); }
+void TfmMain::CommandRunEnded(const CommandRun& run) {
+    siteRecord_->CommandRunEnded(run);
+    ShowCommandAnswer(run.source, &run);
+}
 
 void TfmMain::ShowCommandAnswer(CommandSource source, const CommandRun* run) {
     static_cast<void>(source);
