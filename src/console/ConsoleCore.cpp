@@ -1,5 +1,6 @@
 #include "console/ConsoleCore.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -7,7 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "console/CommandCheck.h"
 #include "console/PortProblem.h"
+#include "console/Reconnect.h"
 #include "link/ByteLink.h"
 #include "link/PortDirectory.h"
 #include "model/Conversions.h"
@@ -53,7 +56,28 @@ struct ConsoleCore::Impl {
           view(view),
           receiver(port, clock, log, view, model,
                    Receiver::Steps{[&core] { core.OnDetectorFound(); },
-                                   [&core] { core.ResetDetectorView(); }}) {}
+                                   [&core] { core.ResetDetectorView(); },
+                                   [this](std::uint16_t word) { WordReceived(word); }}) {}
+
+    void TryReconnect(double now) {
+        if (!reconnect.Due(now)) return;
+        if (!port.Open(reconnect.PortNumber(), kBaudRate)) {
+            reconnect.Failed(now);
+            return;
+        }
+        reconnect.Stop();
+        bPortOpen = true;
+        receiver.DropPartialFrame();
+        receiver.Health().Restart(now);
+        view.Reconnected();
+    }
+
+    void WordReceived(std::uint16_t word) {
+        // Up to 1440 words a second: the clock is read only while a run waits.
+        if (!check.Waiting()) return;
+        for (const CommandRun& run : check.Reported(word, clock.MonotonicSeconds()))
+            view.CommandRunEnded(run);
+    }
 
     ByteLink& port;
     PortDirectory& ports;
@@ -63,6 +87,8 @@ struct ConsoleCore::Impl {
     DetectorModel model;
     Receiver receiver;
     CommandQueue commands;
+    CommandCheck check;
+    Reconnect reconnect;
     std::function<int(int)> distSens = DefaultDistSens;
     bool bFirstTick = true;
     int iPortNumber = 0;
@@ -98,14 +124,44 @@ bool ConsoleCore::TimerTimer() {
     return false;
 }
 
-void ConsoleCore::Recv() { d_->receiver.Recv(); }
+void ConsoleCore::Recv() {
+    d_->receiver.Recv();
+    NoticeDeviceGone();
+}
 
-void ConsoleCore::Send() { d_->commands.Send(d_->port, d_->log); }
+void ConsoleCore::Send() {
+    const bool sending = d_->commands.bCmdPending();
+    d_->commands.Send(d_->port, d_->log);
+    if (sending && !d_->commands.bCmdPending()) d_->check.SendsEnded(d_->clock.MonotonicSeconds());
+    NoticeDeviceGone();
+}
+
+// The open line says its device went away: the port is closed (which lets the
+// device node go) and tried again by the watch. The link is lost at once, not
+// after the silence of the link time-out, so the detector is found anew when
+// the port opens again.
+void ConsoleCore::NoticeDeviceGone() {
+    ByteLink& port = d_->port;
+    if (!port.IsOpen() || !port.DeviceGone()) return;
+    port.Close();
+    d_->receiver.DropPartialFrame();
+    d_->bPortOpen = false;
+    d_->reconnect.Start(d_->iPortNumber, d_->clock.MonotonicSeconds());
+    if (d_->receiver.eDeviceState > EDevNone) {
+        d_->receiver.eDeviceState = EDevNone;
+        d_->log.WriteLog(std::string(logformat::kTraceDeviceGone) +
+                         std::to_string(d_->iPortNumber));
+        ResetDetectorView();
+    }
+    d_->view.Reconnecting(d_->reconnect.Text());
+}
 
 // ---- port selection ----
 
 void ConsoleCore::cbComPortDropDown() {
     d_->view.SetNote(note::kSelectPort);
+    // The user takes the port in hand: no more tries of the one that went away.
+    d_->reconnect.Stop();
     // The port in use is probed like every other one, so it must be free.
     d_->port.Close();
     d_->receiver.DropPartialFrame();
@@ -119,6 +175,7 @@ void ConsoleCore::cbComPortDropDown() {
 }
 
 bool ConsoleCore::cbComPortChange() {
+    d_->reconnect.Stop();
     d_->receiver.eDeviceState = EDevNone;
     d_->log.WriteLog(logformat::kTracePortChange);
     ResetDetectorView();
@@ -143,6 +200,7 @@ bool ConsoleCore::bPortOpen() const { return d_->bPortOpen; }
 DeviceState ConsoleCore::eDeviceState() const { return d_->receiver.eDeviceState; }
 
 std::optional<LinkHealth::Figures> ConsoleCore::LinkHealthDue() {
+    if (d_->reconnect.Active()) return std::nullopt;
     return d_->receiver.Health().Due(d_->clock.MonotonicSeconds());
 }
 
@@ -172,28 +230,36 @@ void ConsoleCore::OnDetectorFound() {
 // ---- command slots ----
 
 void ConsoleCore::QueueCmd0(unsigned adr, unsigned senspp, unsigned state) {
-    d_->commands.Queue(0, frame::Command0(adr, senspp, state));
+    Queue(0, frame::Command0(adr, senspp, state));
 }
 
 void ConsoleCore::QueueCmd1(unsigned sensmp, unsigned sensbp, unsigned letter) {
-    d_->commands.Queue(1, frame::Command1(sensmp, sensbp, letter));
+    Queue(1, frame::Command1(sensmp, sensbp, letter));
 }
 
 void ConsoleCore::QueueCmd2(unsigned minSpd, unsigned maxSpd, unsigned dist, unsigned reg) {
-    d_->commands.Queue(2, frame::Command2(minSpd, maxSpd, dist, reg));
+    Queue(2, frame::Command2(minSpd, maxSpd, dist, reg));
+}
+
+void ConsoleCore::Queue(unsigned code, std::uint16_t word) {
+    d_->commands.Queue(code, word);
+    d_->check.Queued(word);
 }
 
 void ConsoleCore::StartCalibrationMode() {
+    BeginCommandRun(CommandSource::CalibrationStart);
     const DetectorModel& m = d_->model;
     QueueCmd0(frame::Adr(m.Word(6)), frame::SensPp(m.Word(3)), 1);
 }
 
 void ConsoleCore::StopCalibrationMode() {
+    BeginCommandRun(CommandSource::CalibrationStop);
     const DetectorModel& m = d_->model;
     QueueCmd0(frame::Adr(m.Word(6)), frame::SensPp(m.Word(3)), 0);
 }
 
 void ConsoleCore::ApplyAutoDefaults() {
+    BeginCommandRun(CommandSource::AutoDefaults);
     const DetectorModel& m = d_->model;
     const unsigned zone = frame::Dist(m.Word(4));
     const unsigned sens = static_cast<unsigned>(d_->distSens(static_cast<int>(zone)));
@@ -210,6 +276,29 @@ std::optional<std::uint16_t> ConsoleCore::PendingCommand(unsigned code) const {
 }
 
 int ConsoleCore::iSendRepeatCounter() const { return d_->commands.iSendRepeatCounter(); }
+
+void ConsoleCore::BeginCommandRun(CommandSource source) {
+    d_->check.Begin(source);
+    d_->view.CommandRunBegun(source);
+}
+
+// ---- the console's own watch ----
+
+void ConsoleCore::Watch() {
+    const double now = d_->clock.MonotonicSeconds();
+    d_->TryReconnect(now);
+    for (const CommandRun& run : d_->check.Due(now)) d_->view.CommandRunEnded(run);
+}
+
+std::optional<double> ConsoleCore::WatchDueIn() const {
+    const double now = d_->clock.MonotonicSeconds();
+    std::optional<double> due = d_->reconnect.NextTry();
+    if (const auto answer = d_->check.NextDue(now)) due = due ? std::min(*due, *answer) : *answer;
+    if (!due) return std::nullopt;
+    return std::max(0.0, *due - now);
+}
+
+bool ConsoleCore::Reconnecting() const { return d_->reconnect.Active(); }
 
 // ---- shutdown ----
 

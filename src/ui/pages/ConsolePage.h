@@ -4,9 +4,11 @@
 
 #include "console/AccessLevel.h"
 #include "console/Page.h"
+#include "protocol/CommandRun.h"
 
 namespace quillane {
 
+struct CommandAnswer;
 struct PageContext;
 struct StateDisplay;
 
@@ -53,6 +55,12 @@ public:
     virtual void AccessDialogClosed() {}
     // The tables and filters were read at start-up or stored by the Properties page.
     virtual void TablesChanged() {}
+    // The detector's answer to a run of sends, awaited or known: a page shows
+    // it beside the button of its own that queued the run.
+    virtual void CommandAnswered(CommandSource source, const CommandAnswer& answer) {
+        static_cast<void>(source);
+        static_cast<void>(answer);
+    }
 
 protected:
     // A detector left in calibration does not guard its zone: every page

@@ -3,6 +3,7 @@
 // hands the word on to the page in view.
 #include <QTextEdit>
 
+#include "console/CommandAnswer.h"
 #include "console/ConsoleCore.h"
 #include "console/PageRule.h"
 #include "model/MessageTexts.h"
@@ -92,13 +93,24 @@ std::string TfmMain::SelectedPortText() const {
     return gbInfo->cbComPort->currentText().toStdString();
 }
 
-void TfmMain::CommandRunBegun(CommandSource source) { ShowCommandAnswer(source, nullptr); }
+void TfmMain::Reconnecting(const std::string& text) {
+    gbInfo->ShowLinkHealth(text);
+    ArmWatch();
+}
+
+void TfmMain::CommandRunBegun(CommandSource source) {
+    ShowCommandAnswer(source, nullptr);
+    ArmWatch();
+}
 
 void TfmMain::CommandRunEnded(const CommandRun& run) { ShowCommandAnswer(run.source, &run); }
 
 void TfmMain::ShowCommandAnswer(CommandSource source, const CommandRun* run) {
-    static_cast<void>(source);
-    static_cast<void>(run);
+    const CommandAnswer answer = run ? OutcomeAnswer(*run, format_) : WaitingAnswer(source);
+    if (AnsweredInInfoPanel(source))
+        gbInfo->ShowAnswer(answer);
+    else
+        ForEachPage([&](ConsolePage* p) { p->CommandAnswered(source, answer); });
 }
 
 }  // namespace quillane
