@@ -1,6 +1,6 @@
 # The two set-up commands of the README: `make run` and `make test`; and the
-# checks CI runs after them: `make sanitize`, `make fuzz`, `make test-package`
-# and `make test-windows`.
+# checks CI runs after them: `make soak`, `make sanitize`, `make fuzz`,
+# `make test-package` and `make test-windows`.
 MAKEFLAGS += --no-print-directory
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
@@ -59,6 +59,19 @@ fuzz:
 		-DQUILLANE_WERROR=$(WERROR) > /dev/null
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
 	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_RUNS=$(FUZZ_RUNS) scripts/run-fuzz $(FUZZ_BUILD)
+
+# The console against the virtual detector at the full line rate for
+# SOAK_SECONDS, the line hung up every SOAK_HANGUP_SECONDS and random keys
+# typed meanwhile, on a private X display; with SOAK_SANITIZE_BUILD (a folder
+# from make sanitize) once more with that folder's console.
+SOAK_SECONDS ?= 600
+SOAK_HANGUP_SECONDS ?= 60
+SOAK_SANITIZE_BUILD ?=
+.PHONY: soak
+soak: build
+	@scripts/install-deps xvfb openbox xdotool x11-utils
+	@SOAK_SECONDS=$(SOAK_SECONDS) SOAK_HANGUP_SECONDS=$(SOAK_HANGUP_SECONDS) \
+		$(if $(SOAK_SEED),SOAK_SEED=$(SOAK_SEED)) scripts/soak $(BUILD) $(SOAK_SANITIZE_BUILD)
 
 # The Debian package; installing and trying it needs root (or sudo).
 .PHONY: package test-package

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "console/CommandCheck.h"
+#include "console/ModeRule.h"
 #include "console/PortProblem.h"
 #include "console/Reconnect.h"
 #include "link/ByteLink.h"
@@ -90,6 +91,8 @@ struct ConsoleCore::Impl {
     CommandCheck check;
     Reconnect reconnect;
     std::function<int(int)> distSens = DefaultDistSens;
+    // The last code-0 word written, until a state word has answered it.
+    std::optional<std::uint16_t> unansweredCmd0;
     bool bFirstTick = true;
     int iPortNumber = 0;
     bool bPortOpen = false;
@@ -125,11 +128,17 @@ bool ConsoleCore::TimerTimer() {
 }
 
 void ConsoleCore::Recv() {
+    const unsigned stateWords = d_->receiver.StateWordCount();
     d_->receiver.Recv();
+    // A state word read after a code-0 frame went out shows what the detector
+    // made of it; the next frame of a run still going on renews the wait.
+    if (d_->receiver.StateWordCount() != stateWords) d_->unansweredCmd0.reset();
     NoticeDeviceGone();
 }
 
 void ConsoleCore::Send() {
+    // The transmit pass serves the code-0 slot first whenever it waits.
+    if (d_->commands.SlotPending(0)) d_->unansweredCmd0 = d_->commands.SlotWord(0);
     const bool sending = d_->commands.bCmdPending();
     d_->commands.Send(d_->port, d_->log);
     if (sending && !d_->commands.bCmdPending()) d_->check.SendsEnded(d_->clock.MonotonicSeconds());
@@ -212,6 +221,27 @@ bool ConsoleCore::DetectorCalibrating() const {
     return frame::State(d_->model.Word(2)) == detector::kStateCalibration;
 }
 
+bool ConsoleCore::CalibrationAhead() const {
+    return quillane::CalibrationAhead(PendingCommand(0), d_->unansweredCmd0, d_->model.Word(2));
+}
+
+namespace {
+
+void Queue(ConsoleCore& core, ModeCommand command) {
+    if (command == ModeCommand::StartCalibration) core.StartCalibrationMode();
+    if (command == ModeCommand::StopCalibration) core.StopCalibrationMode();
+}
+
+}  // namespace
+
+void ConsoleCore::PageShown(Page page) {
+    Queue(*this, ModeCommandOnShow(page, Linked(), CalibrationAhead()));
+}
+
+void ConsoleCore::PageLeft(Page page) {
+    Queue(*this, ModeCommandOnLeave(page, Linked(), CalibrationAhead()));
+}
+
 void ConsoleCore::OverwriteStoredSig(unsigned sig) {
     std::uint16_t& word = d_->model.current[1];
     word = static_cast<std::uint16_t>((word & ~0x3FFu) | (sig & 0x3FFu));
@@ -219,6 +249,8 @@ void ConsoleCore::OverwriteStoredSig(unsigned sig) {
 
 void ConsoleCore::ResetDetectorView() {
     d_->model.Reset();
+    // Whatever went out last was told to a detector no longer heard.
+    d_->unansweredCmd0.reset();
     d_->view.ResetDetectorView();
 }
 
@@ -230,32 +262,42 @@ void ConsoleCore::OnDetectorFound() {
 // ---- command slots ----
 
 void ConsoleCore::QueueCmd0(unsigned adr, unsigned senspp, unsigned state) {
-    Queue(0, frame::Command0(adr, senspp, state));
+    QueueWord(0, frame::Command0(adr, senspp, state));
 }
 
 void ConsoleCore::QueueCmd1(unsigned sensmp, unsigned sensbp, unsigned letter) {
-    Queue(1, frame::Command1(sensmp, sensbp, letter));
+    QueueWord(1, frame::Command1(sensmp, sensbp, letter));
 }
 
 void ConsoleCore::QueueCmd2(unsigned minSpd, unsigned maxSpd, unsigned dist, unsigned reg) {
-    Queue(2, frame::Command2(minSpd, maxSpd, dist, reg));
+    QueueWord(2, frame::Command2(minSpd, maxSpd, dist, reg));
 }
 
-void ConsoleCore::Queue(unsigned code, std::uint16_t word) {
+void ConsoleCore::QueueWord(unsigned code, std::uint16_t word) {
     d_->commands.Queue(code, word);
     d_->check.Queued(word);
 }
 
 void ConsoleCore::StartCalibrationMode() {
     BeginCommandRun(CommandSource::CalibrationStart);
-    const DetectorModel& m = d_->model;
-    QueueCmd0(frame::Adr(m.Word(6)), frame::SensPp(m.Word(3)), 1);
+    QueueMode(1);
 }
 
 void ConsoleCore::StopCalibrationMode() {
     BeginCommandRun(CommandSource::CalibrationStop);
+    QueueMode(0);
+}
+
+// A mode word replaces a code-0 word still waiting (automatic defaults, an
+// Apply): it keeps the PL threshold that word carries, or the detector would
+// take the new LL and HL with its old PL.
+void ConsoleCore::QueueMode(unsigned state) {
+    if (const std::optional<std::uint16_t> waiting = PendingCommand(0)) {
+        QueueCmd0(frame::CmdAdr(*waiting), frame::CmdSensPp(*waiting), state);
+        return;
+    }
     const DetectorModel& m = d_->model;
-    QueueCmd0(frame::Adr(m.Word(6)), frame::SensPp(m.Word(3)), 0);
+    QueueCmd0(frame::Adr(m.Word(6)), frame::SensPp(m.Word(3)), state);
 }
 
 void ConsoleCore::ApplyAutoDefaults() {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "console/Page.h"
 #include "protocol/CommandRun.h"
 #include "protocol/DetectorModel.h"
 #include "protocol/LinkHealth.h"
@@ -56,6 +57,12 @@ public:
     const DetectorModel& Model() const;
     // The stored code-2 word reports calibration mode.
     bool DetectorCalibrating() const;
+    // The detector will be calibrating once the mode word told last has
+    // reached it (see ModeRule.h): what the page changes go by.
+    bool CalibrationAhead() const;
+    // A page came into view or left it: queues the mode that asks for.
+    void PageShown(Page page);
+    void PageLeft(Page page);
     // The one write a page makes to the model: the 10 value bits of the stored
     // signal word take `sig`; its flags and code stay.
     void OverwriteStoredSig(unsigned sig);
@@ -76,6 +83,8 @@ public:
     void QueueCmd0(unsigned adr, unsigned senspp, unsigned state);
     void QueueCmd1(unsigned sensmp, unsigned sensbp, unsigned letter);
     void QueueCmd2(unsigned minSpd, unsigned maxSpd, unsigned dist, unsigned reg);
+    // The mode word with the address and PL threshold the detector will
+    // have: those of a code-0 word still waiting, else the stored ones.
     void StartCalibrationMode();
     void StopCalibrationMode();
     void ApplyAutoDefaults();
@@ -114,8 +123,9 @@ public:
 
 private:
     // Queues a command word and tells the run that is sending it.
-    void Queue(unsigned code, std::uint16_t word);
+    void QueueWord(unsigned code, std::uint16_t word);
     void NoticeDeviceGone();
+    void QueueMode(unsigned state);
 
     struct Impl;
     Impl* d_;

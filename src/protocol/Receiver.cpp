@@ -102,6 +102,7 @@ void Receiver::Act(unsigned code, std::uint16_t word) {
         case 2:
             model_.previous[2] = model_.current[2];
             model_.current[2] = word;
+            ++stateWords_;
             break;
         case 3:
             StoreIfChanged(3, word, &ConsoleView::RefreshSensPages);

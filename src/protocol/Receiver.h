@@ -49,6 +49,8 @@ public:
     FluctuationFilter& Filter() { return filter_; }
     const FluctuationFilter& Filter() const { return filter_; }
     int iInpPacketsCodeCounter() const { return codeCounter_; }
+    // State (code-2) words taken so far; only its changes mean anything.
+    unsigned StateWordCount() const { return stateWords_; }
     // Local time (days) of the last frame start, for the time-out trace.
     double dblPacketTime() const { return packetDays_; }
 
@@ -75,6 +77,7 @@ private:
     LinkHealth health_;
 
     int codeCounter_ = 0;
+    unsigned stateWords_ = 0;
     double packetDays_ = 0.0;     // local time, shown in the time-out trace
     double packetSeconds_ = 0.0;  // monotonic, measures the time-out
     // A frame cut by the end of a read is kept at the front and completed by

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTest>
@@ -129,6 +131,17 @@ TEST_F(PropertiesPage, AZoneCellActsAsItIsTypedBeforeAnyApply) {
     emit dist->activated(9);
     EXPECT_EQ(Find<QSpinBox>("speSense")->value(), 60);
     EXPECT_FALSE(std::filesystem::exists(kIni));
+}
+
+TEST_F(PropertiesPage, EscInACellPutsBackWhatItHeldAndIsTheCellsAlone) {
+    Open();
+    QSignalSpy cancel(h.Window().findChild<QAction*>("actCancel"), &QAction::triggered);
+    TypeInto("sgDist", 1, 0, "9");  // 10 m, default 15
+    ASSERT_EQ(h.Window().Tables().DistSens(2), 9);
+    h.Press(Qt::Key_Escape);
+    EXPECT_EQ(Cell("sgDist", 1, 0), "15");
+    EXPECT_EQ(h.Window().Tables().DistSens(2), 15);
+    EXPECT_EQ(cancel.count(), 0);
 }
 
 // The harness then destroys the window with the editor open: its last text

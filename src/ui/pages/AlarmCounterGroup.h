@@ -32,7 +32,12 @@ public:
     // A code-5 word: the detector's mode just went into Alarm.
     void AlarmEntered();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void ShowCount(const QString& count);
+    void PlaceCount();
     void chbSaveTrvClick();
     void btnClearTrvClick();
 
@@ -40,6 +45,7 @@ private:
     QLabel* lTrv_ = nullptr;
     QLabel* lTrvNumber_ = nullptr;
     QPushButton* btnClearTrv_ = nullptr;
+    QRect countBox_;  // the count's designed place: its top and height hold
 };
 
 }  // namespace quillane

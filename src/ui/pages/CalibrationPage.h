@@ -20,7 +20,6 @@ public:
     explicit CalibrationPage(PageContext& context, QWidget* parent = nullptr);
 
     void PageShow() override;  // tsTuneUpShow
-    void PageHide() override;  // tsTuneUpHide
     void SignalWord() override;
     void ClearKey() override;
 

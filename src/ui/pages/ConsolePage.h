@@ -26,7 +26,8 @@ public:
     Page Kind() const { return kind_; }
 
     // ---- the page in view ----
-    // The page came into view, or left it (tab sheet OnShow / OnHide).
+    // The page came into view, or left it (tab sheet OnShow / OnHide); the
+    // window has asked the detector for the page's mode just before.
     virtual void PageShow() {}
     virtual void PageHide() {}
     // A changed signal word that the shared redraw limit let through.
@@ -63,11 +64,6 @@ public:
     }
 
 protected:
-    // A detector left in calibration does not guard its zone: every page
-    // but Calibration takes it out when it comes into view, and Calibration
-    // when it leaves.
-    void LeaveCalibration();
-
     PageContext& context_;
 
 private:

@@ -184,9 +184,13 @@ void SettingsPage::BuildParamsGroup() {
     GroupBox11 = new QGroupBox(QStringLiteral("Parameters"), this);
     GroupBox11->setObjectName(QStringLiteral("GroupBox11"));
     GroupBox11->setGeometry(427, 2, 150, 92);
-    AddLabel(GroupBox11, QStringLiteral("Vmin:"), 7, 12);
+    // Where the style draws the group's frame under its title rather than
+    // through it, the frame runs through these two captions: their letters
+    // are drawn over it on the page's colour.
+    for (FittedLabel* caption : {AddLabel(GroupBox11, QStringLiteral("Vmin:"), 7, 12),
+                                 AddLabel(GroupBox11, QStringLiteral("Vmax:"), 55, 12)})
+        caption->SetLetterBackground(true);
     cbNewMinSpeed = AddList(GroupBox11, "cbNewMinSpeed", 7, 26, 41);
-    AddLabel(GroupBox11, QStringLiteral("Vmax:"), 55, 12);
     cbNewMaxSpeed = AddList(GroupBox11, "cbNewMaxSpeed", 55, 26, 42);
     for (unsigned i = 0; i < 4; ++i) {
         cbNewMinSpeed->addItem(QString::fromStdString(context_.format.Fixed(MinSpeedOf(i), 1)));
@@ -195,7 +199,8 @@ void SettingsPage::BuildParamsGroup() {
     AddLabel(GroupBox11, QStringLiteral("Unit ID:"), 7, 49);
     cbNewLetter = AddList(GroupBox11, "cbNewLetter", 7, 63, 42);
     cbNewLetter->addItems({"F1", "F2", "F3", "F4"});
-    AddLabel(GroupBox11, QStringLiteral("Address:"), 56, 49)->setEnabled(false);
+    // Up to the Applay button, which would cover the rest.
+    AddLabel(GroupBox11, QStringLiteral("Address:"), 56, 49, 98 - 56 - 1)->setEnabled(false);
     cbNewAddress = new QComboBox(GroupBox11);
     cbNewAddress->setObjectName(QStringLiteral("cbNewAddress"));
     cbNewAddress->setGeometry(56, 63, 40, 21);
@@ -277,7 +282,6 @@ bool SettingsPage::Manual() const { return cbRegulRange->currentIndex() != 0; }
 
 void SettingsPage::PageShow() {
     FillParams();
-    LeaveCalibration();
     if (context_.core.Linked()) btnCancelRangeClick();
     context_.setNote(note::kWalkTest);
     cbRegulRange->setFocus();

@@ -95,10 +95,14 @@ void SetupPage::BuildGroup() {
 
 void SetupPage::BuildChart() {
     AddLabel(this, QStringLiteral("Signal:"), 16, 104, 64, Qt::AlignRight);
-    lSenseSignal = AddValueLabel(this, "lSenseSignal", QStringLiteral("0"), 88, 104, 40);
+    FittedLabel* signal = AddValueLabel(this, "lSenseSignal", QStringLiteral("0"), 88, 104, 40);
+    signal->SetWidestText(WidestMilliVolts(context_.format));
+    lSenseSignal = signal;
     AddLabel(this, QStringLiteral("mV"), 131, 104);
     chSense = AddChart(this, "chSense", 0, 120, 577, 145, context_.format);
     chSense->SetAxisTitle(QStringLiteral("mV"));
+    // The alarm counter group covers the middle of the chart's foot.
+    chSense->SetAxisTitleAlignment(Qt::AlignRight);
     chSense->SetBottomAxis(2, 0.2);
     chSense->SetLeftRange(0, 2);
     using S = BarChart::Series;
@@ -145,7 +149,6 @@ void SetupPage::SetSense(int percent) {
 // ---- page hooks ----
 
 void SetupPage::PageShow() {
-    LeaveCalibration();
     if (context_.core.Linked()) btnCancelSenseClick();
     context_.setNote(note::kWalkTest);
     cbRegulSense->setFocus();

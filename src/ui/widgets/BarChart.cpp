@@ -166,6 +166,11 @@ void BarChart::SetAxisTitle(const QString& title) {
     AxisChanged();
 }
 
+void BarChart::SetAxisTitleAlignment(Qt::Alignment alignment) {
+    axisTitleAlignment_ = alignment;
+    AxisChanged();
+}
+
 void BarChart::SetLeftRange(double minimum, double maximum) {
     leftMin_ = minimum;
     leftMax_ = maximum;
@@ -259,7 +264,8 @@ void BarChart::DrawAxis(QPainter& p) const {
     }
     if (!axisTitle_.isEmpty()) {
         const int top = base + kMajorTick + 1 + fm.height();
-        p.drawText(QRect(plot.left(), top, plot.width(), fm.height()), Qt::AlignCenter, axisTitle_);
+        p.drawText(QRect(plot.left(), top, plot.width(), fm.height()),
+                   axisTitleAlignment_ | Qt::AlignVCenter, axisTitle_);
     }
 }
 

@@ -74,6 +74,8 @@ public:
     // ticks between; the left axis is hidden and fixed.
     void SetBottomAxis(double maximum, double tickStep);
     void SetAxisTitle(const QString& title);
+    // Where along the axis the title goes (centred unless told otherwise).
+    void SetAxisTitleAlignment(Qt::Alignment alignment);
     void SetLeftRange(double minimum, double maximum);
     // How axis values read (the locale's decimal separator).
     void SetLabelFormat(std::function<QString(double)> format);
@@ -109,6 +111,7 @@ private:
     double leftMin_ = 0;
     double leftMax_ = 1;
     QString axisTitle_;
+    Qt::Alignment axisTitleAlignment_ = Qt::AlignHCenter;
     std::function<QString(double)> labelFormat_;
     QPixmap background_;
     int paints_ = 0;

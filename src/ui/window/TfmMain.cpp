@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "console/ConsoleCore.h"
+#include "console/ScreenPlacement.h"
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
 #include "model/MessageTexts.h"
@@ -149,8 +150,16 @@ void TfmMain::BuildWindow() {
     setWindowTitle(QString::fromLatin1(kBaseCaption));
     setFont(WindowFont());
     setFixedSize(kClientWidth, kClientHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    // A window of fixed size has nothing to maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect free = screen->availableGeometry();
+        const ScreenPoint at =
+            PlaceOnScreen({free.x(), free.y(), free.width(), free.height()}, width(), height());
+        move(at.x, at.y);
+    }
 
     Timer = new QTimer(this);
     Timer->setObjectName(QStringLiteral("Timer"));
@@ -296,8 +305,10 @@ void TfmMain::closeEvent(QCloseEvent* event) {
 
 void TfmMain::FormClose() {
     SetNote(note::kEmpty);
-    if (core_->DetectorCalibrating()) {
-        // A detector left in calibration would not guard its zone.
+    // A detector left in calibration would not guard its zone: also one
+    // that a start still on its way would put there, or that a stop on its
+    // way has not yet taken out.
+    if (core_->DetectorCalibrating() || core_->CalibrationAhead()) {
         core_->StopCalibrationAndWait(
             [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 1); });
     }
