@@ -6,6 +6,7 @@
 #include <string>
 
 #include "console/Page.h"
+#include "protocol/CommandRun.h"
 #include "protocol/DetectorModel.h"
 #include "protocol/LinkHealth.h"
 
@@ -73,6 +74,7 @@ public:
     void OnDetectorFound();
     // The line's frame counts when they are due for the display again (at
     // most every LinkHealth::kUpdateSeconds); they start again with each port.
+    // None while the port is being tried again: the tooltip says so instead.
     std::optional<LinkHealth::Figures> LinkHealthDue();
     // Sum of the codes since the last signal or power word (full-set test).
     int iInpPacketsCodeCounter() const;
@@ -90,6 +92,20 @@ public:
     // The word waiting in the slot of a command code, if any is waiting.
     std::optional<std::uint16_t> PendingCommand(unsigned code) const;
     int iSendRepeatCounter() const;
+    // The words queued from now on are one run of sends of `source`; the
+    // detector's next status words decide its outcome
+    // (ConsoleView::CommandRunEnded).
+    void BeginCommandRun(CommandSource source);
+
+    // ---- the console's own watch, beside the poll tick ----
+    // What is due now: another try of the chosen port after its device went
+    // away (ConsoleView::Reconnected when it opens), and the command runs
+    // whose answer time is over. The window runs it from a timer of its own,
+    // armed for WatchDueIn.
+    void Watch();
+    // Seconds until Watch has something to do; none while nothing waits.
+    std::optional<double> WatchDueIn() const;
+    bool Reconnecting() const;
 
     // ---- shutdown ----
     // Queues the calibration-off command and then, until nothing is pending or
@@ -106,9 +122,11 @@ public:
     int iTenPercentCounter() const;
 
 private:
-    void QueueMode(unsigned state);
-    // Queues a command word and tells the window, which keeps the site record.
+    // Queues a command word and tells the run that is sending it and the
+    // window, which keeps the site record.
     void QueueWord(unsigned code, std::uint16_t word);
+    void NoticeDeviceGone();
+    void QueueMode(unsigned state);
 
     struct Impl;
     Impl* d_;

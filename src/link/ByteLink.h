@@ -23,6 +23,10 @@ public:
     virtual int Write(const std::uint8_t* buffer, int count) = 0;
     // The operating system's reason for the last failure, for a tooltip or the log.
     virtual std::string LastError() const { return {}; }
+    // The device went away under the open line: a hang-up, a read or write
+    // error that waiting does not mend, the device node gone. Only a line
+    // that was open can say so; Close and Open forget it.
+    virtual bool DeviceGone() const { return false; }
 };
 
 }  // namespace quillane

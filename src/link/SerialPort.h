@@ -27,6 +27,7 @@ public:
     int Read(std::uint8_t* buffer, int maxBytes) override;
     int Write(const std::uint8_t* buffer, int count) override;
     std::string LastError() const override { return lastError_; }
+    bool DeviceGone() const override { return gone_; }
 
     // Opens a device by path the way Open opens a port number's device. A port
     // another program holds is refused before anything on it is touched; the
@@ -60,6 +61,7 @@ private:
     termios saved_{};
 #endif
     bool opened_ = false;
+    bool gone_ = false;
     std::string lastError_;
 };
 

@@ -64,6 +64,16 @@ bool WaitWritable(int fd) {
     return ::poll(&p, 1, 1) > 0 && (p.revents & POLLOUT) != 0;
 }
 
+// The device behind the descriptor went away. A raw line with VMIN = VTIME = 0
+// reads as empty both when it is quiet and when it was hung up (an unplugged
+// adapter, the far end of a pseudo-terminal closed); only poll tells the two
+// apart. EIO, ENXIO and ENODEV from a read or a write say the same.
+bool DeviceWentAway(int fd, int err) {
+    if (err == EIO || err == ENXIO || err == ENODEV) return true;
+    pollfd p{fd, 0, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
 }  // namespace
 
 bool SerialPort::Open(int portNumber, int baudRate) {
@@ -143,6 +153,7 @@ bool SerialPort::Configure(int baudRate) {
 
 void SerialPort::Close() {
     opened_ = false;
+    gone_ = false;
     if (fd_ < 0) return;
     // The line goes back as we found it, for whatever uses the port next.
     if (restore_) ::tcsetattr(fd_, TCSANOW, &saved_);
@@ -160,9 +171,11 @@ int SerialPort::Read(std::uint8_t* buffer, int maxBytes) {
     if (!opened_ || buffer == nullptr || maxBytes < 1) return 0;
     const ssize_t n = ::read(fd_, buffer, static_cast<size_t>(maxBytes));
     if (n > 0) return static_cast<int>(n);
-    // A hang-up or unplug (EIO, ENXIO) reads as silence; the link time-out
-    // notices a dead line.
-    if (n < 0 && errno != EAGAIN && errno != EINTR) lastError_ = ErrorText(errno);
+    // A hang-up or unplug reads as silence, and the link time-out notices a
+    // dead line; DeviceGone tells the owner at once that the device went away.
+    const int err = n < 0 ? errno : 0;
+    if (n < 0 && err != EAGAIN && err != EINTR) lastError_ = ErrorText(err);
+    if (!gone_ && err != EAGAIN && err != EINTR) gone_ = DeviceWentAway(fd_, err);
     return 0;
 }
 
@@ -177,6 +190,7 @@ int SerialPort::Write(const std::uint8_t* buffer, int count) {
             done += static_cast<int>(n);
         } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
             lastError_ = ErrorText(errno);
+            gone_ = gone_ || DeviceWentAway(fd_, errno);
             break;
         }
     }

@@ -55,6 +55,15 @@ void MakeRaw8N1(DCB* dcb, int baudRate) {
     dcb->StopBits = ONESTOPBIT;
 }
 
+// A USB adapter pulled out under an open handle fails every read and write
+// with one of these until the handle is closed; the same COM name opens again
+// once it is plugged back in.
+bool DeviceWentAway(DWORD err) {
+    return err == ERROR_ACCESS_DENIED || err == ERROR_BAD_COMMAND || err == ERROR_GEN_FAILURE ||
+           err == ERROR_DEVICE_NOT_CONNECTED || err == ERROR_DEVICE_REMOVED ||
+           err == ERROR_FILE_NOT_FOUND || err == ERROR_INVALID_HANDLE;
+}
+
 }  // namespace
 
 bool SerialPort::Open(int portNumber, int baudRate) {
@@ -104,6 +113,7 @@ std::string SerialPort::ProbeDevice(const std::string& devicePath) {
 
 void SerialPort::Close() {
     opened_ = false;
+    gone_ = false;
     if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
     handle_ = nullptr;
 }
@@ -111,9 +121,12 @@ void SerialPort::Close() {
 int SerialPort::Read(std::uint8_t* buffer, int maxBytes) {
     if (!opened_ || buffer == nullptr || maxBytes < 1) return 0;
     DWORD got = 0;
-    // An unplugged adapter reads as silence; the link time-out notices it.
+    // An unplugged adapter reads as silence; the link time-out notices it,
+    // and DeviceGone tells the owner at once.
     if (!ReadFile(handle_, buffer, static_cast<DWORD>(maxBytes), &got, nullptr)) {
-        lastError_ = SystemText(GetLastError());
+        const DWORD err = GetLastError();
+        lastError_ = SystemText(err);
+        gone_ = gone_ || DeviceWentAway(err);
         return 0;
     }
     return static_cast<int>(got);
@@ -124,7 +137,9 @@ int SerialPort::Write(const std::uint8_t* buffer, int count) {
     DWORD put = 0;
     // A write that times out still reports the bytes it took.
     if (!WriteFile(handle_, buffer, static_cast<DWORD>(count), &put, nullptr) && put == 0) {
-        lastError_ = SystemText(GetLastError());
+        const DWORD err = GetLastError();
+        lastError_ = SystemText(err);
+        gone_ = gone_ || DeviceWentAway(err);
         return 0;
     }
     return static_cast<int>(put);

@@ -44,8 +44,14 @@ public:
     // An error raised during a tick, for the standard error box.
     virtual void ShowError(const std::string& message) = 0;
 
-    // A run of sends began: its outcome is on the way. A view without marks
-    // or a record (a benchmark, a fuzz target) has no use for these two.
+    // The device behind the chosen port went away; the console tries the port
+    // again about once a second. `text` is for the link-health tooltip. A view
+    // without that tooltip, marks or a record (a benchmark, a fuzz target) has
+    // no use for this hook and the three below.
+    virtual void Reconnecting(const std::string& text) { static_cast<void>(text); }
+    // The chosen port opened again after its device went away.
+    virtual void Reconnected() {}
+    // A run of sends began: its outcome is on the way.
     virtual void CommandRunBegun(CommandSource source) { static_cast<void>(source); }
     // The detector's status words confirmed a run, or the answer time ran out.
     virtual void CommandRunEnded(const CommandRun& run) { static_cast<void>(run); }

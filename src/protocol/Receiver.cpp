@@ -88,6 +88,7 @@ void Receiver::HandleFrame(const std::uint8_t* bytes) {
     const unsigned code = frame::Code(word);
     codeCounter_ += static_cast<int>(code);
     Act(code, word);
+    if (steps_.wordReceived) steps_.wordReceived(word);
 }
 
 void Receiver::Act(unsigned code, std::uint16_t word) {

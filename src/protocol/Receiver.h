@@ -27,6 +27,8 @@ public:
     struct Steps {
         std::function<void()> detectorFound;
         std::function<void()> linkLost;
+        // Every status word that passed its checksum, after its own handling.
+        std::function<void(std::uint16_t)> wordReceived;
     };
 
     Receiver(ByteLink& port, Clock& clock, ExchangeLog& log, ConsoleView& view,

@@ -155,16 +155,20 @@ TEST_F(SerialPortTest, LineIsRaw8N1At57600WhateverWasLeftOnIt) {
     EXPECT_EQ(t.c_cc[VTIME], 0);
 }
 
-TEST_F(SerialPortTest, HangUpReadsAsSilence) {
+TEST_F(SerialPortTest, HangUpReadsAsSilenceAndSaysTheDeviceWentAway) {
     SerialPort port;
     ASSERT_TRUE(port.Open(kPort, 57600));
-    pty_.CloseMaster();
     std::uint8_t buffer[16] = {1, 2, 3, 4};
     EXPECT_EQ(port.Read(buffer, sizeof(buffer)), 0);
+    EXPECT_FALSE(port.DeviceGone());  // a quiet line reads empty too
+    pty_.CloseMaster();
+    EXPECT_EQ(port.Read(buffer, sizeof(buffer)), 0);
+    EXPECT_TRUE(port.DeviceGone());
     EXPECT_EQ(port.Read(buffer, sizeof(buffer)), 0);
     EXPECT_EQ(port.Write(buffer, 4), 0);
     EXPECT_TRUE(port.IsOpen());
     port.Close();
+    EXPECT_FALSE(port.DeviceGone());
 }
 
 TEST(PortReasons, RefusedPermissionSaysWhichGroupToJoinWhereThatHelps) {

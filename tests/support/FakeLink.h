@@ -32,6 +32,7 @@ public:
     void Close() override {
         if (open) ++closeCount;
         open = false;
+        gone = false;
     }
     bool IsOpen() const override { return open; }
     int Read(std::uint8_t* buffer, int maxBytes) override {
@@ -52,6 +53,7 @@ public:
     }
 
     std::string LastError() const override { return lastError; }
+    bool DeviceGone() const override { return open && gone; }
 
     // A chunk of its own: the read that reaches it stops at its end.
     void Script(Bytes chunk) { reads.push_back(std::move(chunk)); }
@@ -77,6 +79,8 @@ public:
     bool open = true;
     bool opensOk = true;
     bool throwOnRead = false;
+    // The device went away under the open line (a hang-up, an unplug).
+    bool gone = false;
     std::string lastError;
 };
 

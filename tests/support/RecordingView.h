@@ -33,6 +33,8 @@ public:
     void SetPortProblem(const std::string& text) override { portProblem = text; }
     std::string SelectedPortText() const override { return selected; }
     void ShowError(const std::string& message) override { errors.push_back(message); }
+    void Reconnecting(const std::string& text) override { reconnecting.push_back(text); }
+    void Reconnected() override { calls.push_back("Reconnected"); }
     void CommandRunBegun(CommandSource source) override { begun.push_back(source); }
     void CommandRunEnded(const CommandRun& run) override { ended.push_back(run); }
 
@@ -48,6 +50,7 @@ public:
     std::vector<PortEntry> items;
     std::string selected;
     std::string portProblem;
+    std::vector<std::string> reconnecting;
     std::vector<CommandSource> begun;
     std::vector<CommandRun> ended;
     bool throwOnSignal = false;

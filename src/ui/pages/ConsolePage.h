@@ -4,9 +4,11 @@
 
 #include "console/AccessLevel.h"
 #include "console/Page.h"
+#include "protocol/CommandRun.h"
 
 namespace quillane {
 
+struct CommandAnswer;
 struct PageContext;
 struct StateDisplay;
 
@@ -57,6 +59,12 @@ public:
     // The window closes or a report is due: what the page holds for the site
     // record goes in now.
     virtual void FlushSiteRecord() {}
+    // The detector's answer to a run of sends, awaited or known: a page shows
+    // it beside the button of its own that queued the run.
+    virtual void CommandAnswered(CommandSource source, const CommandAnswer& answer) {
+        static_cast<void>(source);
+        static_cast<void>(answer);
+    }
 
 protected:
     PageContext& context_;

@@ -17,6 +17,7 @@
 #include "protocol/Clock.h"
 #include "ui/pages/AlarmCounterGroup.h"
 #include "ui/pages/PageContext.h"
+#include "ui/widgets/AnswerLabel.h"
 #include "ui/widgets/BarChart.h"
 #include "ui/widgets/ColourKit.h"
 #include "ui/widgets/PageComboBox.h"
@@ -118,6 +119,7 @@ void SettingsPage::BuildRangeGroup() {
         AddButton(gbRange, "btnCancelRange", QStringLiteral("Cancel <Esc>"), 322, 57, 96, 25);
     connect(btnApplayRange, &QPushButton::clicked, this, &SettingsPage::btnApplayRangeClick);
     connect(btnCancelRange, &QPushButton::clicked, this, &SettingsPage::btnCancelRangeClick);
+    lRangeAnswer = new AnswerLabel(gbRange, "lRangeAnswer", QRect(321, 40, 96, 16));
     QWidget* order[] = {cbRegulRange, cbDistRange, chbSeparRange,  cbRangePP,
                         cbRangeMP,    cbRangeBP,   btnApplayRange, btnCancelRange};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
@@ -217,6 +219,9 @@ void SettingsPage::BuildParamsGroup() {
     btnParamSet->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     btnParamSet->setFocusPolicy(Qt::StrongFocus);
     connect(btnParamSet, &QToolButton::clicked, this, &SettingsPage::btnParamSetClick);
+    // On the title row, ending over the button: the only free room in the group.
+    lParamAnswer =
+        new AnswerLabel(GroupBox11, "lParamAnswer", QRect(68, 0, 78, 12), Qt::AlignRight);
 }
 
 void SettingsPage::BuildCharts() {
@@ -438,6 +443,7 @@ void SettingsPage::btnApplayRangeClick() {
                              cbRangeMP->currentIndex(),
                              cbRangeBP->currentIndex()};
     const PageCommands c = RangeApplyCommands(context_.core.Model(), choice);
+    context_.core.BeginCommandRun(CommandSource::SettingsApply);
     context_.core.QueueCmd0(c.cmd0.adr, c.cmd0.senspp, c.cmd0.state);
     context_.core.QueueCmd1(c.cmd1.sensmp, c.cmd1.sensbp, c.cmd1.letter);
     context_.core.QueueCmd2(c.cmd2.minSpd, c.cmd2.maxSpd, c.cmd2.dist, c.cmd2.reg);
@@ -453,8 +459,14 @@ void SettingsPage::btnParamSetClick() {
     const ParamCommands c =
         ParamSetCommands(context_.core.Model(), cbNewMinSpeed->currentIndex(),
                          cbNewMaxSpeed->currentIndex(), cbNewLetter->currentIndex());
+    context_.core.BeginCommandRun(CommandSource::DeviceParameters);
     context_.core.QueueCmd2(c.cmd2.minSpd, c.cmd2.maxSpd, c.cmd2.dist, c.cmd2.reg);
     context_.core.QueueCmd1(c.cmd1.sensmp, c.cmd1.sensbp, c.cmd1.letter);
+}
+
+void SettingsPage::CommandAnswered(CommandSource source, const CommandAnswer& answer) {
+    if (source == CommandSource::SettingsApply) lRangeAnswer->Show(answer);
+    if (source == CommandSource::DeviceParameters) lParamAnswer->Show(answer);
 }
 
 void SettingsPage::RefreshRangeCharts() {

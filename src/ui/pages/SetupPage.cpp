@@ -18,6 +18,7 @@
 #include "ui/pages/AlarmCounterGroup.h"
 #include "ui/pages/PageContext.h"
 #include "ui/pages/RedrawPacer.h"
+#include "ui/widgets/AnswerLabel.h"
 #include "ui/widgets/BarChart.h"
 #include "ui/widgets/ColourKit.h"
 #include "ui/widgets/PageComboBox.h"
@@ -88,6 +89,7 @@ void SetupPage::BuildGroup() {
         AddButton(group_, "btnCancelSense", QStringLiteral("Cancel <Esc>"), 416, 38, 97, 25);
     connect(btnApplaySense, &QPushButton::clicked, this, &SetupPage::btnApplaySenseClick);
     connect(btnCancelSense, &QPushButton::clicked, this, &SetupPage::btnCancelSenseClick);
+    lSenseAnswer = new AnswerLabel(group_, "lSenseAnswer", QRect(264, 66, 97, 16));
     setTabOrder(cbRegulSense, cbDistSense);
     setTabOrder(cbDistSense, speSense);
     setTabOrder(speSense, btnApplaySense);
@@ -253,9 +255,14 @@ void SetupPage::btnApplaySenseClick() {
     const PageCommands c =
         SenseApplyCommands(context_.core.Model(), speSense->value(),
                            cbRegulSense->currentIndex() == 0, cbDistSense->currentIndex());
+    context_.core.BeginCommandRun(CommandSource::SetupApply);
     context_.core.QueueCmd0(c.cmd0.adr, c.cmd0.senspp, c.cmd0.state);
     context_.core.QueueCmd1(c.cmd1.sensmp, c.cmd1.sensbp, c.cmd1.letter);
     context_.core.QueueCmd2(c.cmd2.minSpd, c.cmd2.maxSpd, c.cmd2.dist, c.cmd2.reg);
+}
+
+void SetupPage::CommandAnswered(CommandSource source, const CommandAnswer& answer) {
+    if (source == CommandSource::SetupApply) lSenseAnswer->Show(answer);
 }
 
 void SetupPage::RefreshSenseChart() {

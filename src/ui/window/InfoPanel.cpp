@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QToolTip>
 
+#include "ui/widgets/AnswerLabel.h"
 #include "ui/widgets/ColourKit.h"
 #include "ui/window/PortComboBox.h"
 
@@ -58,6 +59,9 @@ InfoPanel::InfoPanel(QWidget* parent) : QGroupBox(parent) {
     }
     // The address row is only for the model that reports one.
     lAddressLabel->hide();
+    // In the free row between the mode and the values commands change.
+    lStateAnswer =
+        new AnswerLabel(this, "lStateAnswer", QRect(kValueLeft, 124, kValueWidth, kLabelHeight));
     AddCaption(278, "<F4> Connection:", "lComPortCaption");
 
     cbComPort = new PortComboBox(this);
@@ -99,6 +103,7 @@ void InfoPanel::ShowReset() {
         l->setText(kDashes);
     lAddress->clear();
     lState->clear();
+    lStateAnswer->Clear();
     SetColours(lState, &colour::kButtonFace, colour::kWindowText);
 }
 
@@ -132,6 +137,8 @@ void InfoPanel::ShowState(const StateDisplay& d) {
     lState->setText(Text(d.state));
     SetColours(lState, &d.background, d.text);
 }
+
+void InfoPanel::ShowAnswer(const CommandAnswer& answer) { lStateAnswer->Show(answer); }
 
 void InfoPanel::ShowLinkHealth(const std::string& text) {
     const QString tip = Text(text);

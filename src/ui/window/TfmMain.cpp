@@ -11,6 +11,8 @@
 #include <QTabBar>
 #include <QTextEdit>
 #include <QTimer>
+#include <cmath>
+#include <optional>
 
 #include "console/ConsoleCore.h"
 #include "console/ScreenPlacement.h"
@@ -170,6 +172,7 @@ void TfmMain::BuildWindow() {
     Timer->setInterval(1);
     Timer->setSingleShot(true);
     connect(Timer, &QTimer::timeout, this, &TfmMain::TimerTimer);
+    BuildWatchTimer();
 
     BuildPages();
     BuildNote();
@@ -262,6 +265,28 @@ void TfmMain::TimerTimer() {
     if (runOn) Timer->start();
 }
 
+void TfmMain::BuildWatchTimer() {
+    watchTimer_ = new QTimer(this);
+    watchTimer_->setObjectName(QStringLiteral("watchTimer"));
+    watchTimer_->setTimerType(Qt::PreciseTimer);
+    watchTimer_->setSingleShot(true);
+    connect(watchTimer_, &QTimer::timeout, this, &TfmMain::WatchTimer);
+}
+
+void TfmMain::WatchTimer() {
+    core_->Watch();
+    ArmWatch();
+}
+
+void TfmMain::ArmWatch() {
+    const std::optional<double> due = core_->WatchDueIn();
+    if (!due) {
+        watchTimer_->stop();
+        return;
+    }
+    watchTimer_->start(static_cast<int>(std::ceil(*due * 1000.0)));
+}
+
 void TfmMain::cbComPortDropDown() { core_->cbComPortDropDown(); }
 
 void TfmMain::cbComPortChange() {
@@ -295,6 +320,7 @@ void TfmMain::FormClose() {
     }
     port_.Close();
     Timer->stop();
+    watchTimer_->stop();
 }
 
 // ---- helpers ----

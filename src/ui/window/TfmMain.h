@@ -74,6 +74,7 @@ public:
     void SetPortProblem(const std::string& text) override;
     std::string SelectedPortText() const override;
     void ShowError(const std::string& message) override;
+    void Reconnecting(const std::string& text) override;
     void CommandRunBegun(CommandSource source) override;
     // Where the window learns what the detector made of each run of sends.
     void CommandRunEnded(const CommandRun& run) override;
@@ -108,11 +109,16 @@ private:
     void AddPage(ConsolePage* page, const char* caption);
     void BuildNote();
     void BuildActionList();
+    void BuildWatchTimer();
     void ReadSettingsFile();
 
     void cbComPortDropDown();
     void cbComPortChange();
     void pcMainChange(QWidget* left, QWidget* entered);
+    // The core's own watch (tries of a port whose device went away, answer
+    // times of commands), on a timer of its own beside the poll timer.
+    void WatchTimer();
+    void ArmWatch();
     void FormClose();
 
     // The mark beside the control that queued a run: waiting, or its outcome.
@@ -148,6 +154,7 @@ private:
     bool closing_ = false;
 
     QTimer* Timer = nullptr;
+    QTimer* watchTimer_ = nullptr;
     PageControl* pcMain = nullptr;
     std::vector<ConsolePage*> pages_;  // in tab order: Calibration ... About
     InfoPanel* gbInfo = nullptr;

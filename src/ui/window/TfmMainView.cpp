@@ -3,6 +3,7 @@
 // hands the word on to the page in view.
 #include <QTextEdit>
 
+#include "console/CommandAnswer.h"
 #include "console/ConsoleCore.h"
 #include "console/PageRule.h"
 #include "console/SiteRecord.h"
@@ -97,9 +98,15 @@ std::string TfmMain::SelectedPortText() const {
     return gbInfo->cbComPort->currentText().toStdString();
 }
 
+void TfmMain::Reconnecting(const std::string& text) {
+    gbInfo->ShowLinkHealth(text);
+    ArmWatch();
+}
+
 void TfmMain::CommandRunBegun(CommandSource source) {
     siteRecord_->CommandRunBegun(source);
     ShowCommandAnswer(source, nullptr);
+    ArmWatch();
 }
 
 void TfmMain::CommandRunEnded(const CommandRun& run) {
@@ -108,8 +115,11 @@ void TfmMain::CommandRunEnded(const CommandRun& run) {
 }
 
 void TfmMain::ShowCommandAnswer(CommandSource source, const CommandRun* run) {
-    static_cast<void>(source);
-    static_cast<void>(run);
+    const CommandAnswer answer = run ? OutcomeAnswer(*run, format_) : WaitingAnswer(source);
+    if (AnsweredInInfoPanel(source))
+        gbInfo->ShowAnswer(answer);
+    else
+        ForEachPage([&](ConsolePage* p) { p->CommandAnswered(source, answer); });
 }
 
 }  // namespace quillane
