@@ -1,11 +1,13 @@
 // The chart widget's own promises: points found by title, a point off the
-// axis not drawn, and many changes between two frames painted once.
+// axis not drawn, labels whole, and many changes between two frames painted
+// once.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QImage>
 #include <QPaintEvent>
 #include <QTest>
+#include <cmath>
 
 #include "ui/widgets/BarChart.h"
 
@@ -43,6 +45,46 @@ TEST(BarChart, PointsAreFoundByTitleAndHiddenOffTheAxis) {
     EXPECT_EQ(chart.X("serPP"), 95);
     chart.SetColour("serPP", Qt::red);
     EXPECT_EQ(chart.Colour("serPP"), QColor(Qt::red));
+}
+
+// A signal past the axis fills the plot; a value no axis holds (a threshold of
+// 1e308 % from a hand-edited table) is simply not drawn.
+TEST(BarChart, ABarPastTheAxisFillsThePlotAndHugeValuesDrawNothing) {
+    BarChart chart;
+    chart.resize(577, 145);
+    chart.SetLeftRange(0, 2);
+    chart.SetBottomAxis(2, 0.4);
+    chart.AddSeries(BarChart::Series::Bar("serMPBPSignal").At(1023).Height(1).Fill(Qt::white));
+    chart.AddSeries(Marker("serMax", 1));
+    EXPECT_TRUE(chart.PointVisible("serMPBPSignal"));
+    chart.SetX("serMPBPSignal", -1);
+    EXPECT_FALSE(chart.PointVisible("serMPBPSignal"));
+    for (double x : {1e308, -1e308, 2147483648.0, std::nan(""), HUGE_VAL}) {
+        chart.SetX("serMax", x);
+        chart.SetX("serMPBPSignal", x);
+        EXPECT_FALSE(chart.PointVisible("serMax")) << x;
+        chart.grab();
+    }
+}
+
+// The labels are measured in the chart's font; drawn in another one, the
+// last ("0.001") ran past the chart's edge.
+TEST(BarChart, TheLastTickLabelIsDrawnWhole) {
+    BarChart chart;
+    chart.resize(577, 145);
+    QFont small = chart.font();
+    small.setPixelSize(9);
+    chart.setFont(small);
+    chart.SetBottomAxis(0.001, 0.0002);
+    const QImage image = chart.grab().toImage();
+    ASSERT_EQ(image.width(), 577);
+    const auto inked = [&image](int x) {
+        for (int y = image.height() / 2; y < image.height(); ++y)
+            if (image.pixelColor(x, y).lightness() < 128) return true;
+        return false;
+    };
+    EXPECT_TRUE(inked(560));  // the last tick and its label
+    EXPECT_FALSE(inked(576));
 }
 
 TEST(BarChart, ManyChangesBetweenTwoFramesCostOnePaint) {
