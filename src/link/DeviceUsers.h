@@ -40,6 +40,10 @@ private:
     std::vector<std::pair<long long, int>> masters_;  // pid, pseudo-terminal index
 };
 
+// A UNIX98 pseudo-terminal's slave side (/dev/pts/<n>): a terminal that lives
+// as long as its far end keeps the master, whoever opens and closes the slave.
+bool IsPtySlave(dev_t device);
+
 // The UUCP lock convention: LCK..<device name> in one of lockDirs, holding the
 // locking process's id in text. Only a lock whose process still runs counts;
 // one naming our own process is an earlier process's with our id.

@@ -22,10 +22,6 @@ constexpr unsigned kFirstPtySlaveMajor = 136;
 constexpr unsigned kLastPtySlaveMajor = 143;
 const dev_t kPtmx = makedev(5, 2);
 
-bool IsPtySlave(dev_t device) {
-    return major(device) >= kFirstPtySlaveMajor && major(device) <= kLastPtySlaveMajor;
-}
-
 int PtyIndex(dev_t device) {
     return static_cast<int>((major(device) - kFirstPtySlaveMajor) * 256 + minor(device));
 }
@@ -85,6 +81,10 @@ std::string LockName(const std::string& devicePath) {
 }
 
 }  // namespace
+
+bool IsPtySlave(dev_t device) {
+    return major(device) >= kFirstPtySlaveMajor && major(device) <= kLastPtySlaveMajor;
+}
 
 DeviceUsers DeviceUsers::Scan(const std::vector<std::string>& devicePaths,
                               const std::string& procRoot) {

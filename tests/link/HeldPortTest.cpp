@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <fstream>
 
 #include "CookedLine.h"
@@ -67,6 +69,40 @@ TEST(HeldPort, AnExclusiveFlagOfAnotherProgramHoldsThePortEvenForRoot) {
     EXPECT_FALSE(port.Open(kPort, 57600));
     EXPECT_TRUE(line.Exclusive());
     ::ioctl(line.slave, TIOCNXCL);
+}
+
+// The line's far end (a bridge, a network serial server; here the test)
+// keeps the pseudo-terminal alive after a console holding it was killed:
+// nothing of that console may keep the next one out.
+TEST(HeldPort, AConsoleKilledOnAPseudoTerminalLeavesItFree) {
+    PtySandbox sandbox;
+    test::Pty line;
+    ASSERT_TRUE(line.Ok());
+    sandbox.Alias(kPort, line.name);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t console = ::fork();
+    if (console == 0) {
+        SerialPort port;
+        const char opened = port.Open(kPort, 57600) ? 'y' : 'n';
+        ::write(ready[1], &opened, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    char opened = 0;
+    const ssize_t told = ::read(ready[0], &opened, 1);
+    ::close(ready[0]);
+    ::kill(console, SIGKILL);
+    ::waitpid(console, nullptr, 0);
+    ASSERT_EQ(told, 1);
+    ASSERT_EQ(opened, 'y');
+
+    const auto entries = ListPorts(sandbox);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_TRUE(entries[0].available) << entries[0].reason;
+    SerialPort next;
+    EXPECT_TRUE(next.Open(kPort, 57600)) << next.LastError();
 }
 
 TEST(HeldPort, OnlyALockFileOfARunningProcessHoldsThePort) {
