@@ -96,6 +96,9 @@ TEST_P(CorrespondenceTablesTest, StoreKeepsTheEnteredValueAndShowsItRounded) {
     tables.sgDist.SetCell(2, 1, "40");  // out of range is kept
     tables.sgDist.SetCell(3, 1, "");
     ASSERT_TRUE(tables.Store(file));
+    EXPECT_EQ(tables.sgSense.Cell(1, 1), L("12.34"));  // read back only from the disk
+    tables.Fill(file);
+    ASSERT_EQ(tables.RangePPItems().size(), 32u);
     EXPECT_EQ(file.ReadString("PP", "PP0", "") + " " + tables.sgSense.Cell(1, 1) + " " +
                   tables.RangePPItems()[0],
               L("12.34 12.3 12.3"));

@@ -1,7 +1,14 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
 #include <map>
 #include <tuple>
+#include <vector>
 
 #include "TempDir.h"
 #include "model/CorrespondenceTables.h"
@@ -127,7 +134,68 @@ TEST_P(SettingsApply, AFailedApplyLeavesTheTablesUnstored) {
     EXPECT_EQ(error, "Unable to write to " + dir.File("Quillane.ini"));
     EXPECT_EQ(dir.Read("Quillane.ini"), before);
     EXPECT_EQ(tables.sgSense.Cell(1, 1), "abc");
+    ASSERT_EQ(tables.RangePPItems().size(), 32u);
     EXPECT_EQ(tables.RangePPItems()[0], "11");
+}
+
+#ifndef _WIN32
+// A disk that takes no more: a write that would grow a file past `bytes`
+// fails (EFBIG) as on a full disk, until the end of the scope.
+class FullDisk {
+public:
+    explicit FullDisk(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FullDisk() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        ::signal(SIGXFSZ, previous_);
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
+#endif
+
+// A read-only file refuses the first write; a full disk only the commit.
+// Either way the cells keep what was typed (12.34, not the 12.3 read back)
+// and the Settings page's lists stay.
+TEST_P(SettingsApply, AFailedApplyKeepsWhatWasTypedWhateverTheCause) {
+    const std::string before = "[PP]\r\nPP0=11\r\n";
+    const std::string typed = "12" + std::string(1, GetParam()) + "34";
+    std::vector<bool> fullDisk = {false};
+#ifndef _WIN32
+    fullDisk.push_back(true);
+#endif
+    for (const bool full : fullDisk) {
+        TempDir here;
+        here.Write("Quillane.ini", before);
+        ProfileFile ini(here.File("Quillane.ini"));
+        CorrespondenceTables tables(format);
+        tables.Fill(ini);
+        tables.sgSense.SetCell(1, 1, typed);
+        bool applied = true;
+        if (full) {
+#ifndef _WIN32
+            const FullDisk disk(before.size());
+            applied = ApplyProperties(ini, format, "20", "", s, tables, error);
+#endif
+        } else {
+            here.MakeReadOnly("Quillane.ini");
+            applied = ApplyProperties(ini, format, "20", "", s, tables, error);
+        }
+        EXPECT_FALSE(applied) << full;
+        EXPECT_EQ(here.Read("Quillane.ini"), before) << full;
+        EXPECT_EQ(tables.sgSense.Cell(1, 1), typed) << full;
+        ASSERT_EQ(tables.RangePPItems().size(), 32u);
+        EXPECT_EQ(tables.RangePPItems()[0], "11") << full;
+    }
 }
 
 TEST_P(SettingsApply, RoundTripsAFileAnotherProgramWrote) {
