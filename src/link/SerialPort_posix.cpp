@@ -38,7 +38,7 @@ bool SpeedFor(int baudRate, speed_t* speed) {
 }
 
 std::string ErrorText(int err) {
-    if (err == ENOTTY) return "Not a serial device";
+    if (err == ENOTTY) return kNotSerialText;
     if (err == EWOULDBLOCK || err == EBUSY) return kBusyText;
     return std::strerror(err);
 }

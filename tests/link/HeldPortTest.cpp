@@ -1,9 +1,11 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdint>
 #include <fstream>
 
 #include "CookedLine.h"
@@ -105,6 +107,37 @@ TEST(HeldPort, AConsoleKilledOnAPseudoTerminalLeavesItFree) {
     EXPECT_TRUE(next.Open(kPort, 57600)) << next.LastError();
 }
 
+// Every shell has /dev/null open: an alias to it is no serial port, not a
+// port another program holds.
+TEST(HeldPort, AnAliasToANonSerialDeviceSaysSo) {
+    PtySandbox sandbox;
+    sandbox.Alias(kPort, "/dev/null");
+    int ready[2], hold[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(hold), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        ::close(hold[1]);  // the test's end: its closing is the signal to go
+        const int null = ::open("/dev/null", O_RDWR);
+        ::write(ready[1], "r", 1);
+        char c = 0;
+        ::read(hold[0], &c, 1);
+        ::_exit(null >= 0 ? 0 : 1);
+    }
+    char c = 0;
+    const ssize_t told = ::read(ready[0], &c, 1);
+    const auto entries = ListPorts(sandbox);
+    SerialPort port;
+    const bool opened = port.Open(kPort, 57600);
+    for (int fd : {ready[0], ready[1], hold[0], hold[1]}) ::close(fd);
+    ::waitpid(holder, nullptr, 0);
+    ASSERT_EQ(told, 1);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].reason, "Not a serial device");
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(port.LastError(), "Not a serial device");
+}
+
 TEST(HeldPort, OnlyALockFileOfARunningProcessHoldsThePort) {
     PtySandbox sandbox;
     CookedLine line(CookedLine::kHolder);
@@ -116,13 +149,21 @@ TEST(HeldPort, OnlyALockFileOfARunningProcessHoldsThePort) {
     const pid_t gone = ::fork();
     if (gone == 0) ::_exit(0);
     ::waitpid(gone, nullptr, 0);
+    // The binary form older tools write: the id as a 4-byte int.
+    const auto binary = [](pid_t pid) {
+        const std::int32_t id = pid;
+        return std::string(reinterpret_cast<const char*>(&id), sizeof id);
+    };
     const struct {
         std::string text;
         bool held;
     } cases[] = {{"      " + std::to_string(line.pid) + "\n", true},
                  {std::to_string(gone) + "\n", false},
                  {std::to_string(::getpid()) + "\n", false},
-                 {"garbage\n", false}};
+                 {"garbage\n", false},
+                 {binary(line.pid), true},
+                 {binary(gone), false},
+                 {binary(::getpid()), false}};
     for (const auto& c : cases) {
         std::ofstream(lockFile) << c.text;
         PortHolder holder;
