@@ -77,8 +77,11 @@ TEST_F(ConsoleCoreTest, PortThatDoesNotOpenTellsTheSelectorWhy) {
     ports.entries[0].reason = "in use by minicom (pid 4242)";
     core.cbComPortDropDown();
     EXPECT_FALSE(core.cbComPortChange());
-    EXPECT_EQ(view.portProblem,
-              "No free serial port:\nCOM3 (/dev/pts/3): in use by minicom (pid 4242)");
+    const std::string noFreePort =
+        "No free serial port:\nCOM3 (/dev/pts/3): in use by minicom (pid 4242)";
+    EXPECT_EQ(view.portProblem, noFreePort);
+    core.cbComPortDropDown();  // the empty list opened again
+    EXPECT_EQ(view.portProblem, noFreePort);
     ports.entries = {Entry(1, true)};
     link.opensOk = true;
     core.cbComPortDropDown();

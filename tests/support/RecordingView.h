@@ -25,8 +25,10 @@ public:
     void OnDetectorFound() override { calls.push_back("OnDetectorFound"); }
     void ResetDetectorView() override { calls.push_back("ResetDetectorView"); }
     void SetNote(const std::string& text) override { notes.push_back(text); }
+    // As the port selector does, new items drop what it said of the old ones.
     void SetPortItems(const std::vector<PortEntry>& available) override {
         items = available;
+        portProblem.clear();
         selected =
             available.empty() ? std::string() : "COM" + std::to_string(available.back().number);
     }
