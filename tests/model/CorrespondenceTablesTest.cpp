@@ -84,6 +84,7 @@ TEST_P(CorrespondenceTablesTest, LookupsParseTheCellAtTheMomentOfUse) {
     EXPECT_EQ(tables.ThresholdPP(tables.DistSens(20)), DefaultPP(2000000000));
     EXPECT_EQ(tables.ThresholdBP(INT_MAX), DefaultBP(INT_MAX));
     EXPECT_EQ(tables.ThresholdMP(-1), DefaultMP(-1));
+    ASSERT_EQ(tables.RangePPItems().size(), 32u);
     EXPECT_EQ(tables.RangePPItems()[0], L("10.5"));  // the lists wait for the apply
 }
 

@@ -36,6 +36,9 @@ public:
     std::string SelectedPortText() const override { return selected; }
     void ShowError(const std::string& message) override { errors.push_back(message); }
 
+    // The note shown last; a test that expects one fails, not crashes, without.
+    std::string LastNote() const { return notes.empty() ? "<no note>" : notes.back(); }
+
     int Count(const std::string& call) const {
         int n = 0;
         for (const auto& c : calls) n += c == call ? 1 : 0;
