@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdint>
 #include <fstream>
+#include <functional>
 
 #include "CookedLine.h"
 #include "PtySandbox.h"
@@ -25,6 +26,38 @@ constexpr int kPort = 201;
 std::vector<PortEntry> ListPorts(const PtySandbox& sandbox) {
     return SystemPortDirectory(sandbox.DeviceRoot()).EnumerateComPorts();
 }
+
+// A child process that runs `take` (opens a device, say), tells whether it
+// went, and holds on until it is killed, at the latest with this object.
+class Holder {
+public:
+    explicit Holder(const std::function<bool()>& take) {
+        int told[2];
+        if (::pipe(told) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            const char ok = take() ? 'y' : 'n';
+            ::write(told[1], &ok, 1);
+            for (;;) ::pause();
+        }
+        ::close(told[1]);
+        char ok = 0;
+        took_ = ::read(told[0], &ok, 1) == 1 && ok == 'y';
+        ::close(told[0]);
+    }
+    ~Holder() { Kill(); }
+    Holder(const Holder&) = delete;
+    Holder& operator=(const Holder&) = delete;
+    bool Took() const { return took_; }
+    void Kill() {
+        if (pid_ > 0 && ::kill(pid_, SIGKILL) == 0) ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    bool took_ = false;
+};
 
 TEST(HeldPort, AnotherProgramsLineIsNotListedNotOpenedAndNotTouched) {
     PtySandbox sandbox;
@@ -81,25 +114,12 @@ TEST(HeldPort, AConsoleKilledOnAPseudoTerminalLeavesItFree) {
     test::Pty line;
     ASSERT_TRUE(line.Ok());
     sandbox.Alias(kPort, line.name);
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t console = ::fork();
-    if (console == 0) {
-        SerialPort port;
-        const char opened = port.Open(kPort, 57600) ? 'y' : 'n';
-        ::write(ready[1], &opened, 1);
-        ::pause();
-        ::_exit(0);
-    }
-    ::close(ready[1]);
-    char opened = 0;
-    const ssize_t told = ::read(ready[0], &opened, 1);
-    ::close(ready[0]);
-    ::kill(console, SIGKILL);
-    ::waitpid(console, nullptr, 0);
-    ASSERT_EQ(told, 1);
-    ASSERT_EQ(opened, 'y');
-
+    Holder console([] {
+        static SerialPort port;
+        return port.Open(kPort, 57600);
+    });
+    ASSERT_TRUE(console.Took());
+    console.Kill();
     const auto entries = ListPorts(sandbox);
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_TRUE(entries[0].available) << entries[0].reason;
@@ -112,29 +132,13 @@ TEST(HeldPort, AConsoleKilledOnAPseudoTerminalLeavesItFree) {
 TEST(HeldPort, AnAliasToANonSerialDeviceSaysSo) {
     PtySandbox sandbox;
     sandbox.Alias(kPort, "/dev/null");
-    int ready[2], hold[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    ASSERT_EQ(::pipe(hold), 0);
-    const pid_t holder = ::fork();
-    if (holder == 0) {
-        ::close(hold[1]);  // the test's end: its closing is the signal to go
-        const int null = ::open("/dev/null", O_RDWR);
-        ::write(ready[1], "r", 1);
-        char c = 0;
-        ::read(hold[0], &c, 1);
-        ::_exit(null >= 0 ? 0 : 1);
-    }
-    char c = 0;
-    const ssize_t told = ::read(ready[0], &c, 1);
+    const Holder shell([] { return ::open("/dev/null", O_RDWR) >= 0; });
+    ASSERT_TRUE(shell.Took());
     const auto entries = ListPorts(sandbox);
-    SerialPort port;
-    const bool opened = port.Open(kPort, 57600);
-    for (int fd : {ready[0], ready[1], hold[0], hold[1]}) ::close(fd);
-    ::waitpid(holder, nullptr, 0);
-    ASSERT_EQ(told, 1);
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].reason, "Not a serial device");
-    EXPECT_FALSE(opened);
+    SerialPort port;
+    EXPECT_FALSE(port.Open(kPort, 57600));
     EXPECT_EQ(port.LastError(), "Not a serial device");
 }
 
