@@ -44,7 +44,7 @@ private:
     std::vector<Use> uses_;
     std::vector<std::pair<long long, int>> masters_;  // pid, pseudo-terminal index
     struct Minors {
-        unsigned major, first, last;
+        unsigned majorNumber, first, last;
     };
     static std::vector<Minors> TerminalDrivers(const std::string& driversPath);
     std::vector<Minors> terminals_;  // empty when the list could not be read

@@ -173,12 +173,12 @@ std::vector<DeviceUsers::Minors> DeviceUsers::TerminalDrivers(const std::string&
     for (std::string line; std::getline(in, line);) {
         std::istringstream fields(line);
         std::string name, node, minors;
-        unsigned major = 0;
-        if (!(fields >> name >> node >> major >> minors)) continue;
+        unsigned majorNumber = 0;
+        if (!(fields >> name >> node >> majorNumber >> minors)) continue;
         char* end = nullptr;
         const unsigned long first = std::strtoul(minors.c_str(), &end, 10);
         const unsigned long last = *end == '-' ? std::strtoul(end + 1, nullptr, 10) : first;
-        ranges.push_back({major, static_cast<unsigned>(first), static_cast<unsigned>(last)});
+        ranges.push_back({majorNumber, static_cast<unsigned>(first), static_cast<unsigned>(last)});
     }
     return ranges;
 }
@@ -188,7 +188,7 @@ bool DeviceUsers::Terminal(const std::string& devicePath) const {
     if (terminals_.empty() || ::stat(devicePath.c_str(), &st) != 0 || !S_ISCHR(st.st_mode))
         return true;
     for (const Minors& m : terminals_) {
-        if (major(st.st_rdev) == m.major && minor(st.st_rdev) >= m.first &&
+        if (major(st.st_rdev) == m.majorNumber && minor(st.st_rdev) >= m.first &&
             minor(st.st_rdev) <= m.last)
             return true;
     }

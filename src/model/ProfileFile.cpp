@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "model/NumberFormat.h"
 #include "os/FileStore.h"
+#include "model/NumberFormat.h"
 
 namespace quillane {
 
