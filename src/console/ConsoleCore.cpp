@@ -181,6 +181,8 @@ void ConsoleCore::cbComPortDropDown() {
         (entry.available ? available : d_->leftOut).push_back(std::move(entry));
     }
     d_->view.SetPortItems(available);
+    // An empty list still says why, also while the user looks at it.
+    if (available.empty()) d_->view.SetPortProblem(PortProblemText("", "", d_->leftOut));
 }
 
 bool ConsoleCore::cbComPortChange() {

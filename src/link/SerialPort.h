@@ -56,7 +56,7 @@ private:
     static int OpenUntouched(const std::string& devicePath, std::string* reason);
     bool Configure(int baudRate);
     int fd_ = -1;
-    bool exclusive_ = false;  // we hold the lock and set TIOCEXCL
+    bool exclusive_ = false;  // we set TIOCEXCL (never on a pseudo-terminal)
     bool restore_ = false;    // saved_ holds the settings found at the open
     termios saved_{};
 #endif

@@ -38,7 +38,7 @@ bool SpeedFor(int baudRate, speed_t* speed) {
 }
 
 std::string ErrorText(int err) {
-    if (err == ENOTTY) return "Not a serial device";
+    if (err == ENOTTY) return kNotSerialText;
     if (err == EWOULDBLOCK || err == EBUSY) return kBusyText;
     return std::strerror(err);
 }
@@ -92,8 +92,17 @@ bool SerialPort::OpenDevice(const std::string& devicePath, int baudRate) {
     std::string reason;
     fd_ = OpenUntouched(devicePath, &reason);
     if (fd_ < 0) return Fail(reason);
-    if (::ioctl(fd_, TIOCEXCL) != 0) return Fail(ErrorText(errno));
-    exclusive_ = true;
+    // The exclusive flag belongs to the terminal, not to our descriptor. A
+    // serial device's terminal ends with its last close, and the flag with
+    // it; a pseudo-terminal lives on with its far end (a bridge, a network
+    // serial server), and the flag of a console that was killed would shut
+    // out every later one. There the lock, which ends with our process, is
+    // all the exclusivity.
+    struct stat st {};
+    if (::fstat(fd_, &st) == 0 && !IsPtySlave(st.st_rdev)) {
+        if (::ioctl(fd_, TIOCEXCL) != 0) return Fail(ErrorText(errno));
+        exclusive_ = true;
+    }
     if (::tcgetattr(fd_, &saved_) != 0) return Fail(ErrorText(errno));
     restore_ = true;
     if (!Configure(baudRate)) return false;

@@ -39,7 +39,7 @@ std::optional<double> Deviation(unsigned sig, unsigned aver);
 // the last one (monotonic seconds).
 bool RefreshDue(double nowSeconds, double lastRefreshSeconds, int selectFilter);
 
-// Unit suffixes and the two-blank join of a value and its unit.
+// Unit suffixes and the two-blank join of a value and its unit ("---" alone).
 namespace unit {
 inline const char* const kMetres = "m";
 inline const char* const kMilliVolts = "mV";

@@ -34,10 +34,11 @@ public:
     // The note area under the pages; every message replaces the whole text.
     virtual void SetNote(const std::string& text) = 0;
     // Refills the port selector with the available ports ("COM<n>", tooltip the
-    // device) and selects the last one.
+    // device) and selects the last one; what it said of a port that did not
+    // open goes with the old items.
     virtual void SetPortItems(const std::vector<PortEntry>& available) = 0;
-    // Why the chosen port did not open, for the port selector's tooltip;
-    // empty once a port opened.
+    // Why the chosen port did not open, or with nothing to choose why no port
+    // is free, for the port selector's tooltip; empty once a port opened.
     virtual void SetPortProblem(const std::string& text) = 0;
     // Text of the selected port item, empty when there is none.
     virtual std::string SelectedPortText() const = 0;

@@ -25,8 +25,10 @@ public:
     void OnDetectorFound() override { calls.push_back("OnDetectorFound"); }
     void ResetDetectorView() override { calls.push_back("ResetDetectorView"); }
     void SetNote(const std::string& text) override { notes.push_back(text); }
+    // As the port selector does, new items drop what it said of the old ones.
     void SetPortItems(const std::vector<PortEntry>& available) override {
         items = available;
+        portProblem.clear();
         selected =
             available.empty() ? std::string() : "COM" + std::to_string(available.back().number);
     }
@@ -37,6 +39,9 @@ public:
     void Reconnected() override { calls.push_back("Reconnected"); }
     void CommandRunBegun(CommandSource source) override { begun.push_back(source); }
     void CommandRunEnded(const CommandRun& run) override { ended.push_back(run); }
+
+    // The note shown last; a test that expects one fails, not crashes, without.
+    std::string LastNote() const { return notes.empty() ? "<no note>" : notes.back(); }
 
     int Count(const std::string& call) const {
         int n = 0;

@@ -85,11 +85,12 @@ TEST(MainWindowKeys, F4IsApplyOnceLinkedAndLeavesThePortListShut) {
 
 TEST(MainWindowKeys, ThePortListShowsAvailablePortsAndSelectsTheLast) {
     ConsoleHarness h;
-    auto* combo = h.Window().findChild<QComboBox*>("cbComPort");
+    auto* combo = h.Find<QComboBox>("cbComPort");
     EXPECT_EQ(combo->count(), 2);
     EXPECT_EQ(combo->currentText(), "COM7");
     EXPECT_EQ(combo->toolTip(), "/dev/fake7");
     EXPECT_EQ(combo->itemData(0, Qt::ToolTipRole).toString(), "/dev/fake3");
+    ASSERT_FALSE(h.link.openedPorts.empty());
     EXPECT_EQ(h.link.openedPorts.back(), 7);  // the first tick opened it
     EXPECT_EQ(h.Note(), kWaiting);
 }

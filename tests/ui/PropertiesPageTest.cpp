@@ -47,9 +47,7 @@ protected:
     }
     template <typename T>
     T* Find(const char* name) {
-        T* w = h.Window().findChild<T*>(QString::fromLatin1(name));
-        if (!w) ADD_FAILURE() << name << " missing";
-        return w;
+        return h.Find<T>(name);
     }
     // Selects a value cell and types into it as the user does, the editor
     // left open.
@@ -104,9 +102,10 @@ TEST_F(PropertiesPage, ApplyStoresEverythingAndTheWindowFollows) {
     EXPECT_EQ(Text("cbKdc") + ' ' + Text("cbUrd"), "28.66 1.5");
     // The window handed the new values on: the threshold lists, the filter.
     const CorrespondenceTables& tables = h.Window().Tables();
-    EXPECT_EQ(
+    ASSERT_EQ(
         tables.RangePPItems().size() + tables.RangeMPItems().size() + tables.RangeBPItems().size(),
         96u);
+    ASSERT_EQ(tables.RangePPItems().size(), 32u);
     EXPECT_EQ(tables.RangePPItems()[0], "12.3");
     EXPECT_EQ(h.Window().Core().iMaxTenPercent(), 10);
     h.Receive({word::Power(370)});

@@ -4,12 +4,17 @@
 #include <pty.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <system_error>
 
 namespace quillane {
@@ -141,13 +146,35 @@ void PtyEndpoint::DropUnread() {
 }
 
 bool PtyEndpoint::ConsoleHolds() {
+    if (slave_ < 0) return false;
+    if (SlaveLocked()) return true;
     int exclusive = 0;
-    if (slave_ < 0 || ::ioctl(slave_, TIOCGEXCL, &exclusive) != 0 || exclusive == 0) return false;
-    // The console takes its lock before it sets the flag and keeps it while the
-    // port is open; the lock ends with its process, the flag does not.
+    if (::ioctl(slave_, TIOCGEXCL, &exclusive) != 0 || exclusive == 0) return false;
+    // The flag is cleared under our own lock, so that no console takes the
+    // line in between; a lock taken meanwhile is a console's after all.
     if (::flock(slave_, LOCK_EX | LOCK_NB) != 0) return true;
     ::ioctl(slave_, TIOCNXCL);
     ::flock(slave_, LOCK_UN);
+    return false;
+}
+
+// The kernel's table of locks, looked at without taking one: a console that
+// opens its port at this moment is never refused for our sake. A line reads
+// "1: FLOCK  ADVISORY  WRITE 4242 00:1a:5 0 EOF" (the file system's device
+// in hex, then the inode); a waiter's has "->" second and is no lock held.
+bool PtyEndpoint::SlaveLocked() const {
+    struct stat st {};
+    if (::fstat(slave_, &st) != 0) return false;
+    char where[64];
+    std::snprintf(where, sizeof where, "%02x:%02x:%llu", major(st.st_dev), minor(st.st_dev),
+                  static_cast<unsigned long long>(st.st_ino));
+    std::ifstream locks("/proc/locks");
+    for (std::string line; std::getline(locks, line);) {
+        std::istringstream fields(line);
+        std::string number, kind, mode, access, pid, file;
+        fields >> number >> kind >> mode >> access >> pid >> file;
+        if (kind == "FLOCK" && file == where) return true;
+    }
     return false;
 }
 
