@@ -148,6 +148,11 @@ bool SerialPort::Configure(int baudRate) {
     }
     termios t = saved_;
     MakeRaw8N1(&t, speed);
+    // Bytes from before the open belong to nobody's frame. They go before the
+    // line turns raw, not after: a frame that arrives once the line is ours
+    // and raw is kept whole, so no frame sent to a console that holds a set-up
+    // line is ever thrown away.
+    ::tcflush(fd_, TCIFLUSH);
     if (::tcsetattr(fd_, TCSANOW, &t) != 0) return Fail(ErrorText(errno));
     // Raise DTR and RTS as a freshly opened COM port has them; pseudo-terminals
     // have no modem lines and refuse the request, which is harmless.
@@ -155,8 +160,6 @@ bool SerialPort::Configure(int baudRate) {
     if (::ioctl(fd_, TIOCMBIS, &lines) != 0 && errno != ENOTTY && errno != EINVAL) {
         return Fail(ErrorText(errno));
     }
-    // Bytes from before the open belong to nobody's frame.
-    ::tcflush(fd_, TCIFLUSH);
     return true;
 }
 

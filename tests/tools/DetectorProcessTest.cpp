@@ -34,7 +34,8 @@ using Clock = std::chrono::steady_clock;
 // within milliseconds.
 constexpr auto kPatience = std::chrono::seconds(15);
 
-// The console's side of the line: the alias opened raw and non-blocking.
+// The console's side of the line: the alias opened raw at the line's speed
+// and non-blocking.
 class ConsoleEnd {
 public:
     // Locked by default, as the console opens a pseudo-terminal; other
@@ -47,6 +48,7 @@ public:
         if (fd_ >= 0 && hold == kLockedExclusive) ::ioctl(fd_, TIOCEXCL);
         if (fd_ >= 0 && ::tcgetattr(fd_, &t) == 0) {
             ::cfmakeraw(&t);
+            ::cfsetspeed(&t, B57600);
             ::tcsetattr(fd_, TCSANOW, &t);
         }
     }
@@ -177,7 +179,8 @@ TEST_F(DetectorProcessTest, AliasCarriesFramesAndCommandsAndGoesAwayOnCtrlC) {
     EXPECT_FALSE(fs::exists(fs::symlink_status(Alias(7))));
     EXPECT_NE(p.RestOfOutput().find("sent "), std::string::npos);
     EXPECT_EQ(p.RestOfOutput().find("sent 0 frames"), std::string::npos);
-    // Only the frames sent while the console had its port open count as held.
+    // Only the frames sent while the console had its port open and set up
+    // count as held.
     const long long sent = Stat(stats, "sent"), held = Stat(stats, "held frames");
     EXPECT_GT(held, 0);
     EXPECT_LT(held, sent);

@@ -23,13 +23,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The detector's line speed, which a console sets on its end of the line.
+constexpr speed_t kLineSpeed = B57600;
+// The speed the console's end has until a console sets it up.
+constexpr speed_t kIdleSpeed = B38400;
+
 // No echo and no line editing: echo on the slave would send every status
 // frame straight back to us as if the console had written it.
-void MakeRaw(int fd) {
+void MakeRaw(int fd, speed_t speed) {
     termios t{};
     if (::tcgetattr(fd, &t) != 0) return;
     ::cfmakeraw(&t);
-    ::cfsetspeed(&t, B57600);
+    ::cfsetspeed(&t, speed);
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
     ::tcsetattr(fd, TCSANOW, &t);
@@ -61,8 +66,10 @@ bool PtyEndpoint::Open() {
         return Fail(std::string("cannot open a pseudo-terminal: ") + std::strerror(errno));
     }
     devicePath_ = name;
-    MakeRaw(master_);
-    MakeRaw(slave_);
+    MakeRaw(master_, kLineSpeed);
+    // The console's end starts at another speed than the console sets, so
+    // that a line the console has set up is told from one it has only opened.
+    MakeRaw(slave_, kIdleSpeed);
     SetFlags(master_, FD_CLOEXEC, O_NONBLOCK);
     SetFlags(slave_, FD_CLOEXEC, O_NONBLOCK);
     return true;
@@ -147,7 +154,7 @@ void PtyEndpoint::DropUnread() {
 
 bool PtyEndpoint::ConsoleHolds() {
     if (slave_ < 0) return false;
-    if (SlaveLocked()) return true;
+    if (SlaveLocked()) return SlaveSetUp();
     int exclusive = 0;
     if (::ioctl(slave_, TIOCGEXCL, &exclusive) != 0 || exclusive == 0) return false;
     // The flag is cleared under our own lock, so that no console takes the
@@ -156,6 +163,13 @@ bool PtyEndpoint::ConsoleHolds() {
     ::ioctl(slave_, TIOCNXCL);
     ::flock(slave_, LOCK_UN);
     return false;
+}
+
+// A console drops what waits on the line and then sets it up; only frames
+// sent after that are frames it can be asked to receive.
+bool PtyEndpoint::SlaveSetUp() const {
+    termios t{};
+    return ::tcgetattr(slave_, &t) == 0 && ::cfgetispeed(&t) == kLineSpeed;
 }
 
 // The kernel's table of locks, looked at without taking one: a console that
