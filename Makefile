@@ -1,6 +1,7 @@
 # The two set-up commands of the README: `make run` and `make test`; and the
-# checks CI runs after them: `make sanitize`, `make fuzz`, `make test-package`
-# and `make test-windows`.
+# checks CI runs after them: `make soak`, `make sanitize`, `make fuzz`,
+# `make test-package`, `make test-windows`, `make windows` and
+# `make test-windows-gui`.
 MAKEFLAGS += --no-print-directory
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
@@ -60,6 +61,19 @@ fuzz:
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
 	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_RUNS=$(FUZZ_RUNS) scripts/run-fuzz $(FUZZ_BUILD)
 
+# The console against the virtual detector at the full line rate for
+# SOAK_SECONDS, the line hung up every SOAK_HANGUP_SECONDS and random keys
+# typed meanwhile, on a private X display; with SOAK_SANITIZE_BUILD (a folder
+# from make sanitize) once more with that folder's console.
+SOAK_SECONDS ?= 600
+SOAK_HANGUP_SECONDS ?= 60
+SOAK_SANITIZE_BUILD ?=
+.PHONY: soak
+soak: build
+	@scripts/install-deps xvfb openbox xdotool x11-utils
+	@SOAK_SECONDS=$(SOAK_SECONDS) SOAK_HANGUP_SECONDS=$(SOAK_HANGUP_SECONDS) \
+		$(if $(SOAK_SEED),SOAK_SEED=$(SOAK_SEED)) scripts/soak $(BUILD) $(SOAK_SANITIZE_BUILD)
+
 # The Debian package; installing and trying it needs root (or sudo).
 .PHONY: package test-package
 package: build
@@ -76,5 +90,23 @@ test-windows:
 	@scripts/install-deps g++-mingw-w64-x86-64-posix googletest wine64 socat
 	@JOBS=$(JOBS) scripts/test-windows $(WINDOWS_BUILD)
 
+# The whole console cross-built for Windows against a Qt built once from
+# Debian's own sources and kept in ~/.cache/quillane (scripts/build-qt-windows),
+# with its zip and its installer.
+WINDOWS_GUI_BUILD ?= build-windows-gui
+WINDOWS_GUI_DEPS = g++-mingw-w64-x86-64-posix nsis googletest
+.PHONY: windows test-windows-gui
+windows:
+	@scripts/install-deps $(WINDOWS_GUI_DEPS)
+	@JOBS=$(JOBS) WERROR=$(WERROR) scripts/build-windows $(WINDOWS_GUI_BUILD)
+
+# That console under Wine on a virtual display, against the virtual detector
+# of the native build; then its installer, and its window tests.
+test-windows-gui: build
+	@scripts/install-deps $(WINDOWS_GUI_DEPS) wine64 xvfb openbox xdotool imagemagick
+	@JOBS=$(JOBS) WERROR=$(WERROR) scripts/build-windows $(WINDOWS_GUI_BUILD) \
+		test_app test_ui
+	@scripts/test-windows-gui $(WINDOWS_GUI_BUILD) $(BUILD)/tools/quillane-detector/quillane-detector
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(WINDOWS_GUI_BUILD)

@@ -1,7 +1,9 @@
 // Start-up read and Properties apply of the settings file: a normal file of the
-// 130 keys, and the same keys behind 10 MB of short lines that hold neither "="
-// nor "]" (what a line scan that searches past its own line end turns
-// quadratic on). Prints figures; asserts nothing.
+// 130 keys, and the same keys behind 2 and 20 MB of short lines that hold
+// neither "=" nor "]" (what a line scan that searches past its own line end
+// turns quadratic on, and what an apply that goes over the whole text once a
+// key pays 130 times). Further sizes in MB as arguments (bench_settings 200).
+// Prints figures; asserts nothing.
 
 #include <unistd.h>
 
@@ -12,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
@@ -89,7 +92,7 @@ void Measure(const char* name, const std::string& path, int rounds) {
                 bytes, readMs / rounds, applyMs / rounds, ok ? "" : "  WRITE FAILED");
 }
 
-int Run() {
+int Run(int argc, char** argv) {
     std::string folder =
         (std::filesystem::temp_directory_path() / "bench-settings-XXXXXX").string();
     if (::mkdtemp(folder.data()) == nullptr) {
@@ -109,13 +112,17 @@ int Run() {
         Apply(normal, format, s, tables, ok);
     }
     const std::string keys = ReadAll(normal);
-    std::string junk = "[Junk\r\n";
-    const std::string line = "a line of some forty characters, no key\r\n";
-    while (junk.size() < (10u << 20)) junk += line;
-    WriteAll(huge, junk + keys);
-
     Measure("normal file", normal, 20);
-    Measure("10 MB of short lines", huge, 1);
+    std::vector<unsigned long> sizes = {2, 20};
+    for (int i = 1; i < argc; ++i) sizes.push_back(std::strtoul(argv[i], nullptr, 10));
+    const std::string line = "a line of some forty characters, no key\r\n";
+    for (unsigned long megabytes : sizes) {
+        std::string junk = "[Junk\r\n";
+        while (junk.size() < (megabytes << 20)) junk += line;
+        WriteAll(huge, junk + keys);
+        const std::string name = std::to_string(megabytes) + " MB of short lines";
+        Measure(name.c_str(), huge, 1);
+    }
     std::filesystem::remove_all(folder);
     return 0;
 }
@@ -123,4 +130,4 @@ int Run() {
 }  // namespace
 }  // namespace quillane
 
-int main() { return quillane::Run(); }
+int main(int argc, char** argv) { return quillane::Run(argc, argv); }

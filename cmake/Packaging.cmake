@@ -1,6 +1,6 @@
 # The Debian package (`make package`): the console, the virtual detector, the
-# launcher that starts the console in its config folder, the desktop entry and
-# the icon. Package dependencies come from the shared libraries the programs
+# launcher that starts the console in its config folder, the desktop entry,
+# the icon and the copyright file. Package dependencies come from the shared libraries the programs
 # link, plus the Qt platform plugins, which Qt loads at run time and so no
 # linker-level look-up finds.
 include(GNUInstallDirs)
@@ -8,6 +8,8 @@ include(GNUInstallDirs)
 install(TARGETS quillane quillane-detector RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(PROGRAMS packaging/quillane-launch DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES packaging/quillane.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The licence of what the package holds, where Debian keeps it for each package.
+install(FILES packaging/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillane)
 set(quillane_icons ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 install(FILES packaging/icons/quillane.svg DESTINATION ${quillane_icons}/scalable/apps)
 foreach(size 16 24 32 48 64 128 256)

@@ -1,7 +1,10 @@
 // The console program: the application object, then the main window, the
 // access dialog and the hidden exchange monitor, in that order.
+#include <QDir>
+#include <QMessageBox>
 #include <exception>
 
+#include "app/UserFolder.h"
 #include "ui/window/ConsoleApplication.h"
 #include "ui/window/TfmMain.h"
 #include "ui/window/TfrmDebug.h"
@@ -22,6 +25,19 @@ int RunConsole(quillane::ConsoleApplication& app) {
 
 int main(int argc, char** argv) {
     quillane::ConsoleApplication app(argc, argv);
+    // Before the main window: it opens the settings file and the exchange log
+    // in the working folder.
+    if (app.arguments().contains(QString::fromLatin1(quillane::kUserFolderOption))) {
+        const QString folder = quillane::UserFolder();
+        if (!quillane::EnterUserFolder(folder)) {
+            QMessageBox::warning(nullptr, app.applicationName(),
+                                 QStringLiteral("Cannot make or enter the folder \"%1\" for the "
+                                                "settings file and the exchange log; they stay in "
+                                                "\"%2\".")
+                                     .arg(QDir::toNativeSeparators(folder),
+                                          QDir::toNativeSeparators(QDir::currentPath())));
+        }
+    }
     // Handlers are guarded by the application object; this catches what
     // escapes start-up itself.
     try {

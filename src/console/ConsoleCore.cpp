@@ -1,5 +1,6 @@
 #include "console/ConsoleCore.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -7,7 +8,10 @@
 #include <utility>
 #include <vector>
 
+#include "console/CommandCheck.h"
+#include "console/ModeRule.h"
 #include "console/PortProblem.h"
+#include "console/Reconnect.h"
 #include "link/ByteLink.h"
 #include "link/PortDirectory.h"
 #include "model/Conversions.h"
@@ -53,7 +57,28 @@ struct ConsoleCore::Impl {
           view(view),
           receiver(port, clock, log, view, model,
                    Receiver::Steps{[&core] { core.OnDetectorFound(); },
-                                   [&core] { core.ResetDetectorView(); }}) {}
+                                   [&core] { core.ResetDetectorView(); },
+                                   [this](std::uint16_t word) { WordReceived(word); }}) {}
+
+    void TryReconnect(double now) {
+        if (!reconnect.Due(now)) return;
+        if (!port.Open(reconnect.PortNumber(), kBaudRate)) {
+            reconnect.Failed(now);
+            return;
+        }
+        reconnect.Stop();
+        bPortOpen = true;
+        receiver.DropPartialFrame();
+        receiver.Health().Restart(now);
+        view.Reconnected();
+    }
+
+    void WordReceived(std::uint16_t word) {
+        // Up to 1440 words a second: the clock is read only while a run waits.
+        if (!check.Waiting()) return;
+        for (const CommandRun& run : check.Reported(word, clock.MonotonicSeconds()))
+            view.CommandRunEnded(run);
+    }
 
     ByteLink& port;
     PortDirectory& ports;
@@ -63,7 +88,11 @@ struct ConsoleCore::Impl {
     DetectorModel model;
     Receiver receiver;
     CommandQueue commands;
+    CommandCheck check;
+    Reconnect reconnect;
     std::function<int(int)> distSens = DefaultDistSens;
+    // The last code-0 word written, until a state word has answered it.
+    std::optional<std::uint16_t> unansweredCmd0;
     bool bFirstTick = true;
     int iPortNumber = 0;
     bool bPortOpen = false;
@@ -101,27 +130,62 @@ bool ConsoleCore::TimerTimer() {
     return false;
 }
 
-void ConsoleCore::Recv() { d_->receiver.Recv(); }
+void ConsoleCore::Recv() {
+    const unsigned stateWords = d_->receiver.StateWordCount();
+    d_->receiver.Recv();
+    // A state word read after a code-0 frame went out shows what the detector
+    // made of it; the next frame of a run still going on renews the wait.
+    if (d_->receiver.StateWordCount() != stateWords) d_->unansweredCmd0.reset();
+    NoticeDeviceGone();
+}
 
 PollPlan ConsoleCore::PlanNextPass(bool polling) const {
     PollFacts f;
     f.polling = polling;
     f.commandPending = d_->commands.bCmdPending();
     f.watchable = d_->port.ReadableHandle() != ByteLink::kNoReadable;
-    // Only a pass that read nothing asks whether the device went away.
     f.bytesRead = d_->receiver.LastReadCount();
-    f.closedOrGone = !d_->port.IsOpen() || (f.bytesRead == 0 && d_->port.DeviceGone());
+    f.closedOrGone = !d_->port.IsOpen() || d_->port.DeviceGone();
     f.moreWaiting = f.bytesRead == Receiver::kReadSize;
     if (Linked()) f.secondsToTimeout = d_->receiver.SecondsToTimeout(d_->clock.MonotonicSeconds());
     return PlanPoll(f);
 }
 
-void ConsoleCore::Send() { d_->commands.Send(d_->port, d_->log); }
+void ConsoleCore::Send() {
+    // The transmit pass serves the code-0 slot first whenever it waits.
+    if (d_->commands.SlotPending(0)) d_->unansweredCmd0 = d_->commands.SlotWord(0);
+    const bool sending = d_->commands.bCmdPending();
+    d_->commands.Send(d_->port, d_->log);
+    if (sending && !d_->commands.bCmdPending()) d_->check.SendsEnded(d_->clock.MonotonicSeconds());
+    NoticeDeviceGone();
+}
+
+// The open line says its device went away: the port is closed (which lets the
+// device node go) and tried again by the watch. The link is lost at once, not
+// after the silence of the link time-out, so the detector is found anew when
+// the port opens again.
+void ConsoleCore::NoticeDeviceGone() {
+    ByteLink& port = d_->port;
+    if (!port.IsOpen() || !port.DeviceGone()) return;
+    port.Close();
+    d_->receiver.DropPartialFrame();
+    d_->bPortOpen = false;
+    d_->reconnect.Start(d_->iPortNumber, d_->clock.MonotonicSeconds());
+    if (d_->receiver.eDeviceState > EDevNone) {
+        d_->receiver.eDeviceState = EDevNone;
+        d_->log.WriteLog(std::string(logformat::kTraceDeviceGone) +
+                         std::to_string(d_->iPortNumber));
+        ResetDetectorView();
+    }
+    d_->view.Reconnecting(d_->reconnect.Text());
+}
 
 // ---- port selection ----
 
 void ConsoleCore::cbComPortDropDown() {
     d_->view.SetNote(note::kSelectPort);
+    // The user takes the port in hand: no more tries of the one that went away.
+    d_->reconnect.Stop();
     // The port in use is probed like every other one, so it must be free.
     d_->port.Close();
     d_->receiver.DropPartialFrame();
@@ -132,9 +196,12 @@ void ConsoleCore::cbComPortDropDown() {
         (entry.available ? available : d_->leftOut).push_back(std::move(entry));
     }
     d_->view.SetPortItems(available);
+    // An empty list still says why, also while the user looks at it.
+    if (available.empty()) d_->view.SetPortProblem(PortProblemText("", "", d_->leftOut));
 }
 
 bool ConsoleCore::cbComPortChange() {
+    d_->reconnect.Stop();
     d_->receiver.eDeviceState = EDevNone;
     d_->log.WriteLog(logformat::kTracePortChange);
     ResetDetectorView();
@@ -159,6 +226,7 @@ bool ConsoleCore::bPortOpen() const { return d_->bPortOpen; }
 DeviceState ConsoleCore::eDeviceState() const { return d_->receiver.eDeviceState; }
 
 std::optional<LinkHealth::Figures> ConsoleCore::LinkHealthDue() {
+    if (d_->reconnect.Active()) return std::nullopt;
     return d_->receiver.Health().Due(d_->clock.MonotonicSeconds());
 }
 
@@ -170,6 +238,27 @@ bool ConsoleCore::DetectorCalibrating() const {
     return frame::State(d_->model.Word(2)) == detector::kStateCalibration;
 }
 
+bool ConsoleCore::CalibrationAhead() const {
+    return quillane::CalibrationAhead(PendingCommand(0), d_->unansweredCmd0, d_->model.Word(2));
+}
+
+namespace {
+
+void Queue(ConsoleCore& core, ModeCommand command) {
+    if (command == ModeCommand::StartCalibration) core.StartCalibrationMode();
+    if (command == ModeCommand::StopCalibration) core.StopCalibrationMode();
+}
+
+}  // namespace
+
+void ConsoleCore::PageShown(Page page) {
+    Queue(*this, ModeCommandOnShow(page, Linked(), CalibrationAhead()));
+}
+
+void ConsoleCore::PageLeft(Page page) {
+    Queue(*this, ModeCommandOnLeave(page, Linked(), CalibrationAhead()));
+}
+
 void ConsoleCore::OverwriteStoredSig(unsigned sig) {
     std::uint16_t& word = d_->model.current[1];
     word = static_cast<std::uint16_t>((word & ~0x3FFu) | (sig & 0x3FFu));
@@ -177,6 +266,8 @@ void ConsoleCore::OverwriteStoredSig(unsigned sig) {
 
 void ConsoleCore::ResetDetectorView() {
     d_->model.Reset();
+    // Whatever went out last was told to a detector no longer heard.
+    d_->unansweredCmd0.reset();
     d_->view.ResetDetectorView();
 }
 
@@ -188,31 +279,47 @@ void ConsoleCore::OnDetectorFound() {
 // ---- command slots ----
 
 void ConsoleCore::QueueCmd0(unsigned adr, unsigned senspp, unsigned state) {
-    d_->commands.Queue(0, frame::Command0(adr, senspp, state));
-    d_->view.CommandQueued();
+    QueueWord(0, frame::Command0(adr, senspp, state));
 }
 
 void ConsoleCore::QueueCmd1(unsigned sensmp, unsigned sensbp, unsigned letter) {
-    d_->commands.Queue(1, frame::Command1(sensmp, sensbp, letter));
-    d_->view.CommandQueued();
+    QueueWord(1, frame::Command1(sensmp, sensbp, letter));
 }
 
 void ConsoleCore::QueueCmd2(unsigned minSpd, unsigned maxSpd, unsigned dist, unsigned reg) {
-    d_->commands.Queue(2, frame::Command2(minSpd, maxSpd, dist, reg));
-    d_->view.CommandQueued();
+    QueueWord(2, frame::Command2(minSpd, maxSpd, dist, reg));
+}
+
+void ConsoleCore::QueueWord(unsigned code, std::uint16_t word) {
+    d_->commands.Queue(code, word);
+    d_->check.Queued(word);
+    d_->view.CommandQueued(word);
 }
 
 void ConsoleCore::StartCalibrationMode() {
-    const DetectorModel& m = d_->model;
-    QueueCmd0(frame::Adr(m.Word(6)), frame::SensPp(m.Word(3)), 1);
+    BeginCommandRun(CommandSource::CalibrationStart);
+    QueueMode(1);
 }
 
 void ConsoleCore::StopCalibrationMode() {
+    BeginCommandRun(CommandSource::CalibrationStop);
+    QueueMode(0);
+}
+
+// A mode word replaces a code-0 word still waiting (automatic defaults, an
+// Apply): it keeps the PL threshold that word carries, or the detector would
+// take the new LL and HL with its old PL.
+void ConsoleCore::QueueMode(unsigned state) {
+    if (const std::optional<std::uint16_t> waiting = PendingCommand(0)) {
+        QueueCmd0(frame::CmdAdr(*waiting), frame::CmdSensPp(*waiting), state);
+        return;
+    }
     const DetectorModel& m = d_->model;
-    QueueCmd0(frame::Adr(m.Word(6)), frame::SensPp(m.Word(3)), 0);
+    QueueCmd0(frame::Adr(m.Word(6)), frame::SensPp(m.Word(3)), state);
 }
 
 void ConsoleCore::ApplyAutoDefaults() {
+    BeginCommandRun(CommandSource::AutoDefaults);
     const DetectorModel& m = d_->model;
     const unsigned zone = frame::Dist(m.Word(4));
     const unsigned sens = static_cast<unsigned>(d_->distSens(static_cast<int>(zone)));
@@ -229,6 +336,29 @@ std::optional<std::uint16_t> ConsoleCore::PendingCommand(unsigned code) const {
 }
 
 int ConsoleCore::iSendRepeatCounter() const { return d_->commands.iSendRepeatCounter(); }
+
+void ConsoleCore::BeginCommandRun(CommandSource source) {
+    d_->check.Begin(source);
+    d_->view.CommandRunBegun(source);
+}
+
+// ---- the console's own watch ----
+
+void ConsoleCore::Watch() {
+    const double now = d_->clock.MonotonicSeconds();
+    d_->TryReconnect(now);
+    for (const CommandRun& run : d_->check.Due(now)) d_->view.CommandRunEnded(run);
+}
+
+std::optional<double> ConsoleCore::WatchDueIn() const {
+    const double now = d_->clock.MonotonicSeconds();
+    std::optional<double> due = d_->reconnect.NextTry();
+    if (const auto answer = d_->check.NextDue(now)) due = due ? std::min(*due, *answer) : *answer;
+    if (!due) return std::nullopt;
+    return std::max(0.0, *due - now);
+}
+
+bool ConsoleCore::Reconnecting() const { return d_->reconnect.Active(); }
 
 // ---- shutdown ----
 

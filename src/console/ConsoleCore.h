@@ -5,7 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "console/Page.h"
 #include "console/PollPlan.h"
+#include "protocol/CommandRun.h"
 #include "protocol/DetectorModel.h"
 #include "protocol/LinkHealth.h"
 
@@ -59,6 +61,12 @@ public:
     const DetectorModel& Model() const;
     // The stored code-2 word reports calibration mode.
     bool DetectorCalibrating() const;
+    // The detector will be calibrating once the mode word told last has
+    // reached it (see ModeRule.h): what the page changes go by.
+    bool CalibrationAhead() const;
+    // A page came into view or left it: queues the mode that asks for.
+    void PageShown(Page page);
+    void PageLeft(Page page);
     // The one write a page makes to the model: the 10 value bits of the stored
     // signal word take `sig`; its flags and code stay.
     void OverwriteStoredSig(unsigned sig);
@@ -70,6 +78,7 @@ public:
     void OnDetectorFound();
     // The line's frame counts when they are due for the display again (at
     // most every LinkHealth::kUpdateSeconds); they start again with each port.
+    // None while the port is being tried again: the tooltip says so instead.
     std::optional<LinkHealth::Figures> LinkHealthDue();
     // Sum of the codes since the last signal or power word (full-set test).
     int iInpPacketsCodeCounter() const;
@@ -78,6 +87,8 @@ public:
     void QueueCmd0(unsigned adr, unsigned senspp, unsigned state);
     void QueueCmd1(unsigned sensmp, unsigned sensbp, unsigned letter);
     void QueueCmd2(unsigned minSpd, unsigned maxSpd, unsigned dist, unsigned reg);
+    // The mode word with the address and PL threshold the detector will
+    // have: those of a code-0 word still waiting, else the stored ones.
     void StartCalibrationMode();
     void StopCalibrationMode();
     void ApplyAutoDefaults();
@@ -85,6 +96,20 @@ public:
     // The word waiting in the slot of a command code, if any is waiting.
     std::optional<std::uint16_t> PendingCommand(unsigned code) const;
     int iSendRepeatCounter() const;
+    // The words queued from now on are one run of sends of `source`; the
+    // detector's next status words decide its outcome
+    // (ConsoleView::CommandRunEnded).
+    void BeginCommandRun(CommandSource source);
+
+    // ---- the console's own watch, beside the poll tick ----
+    // What is due now: another try of the chosen port after its device went
+    // away (ConsoleView::Reconnected when it opens), and the command runs
+    // whose answer time is over. The window runs it from a timer of its own,
+    // armed for WatchDueIn.
+    void Watch();
+    // Seconds until Watch has something to do; none while nothing waits.
+    std::optional<double> WatchDueIn() const;
+    bool Reconnecting() const;
 
     // ---- shutdown ----
     // Queues the calibration-off command and then, until nothing is pending or
@@ -101,6 +126,12 @@ public:
     int iTenPercentCounter() const;
 
 private:
+    // Queues a command word and tells the run that is sending it and the
+    // window, which keeps the site record.
+    void QueueWord(unsigned code, std::uint16_t word);
+    void NoticeDeviceGone();
+    void QueueMode(unsigned state);
+
     struct Impl;
     Impl* d_;
 };

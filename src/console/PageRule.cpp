@@ -39,7 +39,7 @@ bool TabShown(AccessLevel level, bool linked, Page page) {
 }
 
 std::optional<bool> ParamSetEnabledFor(AccessLevel level, bool linked) {
-    if (level != EAccDeveloper) return std::nullopt;
+    if (level == EAccBasic) return std::nullopt;
     return linked;
 }
 

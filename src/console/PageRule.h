@@ -23,8 +23,9 @@ std::vector<PageStep> PageVisibilitySteps(AccessLevel level, bool linked);
 // Whether a page's tab is shown after the steps for this level and link.
 bool TabShown(AccessLevel level, bool linked, Page page);
 
-// btnParamSet follows the link at the developer level; the other levels leave
-// it as it stands (nothing).
+// btnParamSet follows the link at both levels that offer the Settings page,
+// so that one disabled by a lost link is enabled again by the next detection
+// at either; the basic level, which does not offer it, leaves it (nothing).
 std::optional<bool> ParamSetEnabledFor(AccessLevel level, bool linked);
 
 // Whether changed sensitivity or zone words redraw the page in view: the

@@ -117,12 +117,13 @@ RangeEnabled RangeControlsEnabled(bool manual, bool split) {
 }
 
 int RangeItemForZoneItem(const CorrespondenceTables& t, int distItem) {
-    return std::clamp(t.DistSens(ZoneItemToIndex(distItem)), 0, kThresholdItems - 1);
+    const int item = t.DistSens(ZoneItemToIndex(distItem));
+    return item >= 0 && item < kThresholdItems ? item : -1;
 }
 
 double PreviewMarkerX(int selectedItem, unsigned storedIndex, const std::string& boxText,
                       const NumberFormat& f) {
-    if (selectedItem == static_cast<int>(storedIndex)) return -1;
+    if (selectedItem < 0 || selectedItem == static_cast<int>(storedIndex)) return -1;
     return f.ParseFloat(boxText).value_or(0);
 }
 

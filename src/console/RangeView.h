@@ -84,12 +84,14 @@ struct RangeEnabled {
 };
 RangeEnabled RangeControlsEnabled(bool manual, bool split);
 
-// Auto: the threshold item the zone table gives for a zone-length item, held
-// to the 32 items of the boxes.
+// Auto: the threshold item the zone table gives for a zone-length item; -1
+// (nothing selected) for a table value that is no item of the 32 boxes, so
+// that Apply sends the detector's own thresholds rather than the nearest end.
 int RangeItemForZoneItem(const CorrespondenceTables& t, int distItem);
 
-// A preview marker: hidden (-1) while its box shows the detector's own index,
-// else at the box's text read as a number (0 when it does not read).
+// A preview marker: hidden (-1) while its box shows the detector's own index
+// or nothing (Apply then sends that index), else at the box's text read as a
+// number (0 when it does not read).
 double PreviewMarkerX(int selectedItem, unsigned storedIndex, const std::string& boxText,
                       const NumberFormat& f);
 

@@ -23,6 +23,10 @@ public:
     virtual int Write(const std::uint8_t* buffer, int count) = 0;
     // The operating system's reason for the last failure, for a tooltip or the log.
     virtual std::string LastError() const { return {}; }
+    // The device went away under the open line: a hang-up, a read or write
+    // error that waiting does not mend, the device node gone. Only a line
+    // that was open can say so; Close and Open forget it.
+    virtual bool DeviceGone() const { return false; }
 
     // ---- waiting for bytes instead of polling ----
     static constexpr std::intptr_t kNoReadable = -1;
@@ -36,9 +40,6 @@ public:
     // waiting already, for which no event comes: the caller reads at once.
     // On POSIX there is nothing to start, and false comes back.
     virtual bool ArmReadable() { return false; }
-    // The device went away (hung up, unplugged, its node removed): nothing
-    // more arrives until the port is opened again.
-    virtual bool DeviceGone() const { return false; }
 };
 
 }  // namespace quillane

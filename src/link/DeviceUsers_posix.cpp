@@ -6,9 +6,12 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "link/DeviceUsers.h"
 #include "link/PortReasons.h"
@@ -21,10 +24,6 @@ namespace {
 constexpr unsigned kFirstPtySlaveMajor = 136;
 constexpr unsigned kLastPtySlaveMajor = 143;
 const dev_t kPtmx = makedev(5, 2);
-
-bool IsPtySlave(dev_t device) {
-    return major(device) >= kFirstPtySlaveMajor && major(device) <= kLastPtySlaveMajor;
-}
 
 int PtyIndex(dev_t device) {
     return static_cast<int>((major(device) - kFirstPtySlaveMajor) * 256 + minor(device));
@@ -84,7 +83,32 @@ std::string LockName(const std::string& devicePath) {
     return BaseName(resolved);
 }
 
+// The process a UUCP lock file names, -1 when it names none: ten characters
+// of text as most tools write it ("      4242\n"), or the process id as a
+// 4-byte binary int, as older tools do. Text of four characters cannot pass
+// for a binary id: its bytes would make a number far above any process id.
+long long LockPid(const std::string& lockPath) {
+    std::ifstream in(lockPath, std::ios::binary);
+    char bytes[64] = {};
+    in.read(bytes, sizeof bytes - 1);
+    const std::string content(bytes, static_cast<size_t>(in.gcount()));
+    if (content.size() == sizeof(std::int32_t) &&
+        content.find_first_not_of("0123456789 \t\n") != std::string::npos) {
+        std::int32_t pid = 0;
+        std::memcpy(&pid, content.data(), sizeof pid);
+        return pid;
+    }
+    // Leading blanks are skipped by strtoll.
+    char* end = nullptr;
+    const long long pid = std::strtoll(bytes, &end, 10);
+    return end == bytes ? -1 : pid;
+}
+
 }  // namespace
+
+bool IsPtySlave(dev_t device) {
+    return major(device) >= kFirstPtySlaveMajor && major(device) <= kLastPtySlaveMajor;
+}
 
 DeviceUsers DeviceUsers::Scan(const std::vector<std::string>& devicePaths,
                               const std::string& procRoot) {
@@ -96,6 +120,7 @@ DeviceUsers DeviceUsers::Scan(const std::vector<std::string>& devicePaths,
         if (::stat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode)) wanted.push_back(st.st_rdev);
     }
     if (wanted.empty()) return users;
+    users.terminals_ = TerminalDrivers(procRoot + "/tty/drivers");
     Dir proc(::opendir(procRoot.c_str()));
     if (!proc) return users;
     const long long self = ::getpid();
@@ -140,15 +165,42 @@ bool DeviceUsers::Holder(const std::string& devicePath, PortHolder* holder) cons
     return false;
 }
 
+// The device numbers of the terminal drivers, one a line:
+// "serial   /dev/ttyS   4 64-111 serial" (a single minor has no range).
+std::vector<DeviceUsers::Minors> DeviceUsers::TerminalDrivers(const std::string& driversPath) {
+    std::vector<Minors> ranges;
+    std::ifstream in(driversPath);
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream fields(line);
+        std::string name, node, minors;
+        unsigned majorNumber = 0;
+        if (!(fields >> name >> node >> majorNumber >> minors)) continue;
+        char* end = nullptr;
+        const unsigned long first = std::strtoul(minors.c_str(), &end, 10);
+        const unsigned long last = *end == '-' ? std::strtoul(end + 1, nullptr, 10) : first;
+        ranges.push_back({majorNumber, static_cast<unsigned>(first), static_cast<unsigned>(last)});
+    }
+    return ranges;
+}
+
+bool DeviceUsers::Terminal(const std::string& devicePath) const {
+    struct stat st;
+    if (terminals_.empty() || ::stat(devicePath.c_str(), &st) != 0 || !S_ISCHR(st.st_mode))
+        return true;
+    for (const Minors& m : terminals_) {
+        if (major(st.st_rdev) == m.majorNumber && minor(st.st_rdev) >= m.first &&
+            minor(st.st_rdev) <= m.last)
+            return true;
+    }
+    return false;
+}
+
 bool UucpLockHolder(const std::string& devicePath, const std::vector<std::string>& lockDirs,
                     PortHolder* holder) {
     const std::string name = "LCK.." + LockName(devicePath);
     for (const std::string& dir : lockDirs) {
-        // Text form "      4242\n"; leading blanks are skipped by strtoll.
-        const std::string text = FirstLine(dir + "/" + name);
-        char* end = nullptr;
-        const long long pid = std::strtoll(text.c_str(), &end, 10);
-        if (end == text.c_str() || pid == ::getpid() || !ProcessIsAlive(pid)) continue;
+        const long long pid = LockPid(dir + "/" + name);
+        if (pid <= 0 || pid == ::getpid() || !ProcessIsAlive(pid)) continue;
         *holder = PortHolder{pid, ProgramOf("/proc", pid)};
         return true;
     }
@@ -156,6 +208,7 @@ bool UucpLockHolder(const std::string& devicePath, const std::vector<std::string
 }
 
 std::string HeldElsewhere(const std::string& devicePath, const DeviceUsers& users) {
+    if (!users.Terminal(devicePath)) return kNotSerialText;
     PortHolder holder;
     if (UucpLockHolder(devicePath, {"/var/lock", "/run/lock"}, &holder) ||
         users.Holder(devicePath, &holder))

@@ -10,6 +10,9 @@ namespace quillane {
 // A port another program holds, when who holds it is not known.
 inline constexpr char kBusyText[] = "Device or resource busy (held by another program)";
 
+// A port whose device is no terminal at all (an alias to /dev/null, a file).
+inline constexpr char kNotSerialText[] = "Not a serial device";
+
 // A refused open whose holder we know: "in use by minicom (pid 4242)";
 // "another program" when the process's name cannot be read.
 std::string InUseText(long long pid, const std::string& program);

@@ -27,9 +27,9 @@ public:
     int Read(std::uint8_t* buffer, int maxBytes) override;
     int Write(const std::uint8_t* buffer, int count) override;
     std::string LastError() const override { return lastError_; }
+    bool DeviceGone() const override { return gone_; }
     std::intptr_t ReadableHandle() const override;
     bool ArmReadable() override;
-    bool DeviceGone() const override;
 
     // Opens a device by path the way Open opens a port number's device. A port
     // another program holds is refused before anything on it is touched; the
@@ -57,16 +57,16 @@ private:
     bool Gone(unsigned long err);
     void* handle_ = nullptr;    // HANDLE; nullptr or INVALID_HANDLE_VALUE when closed
     CommWait* wait_ = nullptr;  // the pending wait for a byte, while open
-    bool gone_ = false;
 #else
     static int OpenUntouched(const std::string& devicePath, std::string* reason);
     bool Configure(int baudRate);
     int fd_ = -1;
-    bool exclusive_ = false;  // we hold the lock and set TIOCEXCL
+    bool exclusive_ = false;  // we set TIOCEXCL (never on a pseudo-terminal)
     bool restore_ = false;    // saved_ holds the settings found at the open
     termios saved_{};
 #endif
     bool opened_ = false;
+    bool gone_ = false;
     std::string lastError_;
 };
 

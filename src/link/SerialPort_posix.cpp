@@ -38,7 +38,7 @@ bool SpeedFor(int baudRate, speed_t* speed) {
 }
 
 std::string ErrorText(int err) {
-    if (err == ENOTTY) return "Not a serial device";
+    if (err == ENOTTY) return kNotSerialText;
     if (err == EWOULDBLOCK || err == EBUSY) return kBusyText;
     return std::strerror(err);
 }
@@ -64,6 +64,16 @@ bool WaitWritable(int fd) {
     return ::poll(&p, 1, 1) > 0 && (p.revents & POLLOUT) != 0;
 }
 
+// The device behind the descriptor went away. A raw line with VMIN = VTIME = 0
+// reads as empty both when it is quiet and when it was hung up (an unplugged
+// adapter, the far end of a pseudo-terminal closed); only poll tells the two
+// apart. EIO, ENXIO and ENODEV from a read or a write say the same.
+bool DeviceWentAway(int fd, int err) {
+    if (err == EIO || err == ENXIO || err == ENODEV) return true;
+    pollfd p{fd, 0, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
 }  // namespace
 
 bool SerialPort::Open(int portNumber, int baudRate) {
@@ -82,8 +92,17 @@ bool SerialPort::OpenDevice(const std::string& devicePath, int baudRate) {
     std::string reason;
     fd_ = OpenUntouched(devicePath, &reason);
     if (fd_ < 0) return Fail(reason);
-    if (::ioctl(fd_, TIOCEXCL) != 0) return Fail(ErrorText(errno));
-    exclusive_ = true;
+    // The exclusive flag belongs to the terminal, not to our descriptor. A
+    // serial device's terminal ends with its last close, and the flag with
+    // it; a pseudo-terminal lives on with its far end (a bridge, a network
+    // serial server), and the flag of a console that was killed would shut
+    // out every later one. There the lock, which ends with our process, is
+    // all the exclusivity.
+    struct stat st {};
+    if (::fstat(fd_, &st) == 0 && !IsPtySlave(st.st_rdev)) {
+        if (::ioctl(fd_, TIOCEXCL) != 0) return Fail(ErrorText(errno));
+        exclusive_ = true;
+    }
     if (::tcgetattr(fd_, &saved_) != 0) return Fail(ErrorText(errno));
     restore_ = true;
     if (!Configure(baudRate)) return false;
@@ -129,6 +148,11 @@ bool SerialPort::Configure(int baudRate) {
     }
     termios t = saved_;
     MakeRaw8N1(&t, speed);
+    // Bytes from before the open belong to nobody's frame. They go before the
+    // line turns raw, not after: a frame that arrives once the line is ours
+    // and raw is kept whole, so no frame sent to a console that holds a set-up
+    // line is ever thrown away.
+    ::tcflush(fd_, TCIFLUSH);
     if (::tcsetattr(fd_, TCSANOW, &t) != 0) return Fail(ErrorText(errno));
     // Raise DTR and RTS as a freshly opened COM port has them; pseudo-terminals
     // have no modem lines and refuse the request, which is harmless.
@@ -136,13 +160,12 @@ bool SerialPort::Configure(int baudRate) {
     if (::ioctl(fd_, TIOCMBIS, &lines) != 0 && errno != ENOTTY && errno != EINVAL) {
         return Fail(ErrorText(errno));
     }
-    // Bytes from before the open belong to nobody's frame.
-    ::tcflush(fd_, TCIFLUSH);
     return true;
 }
 
 void SerialPort::Close() {
     opened_ = false;
+    gone_ = false;
     if (fd_ < 0) return;
     // The line goes back as we found it, for whatever uses the port next.
     if (restore_) ::tcsetattr(fd_, TCSANOW, &saved_);
@@ -160,23 +183,17 @@ int SerialPort::Read(std::uint8_t* buffer, int maxBytes) {
     if (!opened_ || buffer == nullptr || maxBytes < 1) return 0;
     const ssize_t n = ::read(fd_, buffer, static_cast<size_t>(maxBytes));
     if (n > 0) return static_cast<int>(n);
-    // A hang-up or unplug (EIO, ENXIO) reads as silence; the link time-out
-    // notices a dead line.
-    if (n < 0 && errno != EAGAIN && errno != EINTR) lastError_ = ErrorText(errno);
+    // A hang-up or unplug reads as silence, and the link time-out notices a
+    // dead line; DeviceGone tells the owner at once that the device went away.
+    const int err = n < 0 ? errno : 0;
+    if (n < 0 && err != EAGAIN && err != EINTR) lastError_ = ErrorText(err);
+    if (!gone_ && err != EAGAIN && err != EINTR) gone_ = DeviceWentAway(fd_, err);
     return 0;
 }
 
 std::intptr_t SerialPort::ReadableHandle() const { return opened_ ? fd_ : kNoReadable; }
 
 bool SerialPort::ArmReadable() { return false; }
-
-bool SerialPort::DeviceGone() const {
-    if (!opened_) return false;
-    // A hung-up terminal stays readable and reads nothing for ever; only the
-    // poll flags tell it from a line that is merely quiet.
-    pollfd p{fd_, POLLIN, 0};
-    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-}
 
 int SerialPort::Write(const std::uint8_t* buffer, int count) {
     if (!opened_ || buffer == nullptr || count < 1) return 0;
@@ -189,6 +206,7 @@ int SerialPort::Write(const std::uint8_t* buffer, int count) {
             done += static_cast<int>(n);
         } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
             lastError_ = ErrorText(errno);
+            gone_ = gone_ || DeviceWentAway(fd_, errno);
             break;
         }
     }

@@ -56,6 +56,15 @@ void MakeRaw8N1(DCB* dcb, int baudRate) {
     dcb->StopBits = ONESTOPBIT;
 }
 
+// A USB adapter pulled out under an open handle fails every read and write
+// with one of these until the handle is closed; the same COM name opens again
+// once it is plugged back in.
+bool DeviceWentAway(DWORD err) {
+    return err == ERROR_ACCESS_DENIED || err == ERROR_BAD_COMMAND || err == ERROR_GEN_FAILURE ||
+           err == ERROR_DEVICE_NOT_CONNECTED || err == ERROR_DEVICE_REMOVED ||
+           err == ERROR_FILE_NOT_FOUND || err == ERROR_INVALID_HANDLE;
+}
+
 // An overlapped operation on the port, waited for until it is done: the
 // read's and write's time-outs bound the wait (at once, 1 ms).
 bool Finish(HANDLE port, OVERLAPPED* ov, BOOL started, DWORD* count) {
@@ -178,10 +187,9 @@ bool SerialPort::ArmReadable() {
     return ClearCommError(handle_, &errors, &status) && status.cbInQue > 0;
 }
 
-bool SerialPort::DeviceGone() const { return opened_ && gone_; }
-
-// An unplugged adapter fails its reads and waits from then on; the caller
-// is told to read once more, finds nothing, and asks DeviceGone.
+// A wait for a byte that fails is no use any more: watching the line would
+// only wake the caller for nothing. It is told to read once more, finds
+// nothing, and asks DeviceGone.
 bool SerialPort::Gone(unsigned long err) {
     lastError_ = SystemText(err);
     gone_ = true;
@@ -194,17 +202,19 @@ int SerialPort::Read(std::uint8_t* buffer, int maxBytes) {
     // whatever the driver makes of the time-outs of an overlapped read.
     DWORD errors = 0;
     COMSTAT status{};
-    if (!ClearCommError(handle_, &errors, &status)) {
-        // An unplugged adapter reads as silence; the link time-out notices it.
-        Gone(GetLastError());
-        return 0;
-    }
-    const DWORD want = std::min<DWORD>(status.cbInQue, static_cast<DWORD>(maxBytes));
-    if (want == 0) return 0;
     DWORD got = 0;
-    const BOOL started = ReadFile(handle_, buffer, want, nullptr, &wait_->io);
-    if (!Finish(handle_, &wait_->io, started, &got)) {
-        Gone(GetLastError());
+    bool ok = ClearCommError(handle_, &errors, &status) != 0;
+    const DWORD want = std::min<DWORD>(status.cbInQue, static_cast<DWORD>(maxBytes));
+    if (ok && want > 0) {
+        const BOOL started = ReadFile(handle_, buffer, want, nullptr, &wait_->io);
+        ok = Finish(handle_, &wait_->io, started, &got);
+    }
+    // An unplugged adapter reads as silence; the link time-out notices it,
+    // and DeviceGone tells the owner at once.
+    if (!ok) {
+        const DWORD err = GetLastError();
+        lastError_ = SystemText(err);
+        gone_ = gone_ || DeviceWentAway(err);
         return 0;
     }
     return static_cast<int>(got);
@@ -216,7 +226,9 @@ int SerialPort::Write(const std::uint8_t* buffer, int count) {
     // A write that times out still reports the bytes it took.
     const BOOL started = WriteFile(handle_, buffer, static_cast<DWORD>(count), nullptr, &wait_->io);
     if (!Finish(handle_, &wait_->io, started, &put) && put == 0) {
-        lastError_ = SystemText(GetLastError());
+        const DWORD err = GetLastError();
+        lastError_ = SystemText(err);
+        gone_ = gone_ || DeviceWentAway(err);
         return 0;
     }
     return static_cast<int>(put);

@@ -84,6 +84,7 @@ bool RefreshDue(double nowSeconds, double lastRefreshSeconds, int selectFilter) 
 }
 
 std::string WithUnit(const std::string& value, const char* unitText) {
+    if (value == kNoValue) return value;  // no unit for a value that is not there
     return value + "  " + unitText;
 }
 

@@ -41,7 +41,7 @@ bool RefreshDue(double nowSeconds, double lastRefreshSeconds, int selectFilter);
 // That interval, 1/selectFilter seconds.
 double RefreshInterval(int selectFilter);
 
-// Unit suffixes and the two-blank join of a value and its unit.
+// Unit suffixes and the two-blank join of a value and its unit ("---" alone).
 namespace unit {
 inline const char* const kMetres = "m";
 inline const char* const kMilliVolts = "mV";

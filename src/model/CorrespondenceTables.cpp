@@ -83,10 +83,7 @@ void CorrespondenceTables::Fill(const ProfileFile& file) {
     }
 }
 
-bool CorrespondenceTables::Store(ProfileFile& file) {
-    // The item lists are rebuilt aside and taken over only when every write
-    // went through, so a failure half-way leaves the Settings page's lists whole.
-    std::vector<std::string> lists[3];
+bool CorrespondenceTables::Store(ProfileFile& file) const {
     double (CorrespondenceTables::*lookup[3])(int)
         const = {&CorrespondenceTables::ThresholdPP, &CorrespondenceTables::ThresholdMP,
                  &CorrespondenceTables::ThresholdBP};
@@ -96,20 +93,9 @@ bool CorrespondenceTables::Store(ProfileFile& file) {
             if (!file.WriteFloat(t.section, KeyOf(t.section, i), (this->*lookup[r])(i), format_))
                 return false;
         }
-        for (int r = 0; r < 3; ++r) {
-            const ThresholdRow& t = kRows[r];
-            const double v = file.ReadFloat(t.section, KeyOf(t.section, i), t.fallback(i), format_);
-            sgSense.SetCell(i + 1, t.row, format_.OneDecimalOptional(v));
-            lists[r].push_back(sgSense.Cell(i + 1, t.row));
-        }
     }
-    rangePP_ = std::move(lists[0]);
-    rangeMP_ = std::move(lists[1]);
-    rangeBP_ = std::move(lists[2]);
     for (int z = kFirstZone; z <= kLastZone; ++z) {
         if (!file.WriteInteger(kDistSection, KeyOf(kDistSection, z), DistSens(z))) return false;
-        const int sens = file.ReadInteger(kDistSection, KeyOf(kDistSection, z), DefaultDistSens(z));
-        sgDist.SetCell(z - 1, 1, std::to_string(sens));
     }
     return true;
 }

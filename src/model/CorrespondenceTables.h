@@ -30,10 +30,10 @@ public:
 
     // Start-up: headers, then every value from the file (defaults when missing).
     void Fill(const ProfileFile& file);
-    // Apply: write every cell (default for one that does not parse), read it
-    // back into the grid and rebuild the item lists. False at the first write
-    // that fails; the grids then keep what the user typed.
-    bool Store(ProfileFile& file);
+    // Apply: write every cell (default for one that does not parse). False at
+    // the first write that fails. The grids keep what the user typed and the
+    // item lists stay: Fill reads both back once the file holds the values.
+    bool Store(ProfileFile& file) const;
 
     // The cells themselves: the Properties page edits them in place, and
     // every lookup reads them at the moment of use.

@@ -22,6 +22,9 @@ namespace files {
 inline const char* const kBaseName = "Quillane";
 inline const char* const kLogFile = "Quillane.log";
 inline const char* const kSettingsFile = "Quillane.ini";
+// The site record beside the settings file, and the start of each report's name.
+inline const char* const kSiteRecordFile = "Quillane-site.jsonl";
+inline const char* const kReportFilePrefix = "Quillane-report-";
 }  // namespace files
 
 inline const char* const kBaseCaption = "Detector setup console";

@@ -74,11 +74,6 @@ Rounded RoundTo(double value, int decimals) {
     return r;
 }
 
-std::string NonFiniteText(double value) {
-    if (std::isnan(value)) return "NAN";
-    return value < 0 ? "-INF" : "INF";
-}
-
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string Trimmed(const std::string& text) {
@@ -101,7 +96,7 @@ bool DropPlusSign(std::string& s) {
 }  // namespace
 
 std::string NumberFormat::Fixed(double value, int decimals) const {
-    if (!std::isfinite(value)) return NonFiniteText(value);
+    if (!std::isfinite(value)) return kNoValue;
     if (decimals < 0) decimals = 0;
     const Rounded r = RoundTo(value, decimals);
     std::string out = (r.negative && !r.IsZero()) ? "-" : "";
@@ -111,7 +106,7 @@ std::string NumberFormat::Fixed(double value, int decimals) const {
 }
 
 std::string NumberFormat::OneDecimalOptional(double value) const {
-    if (!std::isfinite(value)) return NonFiniteText(value);
+    if (!std::isfinite(value)) return kNoValue;
     const Rounded r = RoundTo(value, 1);
     if (r.IsZero()) return "";
     std::string out = r.negative ? "-" : "";
@@ -121,7 +116,7 @@ std::string NumberFormat::OneDecimalOptional(double value) const {
 }
 
 std::string NumberFormat::General(double value) const {
-    if (!std::isfinite(value)) return NonFiniteText(value);
+    if (!std::isfinite(value)) return kNoValue;
     if (value == 0) return "0";
     char buf[40];
     auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);

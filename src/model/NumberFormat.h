@@ -5,9 +5,14 @@
 
 namespace quillane {
 
+// What a value shows that is no number at all (an infinity or NaN, from a
+// factor such as Kdc=1e308): the empty form of every value the console shows.
+inline constexpr char kNoValue[] = "---";
+
 // Formats and parses numbers with the decimal separator of the user's locale.
 // One object is set up at start-up; every format and parse of the console goes
-// through it, in the window and in the settings file alike.
+// through it, in the window and in the settings file alike. A value that is
+// not finite formats as kNoValue, never as INF or NAN.
 class NumberFormat {
 public:
     explicit NumberFormat(char decimalSeparator = '.') : sep_(decimalSeparator) {}

@@ -1,5 +1,6 @@
 #include "model/ProfileFile.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 #include <utility>
@@ -130,24 +131,68 @@ std::string Unquoted(const std::string& value) {
     return value;
 }
 
-std::string EditedText(const Snapshot& s, const std::string& section, const std::string& key,
-                       const std::string& value) {
-    std::string text = s.text;
-    const std::string line = key + "=" + value;
-    auto sit = s.sectionIndex.find(Lower(section));
-    if (sit == s.sectionIndex.end()) {
-        const size_t body = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-        if (text.size() > body && text.back() != '\n' && text.back() != '\r') text += s.eol;
-        return text + "[" + section + "]" + s.eol + line + s.eol;
+// The text with the writes in it, made in one pass: each write lands where
+// a write of its own would have put it, one after the other. A known key's
+// value is replaced in place; a new key goes after the last key line of its
+// section; a new section goes at the end, in the order first written.
+std::string WithWrites(const Snapshot& s, const std::vector<ProfileFile::Write>& writes) {
+    struct Edit {
+        size_t at, end;  // the bytes replaced
+        bool insert;     // after a replacement at the same place
+        std::string text;
+    };
+    std::vector<Edit> edits;
+    std::vector<std::string> added(s.sections.size());
+    std::vector<std::pair<std::string, std::string>> fresh;  // header name, key lines
+    std::unordered_map<std::string, size_t> freshAt;
+    for (const ProfileFile::Write& w : writes) {
+        const std::string line = w.key + "=" + w.value;
+        auto sit = s.sectionIndex.find(Lower(w.section));
+        if (sit == s.sectionIndex.end()) {
+            auto f = freshAt.emplace(Lower(w.section), fresh.size());
+            if (f.second) fresh.emplace_back(w.section, "");
+            fresh[f.first->second].second += line + s.eol;
+            continue;
+        }
+        const Snapshot::Section& sec = s.sections[sit->second];
+        auto kit = sec.keys.find(Lower(w.key));
+        if (kit != sec.keys.end()) {
+            edits.push_back({kit->second.valueBegin, kit->second.valueEnd, false, w.value});
+        } else {
+            // A last line without a line break gets one before the new key.
+            added[sit->second] += sec.lastNext == sec.lastEnd ? s.eol + line : line + s.eol;
+        }
     }
-    const Snapshot::Section& sec = s.sections[sit->second];
-    auto kit = sec.keys.find(Lower(key));
-    if (kit != sec.keys.end()) {
-        const Snapshot::Key& k = kit->second;
-        return text.replace(k.valueBegin, k.valueEnd - k.valueBegin, value);
+    for (size_t i = 0; i < added.size(); ++i) {
+        if (added[i].empty()) continue;
+        const Snapshot::Section& sec = s.sections[i];
+        const size_t at = sec.lastNext == sec.lastEnd ? sec.lastEnd : sec.lastNext;
+        edits.push_back({at, at, true, std::move(added[i])});
     }
-    if (sec.lastNext == sec.lastEnd) return text.insert(sec.lastEnd, s.eol + line);
-    return text.insert(sec.lastNext, line + s.eol);
+    std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) {
+        return a.at != b.at ? a.at < b.at : a.insert < b.insert;
+    });
+    std::string text;
+    size_t size = s.text.size();
+    for (const Edit& e : edits) size += e.text.size();
+    for (const auto& f : fresh) size += f.first.size() + f.second.size() + 2 * s.eol.size() + 2;
+    text.reserve(size);
+    size_t pos = 0;
+    for (const Edit& e : edits) {
+        text.append(s.text, pos, e.at - pos);
+        text += e.text;
+        pos = e.end;
+    }
+    text.append(s.text, pos, std::string::npos);
+    if (fresh.empty()) return text;
+    const size_t body = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    if (text.size() > body && text.back() != '\n' && text.back() != '\r') text += s.eol;
+    for (const auto& f : fresh) text += "[" + f.first + "]" + s.eol + f.second;
+    return text;
+}
+
+std::string PendingKey(const std::string& section, const std::string& key) {
+    return Lower(section) + '\n' + Lower(key);
 }
 
 bool CheckWritable(const std::string& target, const Snapshot& snap, std::string& error) {
@@ -169,8 +214,21 @@ std::shared_ptr<const ProfileFile::Snapshot> ProfileFile::Current() const {
     return cache_;
 }
 
+const ProfileFile::Write* ProfileFile::Pending(const std::string& section,
+                                               const std::string& key) const {
+    if (pending_.empty()) return nullptr;
+    auto it = pendingAt_.find(PendingKey(section, key));
+    return it == pendingAt_.end() ? nullptr : &pending_[it->second];
+}
+
 std::string ProfileFile::ReadString(const std::string& section, const std::string& key,
                                     const std::string& defaultValue) const {
+    // A write held by the batch reads as it will once it is in the file.
+    if (const Write* w = Pending(section, key)) {
+        size_t b = 0, e = w->value.size();
+        TrimRange(w->value, b, e);
+        return Unquoted(w->value.substr(b, e - b));
+    }
     const auto snap = Current();
     auto sit = snap->sectionIndex.find(Lower(section));
     if (sit == snap->sectionIndex.end()) return defaultValue;
@@ -194,19 +252,13 @@ bool ProfileFile::WriteString(const std::string& section, const std::string& key
     // Writes go to the file a symbolic link points at, so the link survives.
     const std::string target = ResolveSymbolicLinks(path_);
     if (!CheckWritable(target, *snap, error_)) return false;
-    auto next = std::make_shared<Snapshot>();
-    next->text = EditedText(*snap, section, key, value);
-    if (next->text == snap->text && (snap->id.exists || batching_)) return true;  // nothing new
     if (batching_) {
-        // Held here until the commit; the identity stays the one on the disk,
-        // so reads keep seeing this text while the file itself is unchanged.
-        next->id = snap->id;
-        next->readable = snap->readable;
-        next->Parse();
-        cache_ = std::move(next);
-        batchDirty_ = true;
+        Hold(*snap, Write{section, key, value});
         return true;
     }
+    auto next = std::make_shared<Snapshot>();
+    next->text = WithWrites(*snap, {Write{section, key, value}});
+    if (next->text == snap->text && snap->id.exists) return true;  // nothing new
     if (!ReplaceFileAtomically(target, next->text, error_)) {
         cache_.reset();
         return false;
@@ -217,32 +269,62 @@ bool ProfileFile::WriteString(const std::string& section, const std::string& key
     return true;
 }
 
+// Held until the commit; the text and what it parsed to stay as on the disk.
+void ProfileFile::Hold(const Snapshot& snap, Write write) {
+    const std::string at = PendingKey(write.section, write.key);
+    auto it = pendingAt_.find(at);
+    if (it != pendingAt_.end()) {
+        pending_[it->second].value = std::move(write.value);
+        return;
+    }
+    // A value the file holds already is nothing new.
+    auto sit = snap.sectionIndex.find(Lower(write.section));
+    if (sit != snap.sectionIndex.end()) {
+        const auto& keys = snap.sections[sit->second].keys;
+        auto kit = keys.find(Lower(write.key));
+        if (kit != keys.end() &&
+            snap.text.compare(kit->second.valueBegin, kit->second.valueEnd - kit->second.valueBegin,
+                              write.value) == 0)
+            return;
+    }
+    pendingAt_.emplace(at, pending_.size());
+    pending_.push_back(std::move(write));
+}
+
 void ProfileFile::BeginBatch() {
+    DropPending();
     batching_ = true;
-    batchDirty_ = false;
 }
 
 bool ProfileFile::CommitBatch() {
     batching_ = false;
-    if (!batchDirty_) return true;
-    batchDirty_ = false;
+    if (pending_.empty()) return true;
     error_.clear();
+    const auto snap = Current();
+    auto written = std::make_shared<Snapshot>();
+    written->text = WithWrites(*snap, pending_);
+    DropPending();
+    if (written->text == snap->text && snap->id.exists) return true;  // nothing new
     const std::string target = ResolveSymbolicLinks(path_);
-    auto written = std::make_shared<Snapshot>(*cache_);
-    if (!CheckFileWritable(target, error_) ||
+    if (!CheckWritable(target, *snap, error_) ||
         !ReplaceFileAtomically(target, written->text, error_)) {
         cache_.reset();  // what the disk holds is read again
         return false;
     }
     written->id = StatFile(path_);
+    written->Parse();
     cache_ = std::move(written);
     return true;
 }
 
 void ProfileFile::DiscardBatch() {
-    if (batchDirty_) cache_.reset();
+    DropPending();
     batching_ = false;
-    batchDirty_ = false;
+}
+
+void ProfileFile::DropPending() {
+    pending_.clear();
+    pendingAt_.clear();
 }
 
 double ProfileFile::ReadFloat(const std::string& section, const std::string& key,

@@ -2,6 +2,8 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace quillane {
 
@@ -36,7 +38,9 @@ public:
     // Between BeginBatch and CommitBatch, writes change the file only as this
     // object sees it (reads see them at once) and reach the disk together, in
     // one atomic replace: an apply of a hundred keys then costs one flush to
-    // the disk, not a hundred, and the file holds all of them or none.
+    // the disk, not a hundred, and the file holds all of them or none. They
+    // are held aside and go into the text in one pass at the commit, so the
+    // apply costs one pass over the file, not one a key.
     // CommitBatch is false when the file cannot take them; the file is then as
     // it was. DiscardBatch drops what was not committed.
     void BeginBatch();
@@ -54,14 +58,23 @@ public:
     bool WriteInteger(const std::string& section, const std::string& key, int value);
 
     struct Snapshot;
+    // A write not yet in the text: section and key as first written, the
+    // value as last written.
+    struct Write {
+        std::string section, key, value;
+    };
 
 private:
     std::shared_ptr<const Snapshot> Current() const;
+    const Write* Pending(const std::string& section, const std::string& key) const;
+    void Hold(const Snapshot& snap, Write write);
+    void DropPending();
 
     std::string path_;
     std::string error_;
     bool batching_ = false;
-    bool batchDirty_ = false;
+    std::vector<Write> pending_;                         // in the order first written
+    std::unordered_map<std::string, size_t> pendingAt_;  // lower-case "section\nkey"
     // Replaced as a whole, never changed in place, so copies may share it.
     mutable std::shared_ptr<const Snapshot> cache_;
 };

@@ -97,10 +97,15 @@ bool ApplyProperties(ProfileFile& file, const NumberFormat& format, const std::s
         file.DiscardBatch();
         return false;
     }
-    if (tables.Store(file) && file.CommitBatch()) return true;
-    file.DiscardBatch();
-    error = UnableToWriteMessage(file.Path());
-    return false;
+    // The grids are read back only from what reached the disk: a commit that
+    // fails (a full disk) leaves them as typed, as a read-only file does.
+    if (!tables.Store(file) || !file.CommitBatch()) {
+        file.DiscardBatch();
+        error = UnableToWriteMessage(file.Path());
+        return false;
+    }
+    tables.Fill(file);
+    return true;
 }
 
 }  // namespace quillane

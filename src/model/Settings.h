@@ -47,9 +47,10 @@ bool ApplySettings(ProfileFile& file, const NumberFormat& format, const std::str
                    const std::string& newUrdText, ConsoleSettings& s, std::string& error);
 
 // The whole Properties page apply: factors and filters, then both tables with
-// the threshold item lists. Stops at the first write that fails, with error
-// set; the tables are then stored only if the factors went through, and keep
-// what the user typed in every cell not yet stored.
+// the threshold item lists, all in one write to the disk. Whatever makes it
+// fail (a read-only file, a full disk), error is set, the file is as it was
+// and the tables keep what the user typed, their item lists unchanged; only
+// an apply that reached the disk reads the cells back (rounded, as stored).
 bool ApplyProperties(ProfileFile& file, const NumberFormat& format, const std::string& newKdcText,
                      const std::string& newUrdText, ConsoleSettings& s,
                      CorrespondenceTables& tables, std::string& error);

@@ -25,6 +25,9 @@ inline const char* const kTraceWork =
 inline const char* const kTraceDetect =
     "eDeviceState = EDevDetect >void TfmMain::Recv()|if( "
     "iInpPacketsCodeCounter>=(2+3+4+5+6+7)) {|if(eDeviceState == EDevNone) {";
+// The line said that its device went away; the port number follows.
+inline const char* const kTraceDeviceGone =
+    "eDeviceState = EDevNone >device gone, reconnecting to COM";
 inline const char* const kTraceAllPakets =
     "eDeviceState = EDevAllPakets >void TfmMain::Recv()|if( "
     "iInpPacketsCodeCounter>=(2+3+4+5+6+7)) {|if(eDeviceState == EDevNone) {|else";

@@ -89,6 +89,7 @@ void Receiver::HandleFrame(const std::uint8_t* bytes) {
     const unsigned code = frame::Code(word);
     codeCounter_ += static_cast<int>(code);
     Act(code, word);
+    if (steps_.wordReceived) steps_.wordReceived(word);
 }
 
 void Receiver::Act(unsigned code, std::uint16_t word) {
@@ -102,6 +103,7 @@ void Receiver::Act(unsigned code, std::uint16_t word) {
         case 2:
             model_.previous[2] = model_.current[2];
             model_.current[2] = word;
+            ++stateWords_;
             break;
         case 3:
             StoreIfChanged(3, word, &ConsoleView::RefreshSensPages);

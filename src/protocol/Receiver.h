@@ -27,6 +27,8 @@ public:
     struct Steps {
         std::function<void()> detectorFound;
         std::function<void()> linkLost;
+        // Every status word that passed its checksum, after its own handling.
+        std::function<void(std::uint16_t)> wordReceived;
     };
 
     Receiver(ByteLink& port, Clock& clock, ExchangeLog& log, ConsoleView& view,
@@ -47,6 +49,8 @@ public:
     FluctuationFilter& Filter() { return filter_; }
     const FluctuationFilter& Filter() const { return filter_; }
     int iInpPacketsCodeCounter() const { return codeCounter_; }
+    // State (code-2) words taken so far; only its changes mean anything.
+    unsigned StateWordCount() const { return stateWords_; }
     // Local time (days) of the last frame start, for the time-out trace.
     double dblPacketTime() const { return packetDays_; }
     // Bytes the last pass read; a pass that filled its read leaves more
@@ -81,6 +85,7 @@ private:
     LinkHealth health_;
 
     int codeCounter_ = 0;
+    unsigned stateWords_ = 0;
     double packetDays_ = 0.0;     // local time, shown in the time-out trace
     double packetSeconds_ = 0.0;  // monotonic, measures the time-out
     // A frame cut by the end of a read is kept at the front and completed by

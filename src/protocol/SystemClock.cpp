@@ -25,11 +25,16 @@ double SystemClock::LocalDays() const {
     const auto now = system_clock::now();
     const std::time_t secs = system_clock::to_time_t(now);
     const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
+    return LocalDaysAt(secs, static_cast<int>(ms));
+}
+
+double SystemClock::LocalDaysAt(std::time_t secs, int milliseconds) {
     const std::tm local = LocalTime(secs);
     const double days = static_cast<double>(
         DaysFrom18991230(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday));
     const double timeOfDay =
-        (local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + ms / 1000.0) / 86400.0;
+        (local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + milliseconds / 1000.0) /
+        86400.0;
     return days + timeOfDay;
 }
 

@@ -13,6 +13,10 @@ public:
     double MonotonicSeconds() const override;
     void SleepMs(int ms) override;
 
+    // LocalDays at a given moment: secs since 1970 (UTC) and the milliseconds
+    // past them, in the process's time zone.
+    static double LocalDaysAt(std::time_t secs, int milliseconds);
+
 private:
     // The broken-down local time of secs, by each system's own call
     // (SystemClock_<system>.cpp).

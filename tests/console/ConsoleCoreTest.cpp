@@ -49,10 +49,12 @@ TEST_F(ConsoleCoreTest, PortChangeDropsTheLinkAndOpensTheChosenPort) {
     EXPECT_EQ(link.lastBaud, 57600);
     EXPECT_TRUE(core.bPortOpen());
     EXPECT_EQ(core.iPortNumber(), 12);
-    EXPECT_EQ(view.notes.back(), note::kWaiting);
+    EXPECT_EQ(view.LastNote(), note::kWaiting);
     EXPECT_EQ(view.Count("ResetDetectorView"), 1);
     EXPECT_EQ(core.Model().Word(4), DetectorModel::kResetWord);
-    EXPECT_EQ(Log().back(), logformat::kTracePortChange);
+    const auto log = Log();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), logformat::kTracePortChange);
 }
 
 TEST_F(ConsoleCoreTest, PortTextThatIsNoNumberOpensPortZero) {
@@ -61,7 +63,7 @@ TEST_F(ConsoleCoreTest, PortTextThatIsNoNumberOpensPortZero) {
         view.selected = text;
         EXPECT_FALSE(core.cbComPortChange()) << text;
         EXPECT_EQ(core.iPortNumber(), 0) << text;
-        EXPECT_EQ(view.notes.back(), note::kCannotOpen);
+        EXPECT_EQ(view.LastNote(), note::kCannotOpen);
     }
 }
 
@@ -70,15 +72,18 @@ TEST_F(ConsoleCoreTest, PortThatDoesNotOpenTellsTheSelectorWhy) {
     link.opensOk = false;
     link.lastError = "in use by agetty (pid 612)";
     EXPECT_FALSE(core.TimerTimer());
-    EXPECT_EQ(view.notes.back(), note::kCannotOpen);
+    EXPECT_EQ(view.LastNote(), note::kCannotOpen);
     EXPECT_EQ(view.portProblem, "COM7: in use by agetty (pid 612)");
     // Nothing to choose: the ports left out say why.
     ports.entries = {Entry(3, false)};
     ports.entries[0].reason = "in use by minicom (pid 4242)";
     core.cbComPortDropDown();
     EXPECT_FALSE(core.cbComPortChange());
-    EXPECT_EQ(view.portProblem,
-              "No free serial port:\nCOM3 (/dev/pts/3): in use by minicom (pid 4242)");
+    const std::string noFreePort =
+        "No free serial port:\nCOM3 (/dev/pts/3): in use by minicom (pid 4242)";
+    EXPECT_EQ(view.portProblem, noFreePort);
+    core.cbComPortDropDown();  // the empty list opened again
+    EXPECT_EQ(view.portProblem, noFreePort);
     ports.entries = {Entry(1, true)};
     link.opensOk = true;
     core.cbComPortDropDown();
@@ -123,7 +128,7 @@ TEST_F(ConsoleCoreTest, FirstTickOpensTheLastAvailablePort) {
 TEST_F(ConsoleCoreTest, FirstTickStopsPollingWhenThePortDoesNotOpen) {
     link.opensOk = false;
     EXPECT_FALSE(core.TimerTimer());
-    EXPECT_EQ(view.notes.back(), note::kCannotOpen);
+    EXPECT_EQ(view.LastNote(), note::kCannotOpen);
     ports.entries.clear();           // no port at all: port 0, which fails the same way
     EXPECT_TRUE(core.TimerTimer());  // no second first tick
     EXPECT_EQ(ports.enumerations, 1);

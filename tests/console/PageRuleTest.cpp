@@ -1,8 +1,9 @@
-// The pages offered by link and access level, and the order the tab row
-// learns of them in.
+// The pages offered by link and access level, the order the tab row learns
+// of them in, and where the window goes on the screen.
 #include <gtest/gtest.h>
 
 #include "console/PageRule.h"
+#include "console/ScreenPlacement.h"
 
 namespace quillane {
 namespace {
@@ -47,11 +48,18 @@ TEST(PageRule, OnlyTheLinkedBasicLevelBringsAPageIntoView) {
                 EXPECT_TRUE(s.kind != PageStep::BringIntoView || (level == EAccBasic && linked));
 }
 
-TEST(PageRule, ParamSetFollowsTheLinkOnlyAtDeveloperLevel) {
-    EXPECT_EQ(ParamSetEnabledFor(EAccDeveloper, true), std::optional<bool>(true));
-    EXPECT_EQ(ParamSetEnabledFor(EAccDeveloper, false), std::optional<bool>(false));
-    EXPECT_FALSE(ParamSetEnabledFor(EAccAdvanced, true).has_value());
-    EXPECT_FALSE(ParamSetEnabledFor(EAccBasic, false).has_value());
+TEST(PageRule, ParamSetFollowsTheLinkAtTheLevelsThatOfferSettings) {
+    const struct {
+        AccessLevel level;
+        bool linked;
+        std::optional<bool> enabled;
+    } cases[] = {
+        {EAccDeveloper, true, true},  {EAccDeveloper, false, false}, {EAccAdvanced, true, true},
+        {EAccAdvanced, false, false}, {EAccBasic, true, {}},         {EAccBasic, false, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParamSetEnabledFor(c.level, c.linked), c.enabled)
+            << "level " << int(c.level) << " linked " << c.linked;
 }
 
 TEST(PageRule, SensitivityWordsRedrawSetupOnlyWhileWorkingAndSettingsAlways) {
@@ -60,6 +68,12 @@ TEST(PageRule, SensitivityWordsRedrawSetupOnlyWhileWorkingAndSettingsAlways) {
     EXPECT_TRUE(SensRefreshDue(Page::Settings, false));
     for (Page p : {Page::Calibration, Page::Properties, Page::About})
         EXPECT_FALSE(SensRefreshDue(p, true));
+}
+
+TEST(ScreenPlacement, CentredWhereItFitsAgainstTheEdgeWhereItDoesNot) {
+    EXPECT_EQ(PlaceOnScreen({0, 0, 1280, 1024}, 786, 418), (ScreenPoint{247, 303}));
+    EXPECT_EQ(PlaceOnScreen({0, 0, 640, 512}, 786, 418), (ScreenPoint{0, 47}));  // 200 %
+    EXPECT_EQ(PlaceOnScreen({1280, 30, 1024, 400}, 786, 418), (ScreenPoint{1399, 30}));
 }
 
 }  // namespace

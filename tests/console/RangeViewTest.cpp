@@ -212,12 +212,16 @@ TEST_F(RangeTest, MethodAndSplitDecideTheEditableBoxes) {
     }
 }
 
-TEST_F(RangeTest, ZoneItemsTakeTheZoneTablesIndexWithinTheBoxes) {
+TEST_F(RangeTest, ZoneItemsTakeTheZoneTablesIndexOrNothingOutsideTheBoxes) {
     EXPECT_EQ(RangeItemForZoneItem(tables, 8), DefaultDistSens(10));
-    tables.sgDist.SetCell(9, 1, "40");  // zone 10
-    EXPECT_EQ(RangeItemForZoneItem(tables, 8), 31);
-    tables.sgDist.SetCell(9, 1, "-3");
-    EXPECT_EQ(RangeItemForZoneItem(tables, 8), 0);
+    const struct {
+        const char* cell;
+        int item;
+    } cases[] = {{"0", 0}, {"31", 31}, {"32", -1}, {"40", -1}, {"-1", -1}, {"-5", -1}};
+    for (const auto& c : cases) {
+        tables.sgDist.SetCell(9, 1, c.cell);  // zone 10
+        EXPECT_EQ(RangeItemForZoneItem(tables, 8), c.item) << c.cell;
+    }
 }
 
 TEST_F(RangeTest, PreviewMarkersHideOnTheStoredIndexAndReadTheBoxText) {
@@ -228,7 +232,7 @@ TEST_F(RangeTest, PreviewMarkersHideOnTheStoredIndexAndReadTheBoxText) {
         char sep;
         double x;
     } cases[] = {{3, 3, "15", '.', -1},  {5, 3, "18", '.', 18}, {5, 3, "13,5", ',', 13.5},
-                 {5, 3, "13.5", ',', 0}, {5, 3, "", '.', 0},    {-1, 3, "", '.', 0},
+                 {5, 3, "13.5", ',', 0}, {5, 3, "", '.', 0},    {-1, 3, "", '.', -1},
                  {0, 0, "x", '.', -1}};
     for (const auto& c : cases)
         EXPECT_DOUBLE_EQ(PreviewMarkerX(c.item, c.stored, c.text, NumberFormat(c.sep)), c.x)

@@ -84,6 +84,7 @@ TEST_P(CorrespondenceTablesTest, LookupsParseTheCellAtTheMomentOfUse) {
     EXPECT_EQ(tables.ThresholdPP(tables.DistSens(20)), DefaultPP(2000000000));
     EXPECT_EQ(tables.ThresholdBP(INT_MAX), DefaultBP(INT_MAX));
     EXPECT_EQ(tables.ThresholdMP(-1), DefaultMP(-1));
+    ASSERT_EQ(tables.RangePPItems().size(), 32u);
     EXPECT_EQ(tables.RangePPItems()[0], L("10.5"));  // the lists wait for the apply
 }
 
@@ -96,6 +97,9 @@ TEST_P(CorrespondenceTablesTest, StoreKeepsTheEnteredValueAndShowsItRounded) {
     tables.sgDist.SetCell(2, 1, "40");  // out of range is kept
     tables.sgDist.SetCell(3, 1, "");
     ASSERT_TRUE(tables.Store(file));
+    EXPECT_EQ(tables.sgSense.Cell(1, 1), L("12.34"));  // read back only from the disk
+    tables.Fill(file);
+    ASSERT_EQ(tables.RangePPItems().size(), 32u);
     EXPECT_EQ(file.ReadString("PP", "PP0", "") + " " + tables.sgSense.Cell(1, 1) + " " +
                   tables.RangePPItems()[0],
               L("12.34 12.3 12.3"));

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "model/Conversions.h"
 #include "model/NumberFormat.h"
 
 namespace quillane {
@@ -41,6 +42,19 @@ TEST_P(NumberFormatTest, OneDecimalOptionalAndGeneral) {
     EXPECT_EQ(f.General(1.0 / 3), L("0.333333333333333"));
 }
 
+// A factor such as Kdc=1e308 makes a shown value infinite: it shows "---",
+// without its unit.
+TEST_P(NumberFormatTest, AValueThatIsNoNumberShowsTheEmptyForm) {
+    const double none[] = {HUGE_VAL, -HUGE_VAL, std::nan("")};
+    for (double v : none) {
+        EXPECT_EQ(f.Fixed(v, 1), "---") << v;
+        EXPECT_EQ(f.OneDecimalOptional(v), "---") << v;
+        EXPECT_EQ(f.General(v), "---") << v;
+        EXPECT_EQ(WithUnit(f.Fixed(v, 1), unit::kVolts), "---") << v;
+    }
+    EXPECT_EQ(WithUnit(f.Fixed(PowerToVolts(1023, 1e308, 1.5), 1), unit::kVolts), "---");
+}
+
 TEST_P(NumberFormatTest, ParseTakesOnlyThisLocalesFiniteNumbers) {
     EXPECT_EQ(f.ParseFloat(L(" 10.5 \t")), 10.5);
     EXPECT_EQ(f.ParseFloat(L(".5")), 0.5);
@@ -49,8 +63,11 @@ TEST_P(NumberFormatTest, ParseTakesOnlyThisLocalesFiniteNumbers) {
     for (const char* bad : {"", " ", "abc", "1e400", "inf", "-inf", "nan", "12abc", "+-1", "0x10"})
         EXPECT_FALSE(f.ParseFloat(bad).has_value()) << bad;
     EXPECT_FALSE(f.ParseFloat(GetParam() == '.' ? "10,5" : "10.5").has_value());
-    for (double v : {14.33, 0.1 * 3, 1.0 / 3, -22.5, 1e-7})
-        EXPECT_NEAR(*f.ParseFloat(f.General(v)), v, std::fabs(v) * 1e-14);
+    for (double v : {14.33, 0.1 * 3, 1.0 / 3, -22.5, 1e-7}) {
+        const auto back = f.ParseFloat(f.General(v));
+        ASSERT_TRUE(back.has_value()) << v;
+        EXPECT_NEAR(*back, v, std::fabs(v) * 1e-14);
+    }
     EXPECT_EQ(NumberFormat::ParseInt(" -1 "), -1);
     EXPECT_EQ(NumberFormat::ParseInt("+7"), 7);
     for (const char* bad : {"", "1.0", "abc", "99999999999", "1 2", "Sens"})

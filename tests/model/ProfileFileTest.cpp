@@ -167,6 +167,32 @@ TEST(ProfileFileWrite, ABatchIsSeenAtOnceAndWrittenTogether) {
     EXPECT_EQ(f.ReadString("A", "k", "d"), "2");
 }
 
+// A batch goes into the text in one pass at its commit; the file must come
+// out as the same writes one by one would leave it.
+TEST(ProfileFileWrite, ABatchLeavesTheFileAsWritesOneByOneWould) {
+    const ProfileFile::Write writes[] = {
+        {"A", "k", "2"},   {"A", "new", "3"}, {"B", "x", "4"},   {"N", "n1", "5"},
+        {"a", "NEW", "6"}, {"n", "n2", "7"},  {"A", "k", " 8 "}, {"C", "c", "\"9\""},
+    };
+    for (const char* text : {"", "[A]\r\nk=1", "\xEF\xBB\xBF[a]\nK=1\nk=2\n[B]\n[A]\nj=5\n",
+                             "[B]\r\nx=\r\n[A]\r\n;c\r\n\r\n[C]", "junk\r\n[A\r\nk=1\r\n"}) {
+        TempDir dir;
+        dir.Write("batch.ini", text);
+        dir.Write("single.ini", text);
+        ProfileFile batch(dir.File("batch.ini")), single(dir.File("single.ini"));
+        batch.BeginBatch();
+        for (const auto& w : writes) {
+            ASSERT_TRUE(batch.WriteString(w.section, w.key, w.value));
+            ASSERT_TRUE(single.WriteString(w.section, w.key, w.value));
+            EXPECT_EQ(batch.ReadString(w.section, w.key, "d"),
+                      single.ReadString(w.section, w.key, "d"));
+        }
+        EXPECT_EQ(dir.Read("batch.ini"), text);
+        ASSERT_TRUE(batch.CommitBatch()) << batch.ErrorText();
+        EXPECT_EQ(dir.Read("batch.ini"), dir.Read("single.ini")) << text;
+    }
+}
+
 TEST(ProfileFileRead, SurvivesBinaryHugeAndPipeFiles) {
     TempDir dir;
     std::mt19937 random(7);

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
 #include <map>
 #include <tuple>
 
@@ -127,8 +133,38 @@ TEST_P(SettingsApply, AFailedApplyLeavesTheTablesUnstored) {
     EXPECT_EQ(error, "Unable to write to " + dir.File("Quillane.ini"));
     EXPECT_EQ(dir.Read("Quillane.ini"), before);
     EXPECT_EQ(tables.sgSense.Cell(1, 1), "abc");
+    ASSERT_EQ(tables.RangePPItems().size(), 32u);
     EXPECT_EQ(tables.RangePPItems()[0], "11");
 }
+
+#ifndef _WIN32
+// A full disk (here: writes that would grow a file past its size fail, EFBIG)
+// refuses only the commit, when every key has gone into the batch. The cells
+// still keep what was typed (12.34, not the 12.3 read back), as with a
+// read-only file, and the Settings page's lists stay.
+TEST_P(SettingsApply, AFullDiskFailsTheApplyAndKeepsWhatWasTyped) {
+    const std::string before = "[PP]\r\nPP0=11\r\n";
+    const std::string typed = "12" + std::string(1, GetParam()) + "34";
+    dir.Write("Quillane.ini", before);
+    CorrespondenceTables tables(format);
+    tables.Fill(file);
+    tables.sgSense.SetCell(1, 1, typed);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit full = saved;
+    full.rlim_cur = before.size();
+    const auto previous = ::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &full);
+    const bool applied = ApplyProperties(file, format, "20", "", s, tables, error);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(applied);
+    EXPECT_EQ(dir.Read("Quillane.ini"), before);
+    EXPECT_EQ(tables.sgSense.Cell(1, 1), typed);
+    ASSERT_EQ(tables.RangePPItems().size(), 32u);
+    EXPECT_EQ(tables.RangePPItems()[0], "11");
+}
+#endif
 
 TEST_P(SettingsApply, RoundTripsAFileAnotherProgramWrote) {
     const char sep = GetParam();

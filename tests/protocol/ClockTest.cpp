@@ -36,26 +36,32 @@ private:
 };
 
 // The log stamps and the time-out trace read the local time as days since
-// 1899-12-30; in UTC that is the Unix time shifted by 25569 days.
+// 1899-12-30; in UTC that is the Unix time shifted by 25569 days. Fixed
+// moments, not the wall clock: two reads of it never agree to the digit.
 TEST(SystemClock, LocalDaysCountFromTheEndOf1899) {
     TimeZone utc("UTC0");
-    SystemClock clock;
-    const double before = static_cast<double>(std::time(nullptr)) / 86400.0 + 25569.0;
-    const double days = clock.LocalDays();
-    const double after = static_cast<double>(std::time(nullptr) + 1) / 86400.0 + 25569.0;
-    EXPECT_GE(days, before);
-    EXPECT_LE(days, after);
+    const struct {
+        std::time_t secs;
+        int ms;
+        double days;
+    } cases[] = {{0, 0, 25569.0},
+                 {86399, 999, 25569.0 + 86399.999 / 86400.0},
+                 {1700000000, 250, 25569.0 + 1700000000.25 / 86400.0},
+                 {951782400, 0, 36585.0}};  // 2000-02-29, a leap day
+    for (const auto& c : cases)
+        EXPECT_NEAR(SystemClock::LocalDaysAt(c.secs, c.ms), c.days, 1e-9) << c.secs;
 }
 
 // Far east of Greenwich the local date runs ahead of the UTC date for half
 // the day; the day number must follow the local date, not the UTC one.
 TEST(SystemClock, LocalDaysFollowTheTimeZone) {
+    const std::time_t evening = 1700000000 - 1700000000 % 86400 + 20 * 3600;  // 20:00 UTC
     TimeZone zone("UTC0");
-    SystemClock clock;
-    const double utc = clock.LocalDays();
+    const double utc = SystemClock::LocalDaysAt(evening, 0);
     zone.Set("XXX-13");
-    const double east = clock.LocalDays();
-    EXPECT_NEAR((east - utc) * 24.0, 13.0, 0.01);
+    const double east = SystemClock::LocalDaysAt(evening, 0);
+    EXPECT_NEAR((east - utc) * 24.0, 13.0, 1e-6);
+    EXPECT_EQ(static_cast<long>(east), static_cast<long>(utc) + 1);  // the next day there
 }
 
 }  // namespace

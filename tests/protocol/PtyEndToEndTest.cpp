@@ -95,7 +95,7 @@ TEST(HeldPortEndToEnd, IsRefusedWithTheNoteAndTheReason) {
                                     ")");
     view.selected = "COM201";
     EXPECT_FALSE(core.cbComPortChange());
-    EXPECT_EQ(view.notes.back(), "Cannot open selected COM port !!!");
+    EXPECT_EQ(view.LastNote(), "Cannot open selected COM port !!!");
     EXPECT_EQ(view.portProblem,
               "COM201: in use by line-holder (pid " + std::to_string(line.pid) + ")");
     EXPECT_TRUE(line.Untouched());

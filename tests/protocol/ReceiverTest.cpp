@@ -46,7 +46,9 @@ TEST_F(ReceiverTest, BadChecksumChangesOnlyThePacketTime) {
     EXPECT_EQ(core.Model().Word(1), DetectorModel::kResetWord);
     EXPECT_EQ(core.iInpPacketsCodeCounter(), 0);
     EXPECT_TRUE(view.calls.empty());
-    EXPECT_EQ(Log().back(), "Inp:[00 2F FF 2F] chsum:!!!Err!!! code:1 ");
+    const Texts log = Log();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), "Inp:[00 2F FF 2F] chsum:!!!Err!!! code:1 ");
     // The bad frame was a sign of life: 2.5 s more keeps the link.
     clock.Advance(2.5);
     core.Recv();
@@ -166,7 +168,7 @@ TEST_F(ReceiverTest, UnchangedWordsCallNoHandler) {
 TEST_F(ReceiverTest, HundredZeroBytesAreCodeZeroFrames) {
     Pass(Bytes(100, 0x00));
     EXPECT_EQ(core.Model().Word(0), 0x0000);
-    EXPECT_EQ(Log().size(), 25u);
+    ASSERT_EQ(Log().size(), 25u);
     EXPECT_EQ(Log().front(), "Inp:[00 00 00 00] chsum:Ok code:0 ");
 }
 

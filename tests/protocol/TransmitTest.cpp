@@ -46,7 +46,7 @@ TEST_F(TransmitTest, QueuedBackwardsStillGoOutInPriorityOrder) {
     core.QueueCmd1(3, 7, 2);
     core.QueueCmd0(5, 10, 1);
     Sends(22);
-    EXPECT_EQ(Codes(), "000000011111112222222");
+    ASSERT_EQ(Codes(), "000000011111112222222");
     EXPECT_EQ(link.writes[7], (Bytes{0x23, 0xC7, 0x23, 0xC7}));
     EXPECT_EQ(link.writes[20], (Bytes{0x4D, 0xD4, 0x4D, 0xD4}));
 }
@@ -98,7 +98,7 @@ TEST_F(TransmitTest, DetectorInSetupMethodThreeGetsItsZoneDefaults) {
     Pass(FullSet());  // zone 20, regul 3
     ASSERT_EQ(view.Count("OnDetectorFound"), 1);
     Sends(21);
-    EXPECT_EQ(Codes(), "000000011111112222222");
+    ASSERT_EQ(Codes(), "000000011111112222222");
     EXPECT_EQ(link.writes[0], (Bytes{0x09, 0x8B, 0x09, 0x8B}));
     EXPECT_EQ(link.writes[7], (Bytes{0x2B, 0xAB, 0x2B, 0xAB}));
     EXPECT_EQ(link.writes[14], (Bytes{0x4D, 0xD4, 0x4D, 0xD4}));

@@ -32,6 +32,7 @@ public:
     void Close() override {
         if (open) ++closeCount;
         open = false;
+        gone = false;
     }
     bool IsOpen() const override { return open; }
     int Read(std::uint8_t* buffer, int maxBytes) override {
@@ -79,10 +80,11 @@ public:
     bool open = true;
     bool opensOk = true;
     bool throwOnRead = false;
-    std::string lastError;
-    // A line that wakes its reader (any handle but kNoReadable), and one that hung up.
-    std::intptr_t readable = kNoReadable;
+    // The device went away under the open line (a hang-up, an unplug).
     bool gone = false;
+    std::string lastError;
+    // A line that wakes its reader: any handle but kNoReadable.
+    std::intptr_t readable = kNoReadable;
 };
 
 }  // namespace quillane::test

@@ -25,15 +25,23 @@ public:
     void OnDetectorFound() override { calls.push_back("OnDetectorFound"); }
     void ResetDetectorView() override { calls.push_back("ResetDetectorView"); }
     void SetNote(const std::string& text) override { notes.push_back(text); }
+    // As the port selector does, new items drop what it said of the old ones.
     void SetPortItems(const std::vector<PortEntry>& available) override {
         items = available;
+        portProblem.clear();
         selected =
             available.empty() ? std::string() : "COM" + std::to_string(available.back().number);
     }
     void SetPortProblem(const std::string& text) override { portProblem = text; }
     std::string SelectedPortText() const override { return selected; }
     void ShowError(const std::string& message) override { errors.push_back(message); }
-    void CommandQueued() override { calls.push_back("CommandQueued"); }
+    void Reconnecting(const std::string& text) override { reconnecting.push_back(text); }
+    void Reconnected() override { calls.push_back("Reconnected"); }
+    void CommandRunBegun(CommandSource source) override { begun.push_back(source); }
+    void CommandRunEnded(const CommandRun& run) override { ended.push_back(run); }
+
+    // The note shown last; a test that expects one fails, not crashes, without.
+    std::string LastNote() const { return notes.empty() ? "<no note>" : notes.back(); }
 
     int Count(const std::string& call) const {
         int n = 0;
@@ -47,6 +55,9 @@ public:
     std::vector<PortEntry> items;
     std::string selected;
     std::string portProblem;
+    std::vector<std::string> reconnecting;
+    std::vector<CommandSource> begun;
+    std::vector<CommandRun> ended;
     bool throwOnSignal = false;
 };
 

@@ -34,19 +34,21 @@ using Clock = std::chrono::steady_clock;
 // within milliseconds.
 constexpr auto kPatience = std::chrono::seconds(15);
 
-// The console's side of the line: the alias opened raw and non-blocking.
+// The console's side of the line: the alias opened raw at the line's speed
+// and non-blocking.
 class ConsoleEnd {
 public:
-    // Locked and exclusive by default, as the console opens its port.
-    explicit ConsoleEnd(const std::string& path, bool exclusive = true)
+    // Locked by default, as the console opens a pseudo-terminal; other
+    // programs (and consoles of old) set the exclusive flag too.
+    enum Hold { kOpenOnly, kLocked, kLockedExclusive };
+    explicit ConsoleEnd(const std::string& path, Hold hold = kLocked)
         : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {
         termios t{};
-        if (fd_ >= 0 && exclusive) {
-            ::flock(fd_, LOCK_EX | LOCK_NB);
-            ::ioctl(fd_, TIOCEXCL);
-        }
+        if (fd_ >= 0 && hold != kOpenOnly) ::flock(fd_, LOCK_EX | LOCK_NB);
+        if (fd_ >= 0 && hold == kLockedExclusive) ::ioctl(fd_, TIOCEXCL);
         if (fd_ >= 0 && ::tcgetattr(fd_, &t) == 0) {
             ::cfmakeraw(&t);
+            ::cfsetspeed(&t, B57600);
             ::tcsetattr(fd_, TCSANOW, &t);
         }
     }
@@ -147,7 +149,7 @@ TEST_F(DetectorProcessTest, AliasCarriesFramesAndCommandsAndGoesAwayOnCtrlC) {
 
     {
         // Another program looking at the line, without holding it.
-        ConsoleEnd onlooker(Alias(7), false);
+        ConsoleEnd onlooker(Alias(7), ConsoleEnd::kOpenOnly);
         EXPECT_TRUE(onlooker.ReadUntil([](auto& s) { return s.fullSets >= 1; }));
     }
     {
@@ -177,7 +179,8 @@ TEST_F(DetectorProcessTest, AliasCarriesFramesAndCommandsAndGoesAwayOnCtrlC) {
     EXPECT_FALSE(fs::exists(fs::symlink_status(Alias(7))));
     EXPECT_NE(p.RestOfOutput().find("sent "), std::string::npos);
     EXPECT_EQ(p.RestOfOutput().find("sent 0 frames"), std::string::npos);
-    // Only the frames sent while the console had its port open count as held.
+    // Only the frames sent while the console had its port open and set up
+    // count as held.
     const long long sent = Stat(stats, "sent"), held = Stat(stats, "held frames");
     EXPECT_GT(held, 0);
     EXPECT_LT(held, sent);
@@ -211,14 +214,14 @@ TEST_F(DetectorProcessTest, HangUpKillsTheOldDeviceAndOffersANewOne) {
 }
 
 // The exclusive flag belongs to the terminal, which the detector keeps open: a
-// console that dies without clearing it would shut every later console out.
+// program that dies without clearing it would shut every later console out.
 TEST_F(DetectorProcessTest, ConsoleThatDiesLeavesTheLineOpenForTheNext) {
     DetectorProcess p({"--com", "11", "-q"});
     ASSERT_EQ(p.ReadLine().rfind("port COM11 ", 0), 0u) << p.ErrorOutput();
     // Opened first: a later open of an exclusive line is refused to all but root.
-    ConsoleEnd onlooker(Alias(11), false);
+    ConsoleEnd onlooker(Alias(11), ConsoleEnd::kOpenOnly);
     ASSERT_TRUE(onlooker.IsOpen());
-    ConsoleEnd dying(Alias(11));
+    ConsoleEnd dying(Alias(11), ConsoleEnd::kLockedExclusive);
     ASSERT_TRUE(dying.ReadUntil([](auto& s) { return s.fullSets >= 1; }));
     ASSERT_TRUE(onlooker.Exclusive());
     // Not taken for a leftover while the console lives.

@@ -1,11 +1,13 @@
 // The chart widget's own promises: points found by title, a point off the
-// axis not drawn, and many changes between two frames painted once.
+// axis not drawn, labels whole, and many changes between two frames painted
+// once.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QImage>
 #include <QPaintEvent>
 #include <QTest>
+#include <cmath>
 
 #include "ui/widgets/BarChart.h"
 
@@ -43,6 +45,38 @@ TEST(BarChart, PointsAreFoundByTitleAndHiddenOffTheAxis) {
     EXPECT_EQ(chart.X("serPP"), 95);
     chart.SetColour("serPP", Qt::red);
     EXPECT_EQ(chart.Colour("serPP"), QColor(Qt::red));
+}
+
+// The chart draws where BarGeometry says: a signal past the axis reaches the
+// plot's edge, and a value no axis holds is never turned into a pixel.
+TEST(BarChart, ABarPastTheAxisIsDrawnAndHugeValuesAreNot) {
+    BarChart chart;
+    chart.SetBottomAxis(2, 0.4);
+    chart.AddSeries(BarChart::Series::Bar("serMPBPSignal").At(1023).Fill(Qt::white));
+    chart.AddSeries(Marker("serMax", 1));
+    EXPECT_TRUE(chart.PointVisible("serMPBPSignal"));
+    for (double x : {1e308, -1e308, 2147483648.0, std::nan("")}) {
+        chart.SetX("serMax", x);
+        EXPECT_FALSE(chart.PointVisible("serMax")) << x;
+    }
+    chart.grab();
+}
+
+// The labels are measured in the chart's font; drawn in another one, the
+// last ("0.001") ran past the chart's edge.
+TEST(BarChart, TheLastTickLabelIsDrawnWhole) {
+    BarChart chart;
+    chart.resize(577, 145);
+    QFont small = chart.font();
+    small.setPixelSize(9);
+    chart.setFont(small);
+    chart.SetBottomAxis(0.001, 0.0002);
+    const QImage image = chart.grab().toImage();
+    ASSERT_EQ(image.width(), 577);
+    int inked = 0;  // the last label's pixels in the chart's last column
+    for (int y = image.height() / 2; y < image.height(); ++y)
+        inked += image.pixelColor(576, y).lightness() < 128;
+    EXPECT_EQ(inked, 0);
 }
 
 TEST(BarChart, ManyChangesBetweenTwoFramesCostOnePaint) {
@@ -99,6 +133,29 @@ TEST(BarChart, AMovedMarkLeavesNothingOfItselfBehind) {
     chart.SetX("serBPnew", 60);
     QApplication::processEvents();
     EXPECT_TRUE((QRegion(mark) - chart.painted).isEmpty()) << mark.x() << '+' << mark.width();
+}
+
+// The axis is drawn into a picture of its own; its labels must still be in
+// the chart's font, which its layout measures, not in the application's.
+TEST(BarChart, TheAxisIsDrawnInTheChartsOwnFont) {
+    QFont own = QApplication::font();
+    own.setPixelSize(11);
+    const auto render = [&own] {
+        BarChart chart;
+        chart.setFont(own);
+        chart.resize(400, 80);
+        chart.SetBottomAxis(10, 2);
+        chart.SetAxisTitle(QStringLiteral("mV"));
+        return chart.grab().toImage();
+    };
+    const QImage usual = render();
+    const QFont application = QApplication::font();
+    QFont large = application;
+    large.setPixelSize(40);
+    QApplication::setFont(large);
+    const QImage underLargeFont = render();
+    QApplication::setFont(application);
+    EXPECT_TRUE(usual == underLargeFont);
 }
 
 }  // namespace

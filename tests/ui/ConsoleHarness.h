@@ -7,6 +7,8 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 #include "FakeClock.h"
 #include "FakeLink.h"
@@ -51,11 +53,12 @@ public:
     // `escape`); returns the message boxes' texts seen meanwhile.
     QString EnterAccessCode(const QString& code, bool escape = false);
 
-    // A widget of the window by its object name; a test failure when missing.
+    // A widget of the window by its object name. A missing one ends the test,
+    // as an ASSERT would, instead of crashing the test program at its first use.
     template <typename T>
     T* Find(const char* name) const {
         T* w = Root()->findChild<T*>(QString::fromLatin1(name));
-        if (!w) ADD_FAILURE() << name << " missing";
+        if (!w) throw std::runtime_error(std::string(name) + " missing");
         return w;
     }
     QObject* Root() const;

@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QWheelEvent>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -27,7 +28,7 @@ TEST(MainWindowKeys, EveryKeyIsInertWithoutALink) {
     std::vector<std::unique_ptr<QSignalSpy>> spies;
     for (QAction* a : h.Window().actions())
         spies.push_back(std::make_unique<QSignalSpy>(a, &QAction::triggered));
-    ASSERT_EQ(spies.size(), 12u);
+    ASSERT_EQ(spies.size(), 13u);  // F1-F10, Esc, Ctrl+P and the keyless actSeparRange
     const QString noteBefore = h.Note();
 
     for (int key : {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F5, Qt::Key_F6, Qt::Key_F7,
@@ -41,7 +42,7 @@ TEST(MainWindowKeys, EveryKeyIsInertWithoutALink) {
     EXPECT_EQ(h.VisibleTabs(), QStringList{"tsVelmo"});
 }
 
-TEST(MainWindowKeys, F4OpensThePortListWhileNoDetectorIsLinked) {
+TEST(MainWindowKeys, F4OpensThePortListWhileNoDetectorIsLinkedWhateverHasTheFocus) {
     ConsoleHarness h;
     auto* combo = h.Window().findChild<QComboBox*>("cbComPort");
     ASSERT_EQ(QApplication::focusWidget(), combo);
@@ -55,6 +56,15 @@ TEST(MainWindowKeys, F4OpensThePortListWhileNoDetectorIsLinked) {
     EXPECT_EQ(combo->count(), 3);
     EXPECT_EQ(h.Note(), "Select detector connection port ...");
     EXPECT_FALSE(h.link.IsOpen());  // probing needs the port in use free
+    combo->hidePopup();
+
+    // A lost link leaves the focus where the hidden page had it.
+    h.LinkUp();
+    h.LinkDown();
+    h.Window().findChild<QWidget*>("tsVelmo")->setFocus();
+    ASSERT_NE(QApplication::focusWidget(), combo);
+    h.Press(Qt::Key_F4);
+    EXPECT_TRUE(combo->view()->isVisible());
     combo->hidePopup();
 }
 
@@ -75,11 +85,12 @@ TEST(MainWindowKeys, F4IsApplyOnceLinkedAndLeavesThePortListShut) {
 
 TEST(MainWindowKeys, ThePortListShowsAvailablePortsAndSelectsTheLast) {
     ConsoleHarness h;
-    auto* combo = h.Window().findChild<QComboBox*>("cbComPort");
+    auto* combo = h.Find<QComboBox>("cbComPort");
     EXPECT_EQ(combo->count(), 2);
     EXPECT_EQ(combo->currentText(), "COM7");
     EXPECT_EQ(combo->toolTip(), "/dev/fake7");
     EXPECT_EQ(combo->itemData(0, Qt::ToolTipRole).toString(), "/dev/fake3");
+    ASSERT_FALSE(h.link.openedPorts.empty());
     EXPECT_EQ(h.link.openedPorts.back(), 7);  // the first tick opened it
     EXPECT_EQ(h.Note(), kWaiting);
 }
@@ -165,6 +176,25 @@ TEST(MainWindowKeys, DetectionInCalibrationBringsTheCalibrationPage) {
     normal.LinkUp(0);
     EXPECT_EQ(normal.CurrentPage(), "tsSense");
     EXPECT_EQ(normal.Note(), kSelectMode);
+}
+
+// Keys 20 ms apart, against a detector that takes each mode word at once and
+// reports its state every 100 ms.
+TEST(MainWindowKeys, TheDetectorsModeFollowsKeysTwentyMillisecondsApart) {
+    ConsoleHarness h;
+    h.LinkUp();
+    bool calibrating = false;
+    for (int ms = 0; ms < 600; ++ms) {
+        if (ms < 400 && ms % 20 == 0) h.Press(ms % 40 == 0 ? Qt::Key_F3 : Qt::Key_F2);
+        if (ms % 100 == 0) h.link.Feed(word::State(calibrating ? 2 : 0));
+        h.Tick();
+        for (const Bytes& out : h.link.writes)
+            if (frame::CommandCode(frame::StatusWord(out[0], out[1])) == 0)
+                calibrating = frame::CmdState(frame::StatusWord(out[0], out[1])) == 1;
+        h.link.writes.clear();
+    }
+    EXPECT_EQ(h.CurrentPage(), "tsTuneUp");
+    EXPECT_TRUE(calibrating);
 }
 
 // ---- the page-visibility rule ----
@@ -282,7 +312,7 @@ TEST(PageVisibilityRule, TheUserNeverReachesAHiddenPageThroughTheTabRow) {
     EXPECT_EQ(h.Note(), "");  // About's own note: it did come into view
 }
 
-TEST(MainWindowKeys, ThreeDigitPortsReadInFullInTheOpenList) {
+TEST(MainWindowKeys, ThreeDigitPortsReadInFullInTheOpenListAndNoWider) {
     ConsoleHarness h;
     h.ports.entries = {{3, true, "/dev/fake3", ""}, {255, true, "/dev/fake255", ""}};
     auto* combo = h.Window().findChild<QComboBox*>("cbComPort");
@@ -292,6 +322,9 @@ TEST(MainWindowKeys, ThreeDigitPortsReadInFullInTheOpenList) {
     ASSERT_EQ(last.data().toString(), "COM255");
     const int needed = list->fontMetrics().horizontalAdvance(QStringLiteral("COM255"));
     EXPECT_GT(list->visualRect(last).width(), needed + 4);
+    // No wider than the widest item as the list lays it out, in its frames.
+    const int widest = std::max(list->sizeHintForColumn(0), combo->width());
+    EXPECT_LE(list->width(), widest + 2 * list->frameWidth());
     EXPECT_LE(combo->width(), 65);  // the box itself keeps its place
     combo->hidePopup();
 }

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTest>
@@ -45,9 +47,7 @@ protected:
     }
     template <typename T>
     T* Find(const char* name) {
-        T* w = h.Window().findChild<T*>(QString::fromLatin1(name));
-        if (!w) ADD_FAILURE() << name << " missing";
-        return w;
+        return h.Find<T>(name);
     }
     // Selects a value cell and types into it as the user does, the editor
     // left open.
@@ -102,9 +102,10 @@ TEST_F(PropertiesPage, ApplyStoresEverythingAndTheWindowFollows) {
     EXPECT_EQ(Text("cbKdc") + ' ' + Text("cbUrd"), "28.66 1.5");
     // The window handed the new values on: the threshold lists, the filter.
     const CorrespondenceTables& tables = h.Window().Tables();
-    EXPECT_EQ(
+    ASSERT_EQ(
         tables.RangePPItems().size() + tables.RangeMPItems().size() + tables.RangeBPItems().size(),
         96u);
+    ASSERT_EQ(tables.RangePPItems().size(), 32u);
     EXPECT_EQ(tables.RangePPItems()[0], "12.3");
     EXPECT_EQ(h.Window().Core().iMaxTenPercent(), 10);
     h.Receive({word::Power(370)});
@@ -129,6 +130,17 @@ TEST_F(PropertiesPage, AZoneCellActsAsItIsTypedBeforeAnyApply) {
     emit dist->activated(9);
     EXPECT_EQ(Find<QSpinBox>("speSense")->value(), 60);
     EXPECT_FALSE(std::filesystem::exists(kIni));
+}
+
+TEST_F(PropertiesPage, EscInACellPutsBackWhatItHeldAndIsTheCellsAlone) {
+    Open();
+    QSignalSpy cancel(h.Window().findChild<QAction*>("actCancel"), &QAction::triggered);
+    TypeInto("sgDist", 1, 0, "9");  // 10 m, default 15
+    ASSERT_EQ(h.Window().Tables().DistSens(2), 9);
+    h.Press(Qt::Key_Escape);
+    EXPECT_EQ(Cell("sgDist", 1, 0), "15");
+    EXPECT_EQ(h.Window().Tables().DistSens(2), 15);
+    EXPECT_EQ(cancel.count(), 0);
 }
 
 // The harness then destroys the window with the editor open: its last text

@@ -24,9 +24,16 @@ int FramesOf(const FakeLink& link, frame::Word w) {
 
 const frame::Word kStop = frame::Command0(9, 10, 0);  // adr 9, senspp 10, state 0
 
+// Found calibrating, kept so by the Calibration page's start, which has gone out.
+void LinkUpCalibrating(ConsoleHarness& h) {
+    h.LinkUp(2);
+    h.Tick(7);
+    h.link.writes.clear();
+}
+
 TEST(Shutdown, ClosingInCalibrationSendsTheStopCommandBeforeThePortCloses) {
     ConsoleHarness h;
-    h.LinkUp(2);
+    LinkUpCalibrating(h);
     int sendsWhenClosed = -1;
     h.clock.onSleep = [&] {
         h.Tick();
@@ -46,7 +53,7 @@ TEST(Shutdown, ClosingInCalibrationSendsTheStopCommandBeforeThePortCloses) {
 
 TEST(Shutdown, ASecondCloseDuringTheWaitIsIgnored) {
     ConsoleHarness h;
-    h.LinkUp(2);
+    LinkUpCalibrating(h);
     int ticks = 0;
     bool secondAccepted = true;
     h.clock.onSleep = [&] {
@@ -64,6 +71,18 @@ TEST(Shutdown, ASecondCloseDuringTheWaitIsIgnored) {
     EXPECT_FALSE(secondAccepted);
     EXPECT_EQ(FramesOf(h.link, kStop), 7);  // one wait, one run of sends
     EXPECT_FALSE(h.link.IsOpen());
+}
+
+// The detector still reports Normal, but a start is on its way to it.
+TEST(Shutdown, ClosingWithAStartOnItsWayTakesTheDetectorOutAgain) {
+    ConsoleHarness h;
+    h.LinkUp(0);
+    h.Press(Qt::Key_F2);
+    h.Tick(3);
+    h.clock.onSleep = [&] { h.Tick(); };
+    EXPECT_TRUE(h.Window().close());
+    EXPECT_EQ(FramesOf(h.link, kStop), 4);  // the rest of the start's run
+    EXPECT_EQ(h.link.writes.size(), 7u);
 }
 
 TEST(Shutdown, ClosingInAnyOtherModeClosesAtOnce) {

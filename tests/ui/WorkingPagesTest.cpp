@@ -30,9 +30,7 @@ class Pages : public ::testing::Test {
 protected:
     template <typename T>
     T* Find(const char* name) {
-        T* w = h.Window().findChild<T*>(QString::fromLatin1(name));
-        if (!w) ADD_FAILURE() << name << " missing";
-        return w;
+        return h.Find<T>(name);
     }
     BarChart* Chart(const char* name) { return Find<BarChart>(name); }
     std::optional<std::uint16_t> Pending(unsigned code) {

@@ -156,7 +156,7 @@ bool DetectorRunner::HangUp() {
         return false;
     }
     out_ << "port COM" << port_ << " " << pty_.DevicePath() << std::endl;
-    if (!options_.quiet) err_ << "quillane-detector: hung up; choose the port again\n";
+    if (!options_.quiet) err_ << "quillane-detector: hung up; a new device is behind the alias\n";
     return true;
 }
 

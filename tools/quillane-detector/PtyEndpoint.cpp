@@ -4,12 +4,17 @@
 #include <pty.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <system_error>
 
 namespace quillane {
@@ -18,13 +23,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The detector's line speed, which a console sets on its end of the line.
+constexpr speed_t kLineSpeed = B57600;
+// The speed the console's end has until a console sets it up.
+constexpr speed_t kIdleSpeed = B38400;
+
 // No echo and no line editing: echo on the slave would send every status
 // frame straight back to us as if the console had written it.
-void MakeRaw(int fd) {
+void MakeRaw(int fd, speed_t speed) {
     termios t{};
     if (::tcgetattr(fd, &t) != 0) return;
     ::cfmakeraw(&t);
-    ::cfsetspeed(&t, B57600);
+    ::cfsetspeed(&t, speed);
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
     ::tcsetattr(fd, TCSANOW, &t);
@@ -56,8 +66,10 @@ bool PtyEndpoint::Open() {
         return Fail(std::string("cannot open a pseudo-terminal: ") + std::strerror(errno));
     }
     devicePath_ = name;
-    MakeRaw(master_);
-    MakeRaw(slave_);
+    MakeRaw(master_, kLineSpeed);
+    // The console's end starts at another speed than the console sets, so
+    // that a line the console has set up is told from one it has only opened.
+    MakeRaw(slave_, kIdleSpeed);
     SetFlags(master_, FD_CLOEXEC, O_NONBLOCK);
     SetFlags(slave_, FD_CLOEXEC, O_NONBLOCK);
     return true;
@@ -141,13 +153,42 @@ void PtyEndpoint::DropUnread() {
 }
 
 bool PtyEndpoint::ConsoleHolds() {
+    if (slave_ < 0) return false;
+    if (SlaveLocked()) return SlaveSetUp();
     int exclusive = 0;
-    if (slave_ < 0 || ::ioctl(slave_, TIOCGEXCL, &exclusive) != 0 || exclusive == 0) return false;
-    // The console takes its lock before it sets the flag and keeps it while the
-    // port is open; the lock ends with its process, the flag does not.
+    if (::ioctl(slave_, TIOCGEXCL, &exclusive) != 0 || exclusive == 0) return false;
+    // The flag is cleared under our own lock, so that no console takes the
+    // line in between; a lock taken meanwhile is a console's after all.
     if (::flock(slave_, LOCK_EX | LOCK_NB) != 0) return true;
     ::ioctl(slave_, TIOCNXCL);
     ::flock(slave_, LOCK_UN);
+    return false;
+}
+
+// A console drops what waits on the line and then sets it up; only frames
+// sent after that are frames it can be asked to receive.
+bool PtyEndpoint::SlaveSetUp() const {
+    termios t{};
+    return ::tcgetattr(slave_, &t) == 0 && ::cfgetispeed(&t) == kLineSpeed;
+}
+
+// The kernel's table of locks, looked at without taking one: a console that
+// opens its port at this moment is never refused for our sake. A line reads
+// "1: FLOCK  ADVISORY  WRITE 4242 00:1a:5 0 EOF" (the file system's device
+// in hex, then the inode); a waiter's has "->" second and is no lock held.
+bool PtyEndpoint::SlaveLocked() const {
+    struct stat st {};
+    if (::fstat(slave_, &st) != 0) return false;
+    char where[64];
+    std::snprintf(where, sizeof where, "%02x:%02x:%llu", major(st.st_dev), minor(st.st_dev),
+                  static_cast<unsigned long long>(st.st_ino));
+    std::ifstream locks("/proc/locks");
+    for (std::string line; std::getline(locks, line);) {
+        std::istringstream fields(line);
+        std::string number, kind, mode, access, pid, file;
+        fields >> number >> kind >> mode >> access >> pid >> file;
+        if (kind == "FLOCK" && file == where) return true;
+    }
     return false;
 }
 

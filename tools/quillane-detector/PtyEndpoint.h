@@ -33,10 +33,12 @@ public:
     // Bytes the console sent, 0 when none.
     std::size_t Read(std::uint8_t* buffer, std::size_t size);
 
-    // Whether a console holds the line: it opens its port exclusively and
-    // locked. The exclusive flag belongs to the terminal, which we keep open,
-    // so a console that died without clearing it would leave the line shut
-    // to every later console; a flag that no lock backs is cleared here.
+    // Whether a console holds the line and has set it up: it locks its port
+    // (flock) for as long as it has it open, and drops what waited on the line
+    // before it sets the line's speed. An exclusive flag belongs to the terminal, which we
+    // keep open, so one left by a program that died without clearing it
+    // would shut the line to every later console; a flag that no lock backs
+    // is cleared here.
     bool ConsoleHolds();
 
     int MasterFd() const { return master_; }
@@ -47,6 +49,8 @@ public:
 
 private:
     bool Fail(const std::string& what);
+    bool SlaveLocked() const;
+    bool SlaveSetUp() const;
     void CloseEnds();
     bool PointAlias();
     void DropUnread();

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QGroupBox>
+#include <functional>
+#include <utility>
+
+#include "console/SiteRecord.h"
 
 class QCheckBox;
 class QLabel;
@@ -32,7 +36,17 @@ public:
     // A code-5 word: the detector's mode just went into Alarm.
     void AlarmEntered();
 
+    // Hears of every change of the count for the site record: counting on,
+    // an alarm (the new count), a reset or counting off (the count cleared).
+    using Recorder = std::function<void(SiteRecord::Count change, long long count)>;
+    void SetRecorder(Recorder recorder) { recorder_ = std::move(recorder); }
+
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void ShowCount(const QString& count);
+    void PlaceCount();
     void chbSaveTrvClick();
     void btnClearTrvClick();
 
@@ -40,6 +54,11 @@ private:
     QLabel* lTrv_ = nullptr;
     QLabel* lTrvNumber_ = nullptr;
     QPushButton* btnClearTrv_ = nullptr;
+    QRect countBox_;  // the count's designed place: its top and height hold
+    Recorder recorder_;
+    // The switch's state the record last heard of: F6 runs the click handler
+    // twice, and the record is to hear of one change.
+    bool recordedCounting_ = false;
 };
 
 }  // namespace quillane

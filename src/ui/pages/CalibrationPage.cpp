@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "console/ConsoleCore.h"
+#include "console/SiteRecord.h"
 #include "model/MessageTexts.h"
 #include "ui/pages/PageContext.h"
 #include "ui/pages/RedrawPacer.h"
@@ -27,12 +28,16 @@ CalibrationPage::CalibrationPage(PageContext& context, QWidget* parent)
 }
 
 void CalibrationPage::BuildControls() {
+    const QString widest = WidestMilliVolts(context_.format);
     AddLabel(this, QStringLiteral("Signal:"), 16, 32, 64, Qt::AlignRight);
-    lSignal = AddValueLabel(this, "lSignal", QStringLiteral("0"), 88, 32, 49);
+    FittedLabel* signal = AddValueLabel(this, "lSignal", QStringLiteral("0"), 88, 32, 49);
     AddLabel(this, QStringLiteral("mV"), 139, 32);
     AddLabel(this, QStringLiteral("Maximum:"), 200, 32, 64, Qt::AlignRight);
-    lTuneUpMax = AddValueLabel(this, "lTuneUpMax", QStringLiteral("0"), 272, 32, 40);
+    FittedLabel* max = AddValueLabel(this, "lTuneUpMax", QStringLiteral("0"), 272, 32, 40);
     AddLabel(this, QStringLiteral("mV"), 315, 32);
+    for (FittedLabel* value : {signal, max}) value->SetWidestText(widest);
+    lSignal = signal;
+    lTuneUpMax = max;
     QPushButton* clear =
         AddButton(this, "btnTuneUpClear", QStringLiteral("Reset maximum <F8>"), 400, 24, 145, 25);
     connect(clear, &QPushButton::clicked, this, &CalibrationPage::btnTuneUpClearClick);
@@ -46,15 +51,22 @@ void CalibrationPage::BuildControls() {
 }
 
 void CalibrationPage::PageShow() {
-    if (context_.core.Linked() && !context_.core.DetectorCalibrating())
-        context_.core.StartCalibrationMode();
     context_.setNote(note::kAdjust);
     context_.showAver("---");
     values_ = TuneUpValues{};
+    recordedMax_ = 0;
     RefreshTuneUpChart();
 }
 
-void CalibrationPage::PageHide() { LeaveCalibration(); }
+void CalibrationPage::PageHide() { RecordMaximum(); }
+
+void CalibrationPage::FlushSiteRecord() { RecordMaximum(); }
+
+void CalibrationPage::RecordMaximum() {
+    if (values_.dblTuneUpMax <= 0 || values_.dblTuneUpMax == recordedMax_) return;
+    recordedMax_ = values_.dblTuneUpMax;
+    context_.siteRecord.CalibrationMaximum(recordedMax_);
+}
 
 void CalibrationPage::SignalWord() {
     Compute();
@@ -64,6 +76,8 @@ void CalibrationPage::SignalWord() {
 void CalibrationPage::ClearKey() { btnTuneUpClearClick(); }
 
 void CalibrationPage::btnTuneUpClearClick() {
+    // The maximum reached before aiming again.
+    RecordMaximum();
     values_.dblTuneUpMax = values_.dblTuneUpSignal;
     chTuneUp->SetX(kSignal, values_.dblTuneUpSignal);
     chTuneUp->SetX(kMax, values_.dblTuneUpMax);

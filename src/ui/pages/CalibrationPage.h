@@ -23,6 +23,7 @@ public:
     void PageHide() override;  // tsTuneUpHide
     void SignalWord() override;
     void ClearKey() override;
+    void FlushSiteRecord() override;
 
     // Redraw from the stored signal word, on the screen at once.
     void RefreshTuneUpChart();
@@ -35,8 +36,11 @@ private:
     // The rule's step on the latest word; what it shows waits for Present.
     void Compute();
     void Present();
+    // The maximum reached goes into the site record, once.
+    void RecordMaximum();
 
     TuneUpValues values_;
+    double recordedMax_ = 0;
     TuneUpDisplay shown_;  // what the next presentation writes
     RedrawPacer* pacer_ = nullptr;
     QLabel* lSignal = nullptr;

@@ -1,6 +1,5 @@
 #include "ui/pages/ConsolePage.h"
 
-#include "console/ConsoleCore.h"
 #include "ui/pages/PageContext.h"
 
 namespace quillane {
@@ -11,11 +10,6 @@ ConsolePage::ConsolePage(const char* tabSheetName, Page kind, PageContext& conte
     // A page paints its own background: one colour under every control, and
     // a label that changes repaints without the tab frame behind the page.
     setAutoFillBackground(true);
-}
-
-void ConsolePage::LeaveCalibration() {
-    if (context_.core.Linked() && context_.core.DetectorCalibrating())
-        context_.core.StopCalibrationMode();
 }
 
 }  // namespace quillane

@@ -4,9 +4,11 @@
 
 #include "console/AccessLevel.h"
 #include "console/Page.h"
+#include "protocol/CommandRun.h"
 
 namespace quillane {
 
+struct CommandAnswer;
 struct PageContext;
 struct StateDisplay;
 
@@ -24,7 +26,8 @@ public:
     Page Kind() const { return kind_; }
 
     // ---- the page in view ----
-    // The page came into view, or left it (tab sheet OnShow / OnHide).
+    // The page came into view, or left it (tab sheet OnShow / OnHide); the
+    // window has asked the detector for the page's mode just before.
     virtual void PageShow() {}
     virtual void PageHide() {}
     // A changed signal word that the shared redraw limit let through.
@@ -53,13 +56,17 @@ public:
     virtual void AccessDialogClosed() {}
     // The tables and filters were read at start-up or stored by the Properties page.
     virtual void TablesChanged() {}
+    // The window closes or a report is due: what the page holds for the site
+    // record goes in now.
+    virtual void FlushSiteRecord() {}
+    // The detector's answer to a run of sends, awaited or known: a page shows
+    // it beside the button of its own that queued the run.
+    virtual void CommandAnswered(CommandSource source, const CommandAnswer& answer) {
+        static_cast<void>(source);
+        static_cast<void>(answer);
+    }
 
 protected:
-    // A detector left in calibration does not guard its zone: every page
-    // but Calibration takes it out when it comes into view, and Calibration
-    // when it leaves.
-    void LeaveCalibration();
-
     PageContext& context_;
 
 private:

@@ -11,13 +11,15 @@ class CorrespondenceTables;
 class NumberFormat;
 class ProfileFile;
 class RedrawLimit;
+class SiteRecord;
 struct ConsoleSettings;
 
 // What a page works with, built once by the window: the core (the detector
 // model, the link state and the command slots), the correspondence tables, the
 // console's settings and their file, the number format, the monotonic clock
-// with the redraw limit all signal-driven redraws share, and the window's note
-// and average label. A page reaches the window through nothing else.
+// with the redraw limit all signal-driven redraws share, the window's note
+// and average label, and the site record. A page reaches the window through
+// nothing else.
 struct PageContext {
     ConsoleCore& core;
     CorrespondenceTables& tables;
@@ -33,6 +35,8 @@ struct PageContext {
     std::function<void(const std::string&)> showAver;
     // The tables and filters were read or stored anew: every page hears of it.
     std::function<void()> tablesChanged;
+    // Where the alarm counts and the calibration maximum are kept for the report.
+    SiteRecord& siteRecord;
 };
 
 }  // namespace quillane

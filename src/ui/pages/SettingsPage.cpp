@@ -18,6 +18,7 @@
 #include "ui/pages/AlarmCounterGroup.h"
 #include "ui/pages/PageContext.h"
 #include "ui/pages/RedrawPacer.h"
+#include "ui/widgets/AnswerLabel.h"
 #include "ui/widgets/BarChart.h"
 #include "ui/widgets/ColourKit.h"
 #include "ui/widgets/PageComboBox.h"
@@ -121,6 +122,7 @@ void SettingsPage::BuildRangeGroup() {
         AddButton(gbRange, "btnCancelRange", QStringLiteral("Cancel <Esc>"), 322, 57, 96, 25);
     connect(btnApplayRange, &QPushButton::clicked, this, &SettingsPage::btnApplayRangeClick);
     connect(btnCancelRange, &QPushButton::clicked, this, &SettingsPage::btnCancelRangeClick);
+    lRangeAnswer = new AnswerLabel(gbRange, "lRangeAnswer", QRect(321, 40, 96, 16));
     QWidget* order[] = {cbRegulRange, cbDistRange, chbSeparRange,  cbRangePP,
                         cbRangeMP,    cbRangeBP,   btnApplayRange, btnCancelRange};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
@@ -185,9 +187,13 @@ void SettingsPage::BuildParamsGroup() {
     GroupBox11 = new QGroupBox(QStringLiteral("Parameters"), this);
     GroupBox11->setObjectName(QStringLiteral("GroupBox11"));
     GroupBox11->setGeometry(427, 2, 150, 92);
-    AddLabel(GroupBox11, QStringLiteral("Vmin:"), 7, 12);
+    // Where the style draws the group's frame under its title rather than
+    // through it, the frame runs through these two captions: their letters
+    // are drawn over it on the page's colour.
+    for (FittedLabel* caption : {AddLabel(GroupBox11, QStringLiteral("Vmin:"), 7, 12),
+                                 AddLabel(GroupBox11, QStringLiteral("Vmax:"), 55, 12)})
+        caption->SetLetterBackground(true);
     cbNewMinSpeed = AddList(GroupBox11, "cbNewMinSpeed", 7, 26, 41);
-    AddLabel(GroupBox11, QStringLiteral("Vmax:"), 55, 12);
     cbNewMaxSpeed = AddList(GroupBox11, "cbNewMaxSpeed", 55, 26, 42);
     for (unsigned i = 0; i < 4; ++i) {
         cbNewMinSpeed->addItem(QString::fromStdString(context_.format.Fixed(MinSpeedOf(i), 1)));
@@ -196,7 +202,8 @@ void SettingsPage::BuildParamsGroup() {
     AddLabel(GroupBox11, QStringLiteral("Unit ID:"), 7, 49);
     cbNewLetter = AddList(GroupBox11, "cbNewLetter", 7, 63, 42);
     cbNewLetter->addItems({"F1", "F2", "F3", "F4"});
-    AddLabel(GroupBox11, QStringLiteral("Address:"), 56, 49)->setEnabled(false);
+    // Up to the Applay button, which would cover the rest.
+    AddLabel(GroupBox11, QStringLiteral("Address:"), 56, 49, 98 - 56 - 1)->setEnabled(false);
     cbNewAddress = new QComboBox(GroupBox11);
     cbNewAddress->setObjectName(QStringLiteral("cbNewAddress"));
     cbNewAddress->setGeometry(56, 63, 40, 21);
@@ -215,6 +222,9 @@ void SettingsPage::BuildParamsGroup() {
     btnParamSet->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     btnParamSet->setFocusPolicy(Qt::StrongFocus);
     connect(btnParamSet, &QToolButton::clicked, this, &SettingsPage::btnParamSetClick);
+    // On the title row, ending over the button: the only free room in the group.
+    lParamAnswer =
+        new AnswerLabel(GroupBox11, "lParamAnswer", QRect(68, 0, 78, 12), Qt::AlignRight);
 }
 
 void SettingsPage::BuildCharts() {
@@ -265,6 +275,9 @@ void SettingsPage::BuildAlarmGroup() {
                                   this);
     gbTrv->setObjectName(QStringLiteral("gbTrv"));
     gbTrv->setGeometry(208, 252, 353, 45);
+    gbTrv->SetRecorder([this](SiteRecord::Count change, long long count) {
+        context_.siteRecord.Counting(Page::Settings, change, count);
+    });
     // Its controls read from right to left; the places stay as given.
     gbTrv->setLayoutDirection(Qt::RightToLeft);
 }
@@ -275,7 +288,6 @@ bool SettingsPage::Manual() const { return cbRegulRange->currentIndex() != 0; }
 
 void SettingsPage::PageShow() {
     FillParams();
-    LeaveCalibration();
     if (context_.core.Linked()) btnCancelRangeClick();
     context_.setNote(note::kWalkTest);
     cbRegulRange->setFocus();
@@ -443,6 +455,7 @@ void SettingsPage::btnApplayRangeClick() {
                              cbRangeMP->currentIndex(),
                              cbRangeBP->currentIndex()};
     const PageCommands c = RangeApplyCommands(context_.core.Model(), choice);
+    context_.core.BeginCommandRun(CommandSource::SettingsApply);
     context_.core.QueueCmd0(c.cmd0.adr, c.cmd0.senspp, c.cmd0.state);
     context_.core.QueueCmd1(c.cmd1.sensmp, c.cmd1.sensbp, c.cmd1.letter);
     context_.core.QueueCmd2(c.cmd2.minSpd, c.cmd2.maxSpd, c.cmd2.dist, c.cmd2.reg);
@@ -458,8 +471,14 @@ void SettingsPage::btnParamSetClick() {
     const ParamCommands c =
         ParamSetCommands(context_.core.Model(), cbNewMinSpeed->currentIndex(),
                          cbNewMaxSpeed->currentIndex(), cbNewLetter->currentIndex());
+    context_.core.BeginCommandRun(CommandSource::DeviceParameters);
     context_.core.QueueCmd2(c.cmd2.minSpd, c.cmd2.maxSpd, c.cmd2.dist, c.cmd2.reg);
     context_.core.QueueCmd1(c.cmd1.sensmp, c.cmd1.sensbp, c.cmd1.letter);
+}
+
+void SettingsPage::CommandAnswered(CommandSource source, const CommandAnswer& answer) {
+    if (source == CommandSource::SettingsApply) lRangeAnswer->Show(answer);
+    if (source == CommandSource::DeviceParameters) lParamAnswer->Show(answer);
 }
 
 void SettingsPage::RefreshRangeCharts() {

@@ -13,6 +13,7 @@ class QToolButton;
 namespace quillane {
 
 class AlarmCounterGroup;
+class AnswerLabel;
 class BarChart;
 class PageComboBox;
 class RedrawPacer;
@@ -41,6 +42,7 @@ public:
     void AccessOrLinkChanged(AccessLevel level, bool linked) override;
     void AccessDialogClosed() override;
     void TablesChanged() override;
+    void CommandAnswered(CommandSource source, const CommandAnswer& answer) override;
 
     void btnCancelRangeClick();
     void btnApplayRangeClick();
@@ -87,6 +89,7 @@ private:
     PageComboBox* cbRangeBP = nullptr;
     QPushButton* btnApplayRange = nullptr;
     QPushButton* btnCancelRange = nullptr;
+    AnswerLabel* lRangeAnswer = nullptr;  // between btnApplayRange and btnCancelRange
     QPushButton* btnClearRange = nullptr;
     QLabel* lRangeSignalPlus = nullptr;
     QLabel* lRangeSignalMinus = nullptr;
@@ -96,6 +99,7 @@ private:
     PageComboBox* cbNewLetter = nullptr;
     QComboBox* cbNewAddress = nullptr;
     QToolButton* btnParamSet = nullptr;
+    AnswerLabel* lParamAnswer = nullptr;  // above btnParamSet
     BarChart* chRangePP = nullptr;
     BarChart* chRangeMPBP = nullptr;
     AlarmCounterGroup* gbTrv = nullptr;

@@ -18,6 +18,7 @@
 #include "ui/pages/AlarmCounterGroup.h"
 #include "ui/pages/PageContext.h"
 #include "ui/pages/RedrawPacer.h"
+#include "ui/widgets/AnswerLabel.h"
 #include "ui/widgets/BarChart.h"
 #include "ui/widgets/ColourKit.h"
 #include "ui/widgets/PageComboBox.h"
@@ -43,6 +44,9 @@ SetupPage::SetupPage(PageContext& context, QWidget* parent)
                                   QRect(240, 18, 33, 13), QRect(280, 12, 97, 25)},
                                  this);
     trv_->setGeometry(91, 252, 390, 45);
+    trv_->SetRecorder([this](SiteRecord::Count change, long long count) {
+        context_.siteRecord.Counting(Page::Setup, change, count);
+    });
     pacer_ = new RedrawPacer(
         context_.clock, [this] { Present(); }, this);
 }
@@ -85,6 +89,7 @@ void SetupPage::BuildGroup() {
         AddButton(group_, "btnCancelSense", QStringLiteral("Cancel <Esc>"), 416, 38, 97, 25);
     connect(btnApplaySense, &QPushButton::clicked, this, &SetupPage::btnApplaySenseClick);
     connect(btnCancelSense, &QPushButton::clicked, this, &SetupPage::btnCancelSenseClick);
+    lSenseAnswer = new AnswerLabel(group_, "lSenseAnswer", QRect(264, 66, 97, 16));
     setTabOrder(cbRegulSense, cbDistSense);
     setTabOrder(cbDistSense, speSense);
     setTabOrder(speSense, btnApplaySense);
@@ -93,10 +98,14 @@ void SetupPage::BuildGroup() {
 
 void SetupPage::BuildChart() {
     AddLabel(this, QStringLiteral("Signal:"), 16, 104, 64, Qt::AlignRight);
-    lSenseSignal = AddValueLabel(this, "lSenseSignal", QStringLiteral("0"), 88, 104, 40);
+    FittedLabel* signal = AddValueLabel(this, "lSenseSignal", QStringLiteral("0"), 88, 104, 40);
+    signal->SetWidestText(WidestMilliVolts(context_.format));
+    lSenseSignal = signal;
     AddLabel(this, QStringLiteral("mV"), 131, 104);
     chSense = AddChart(this, "chSense", 0, 120, 577, 145, context_.format);
     chSense->SetAxisTitle(QStringLiteral("mV"));
+    // The alarm counter group covers the middle of the chart's foot.
+    chSense->SetAxisTitleAlignment(Qt::AlignRight);
     chSense->SetBottomAxis(2, 0.2);
     chSense->SetLeftRange(0, 2);
     using S = BarChart::Series;
@@ -143,7 +152,6 @@ void SetupPage::SetSense(int percent) {
 // ---- page hooks ----
 
 void SetupPage::PageShow() {
-    LeaveCalibration();
     if (context_.core.Linked()) btnCancelSenseClick();
     context_.setNote(note::kWalkTest);
     cbRegulSense->setFocus();
@@ -247,9 +255,14 @@ void SetupPage::btnApplaySenseClick() {
     const PageCommands c =
         SenseApplyCommands(context_.core.Model(), speSense->value(),
                            cbRegulSense->currentIndex() == 0, cbDistSense->currentIndex());
+    context_.core.BeginCommandRun(CommandSource::SetupApply);
     context_.core.QueueCmd0(c.cmd0.adr, c.cmd0.senspp, c.cmd0.state);
     context_.core.QueueCmd1(c.cmd1.sensmp, c.cmd1.sensbp, c.cmd1.letter);
     context_.core.QueueCmd2(c.cmd2.minSpd, c.cmd2.maxSpd, c.cmd2.dist, c.cmd2.reg);
+}
+
+void SetupPage::CommandAnswered(CommandSource source, const CommandAnswer& answer) {
+    if (source == CommandSource::SetupApply) lSenseAnswer->Show(answer);
 }
 
 void SetupPage::RefreshSenseChart() {

@@ -11,6 +11,7 @@ class QSpinBox;
 namespace quillane {
 
 class AlarmCounterGroup;
+class AnswerLabel;
 class BarChart;
 class PageComboBox;
 class RedrawPacer;
@@ -32,6 +33,7 @@ public:
     void CancelKey() override;
     void SaveTrvKey() override;
     void ClearTrvKey() override;
+    void CommandAnswered(CommandSource source, const CommandAnswer& answer) override;
 
     void btnCancelSenseClick();
     void btnApplaySenseClick();
@@ -59,6 +61,7 @@ private:
     QSpinBox* speSense = nullptr;
     QPushButton* btnApplaySense = nullptr;
     QPushButton* btnCancelSense = nullptr;
+    AnswerLabel* lSenseAnswer = nullptr;  // under btnApplaySense
     QLabel* lSenseSignal = nullptr;
     BarChart* chSense = nullptr;
     AlarmCounterGroup* trv_ = nullptr;

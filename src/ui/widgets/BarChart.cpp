@@ -101,16 +101,16 @@ void BarChart::SetX(const QString& title, double x) {
     Series* s = Find(title);
     if (s == nullptr || s->x == x) return;
     const QRect before = Area(*s);
-    const QRect drawnBefore = BarRect(*s).toRect();
+    const std::optional<QRect> barBefore = Bar(*s);
     s->x = x;
     const QRect after = Area(*s);
-    const QRect drawnAfter = BarRect(*s).toRect();
+    const std::optional<QRect> barAfter = Bar(*s);
     // A move of less than a pixel changes nothing on the screen.
-    if (after == before && drawnAfter == drawnBefore) return;
-    if (s->kind == Kind::HorizontalBar && !before.isEmpty() && !after.isEmpty()) {
+    if (after == before && barAfter == barBefore) return;
+    if (s->kind == Kind::HorizontalBar && barBefore && barAfter) {
         // Only the strip between the old and the new end of the bar changes.
-        const int from = std::min(drawnBefore.right(), drawnAfter.right());
-        const int to = std::max(drawnBefore.right(), drawnAfter.right());
+        const int from = std::min(barBefore->right(), barAfter->right());
+        const int to = std::max(barBefore->right(), barAfter->right());
         update(QRect(from - 2, after.top(), to - from + 5, after.height()));
         return;
     }
@@ -125,8 +125,9 @@ void BarChart::SetColour(const QString& title, const QColor& colour) {
 }
 
 QRect BarChart::Area(const Series& s) const {
-    if (!s.active || !OnAxis(s)) return {};
-    QRect area = BarRect(s).toAlignedRect().adjusted(-2, -2, 2, 2);
+    const std::optional<QRect> bar = Bar(s);
+    if (!bar) return {};
+    QRect area = bar->adjusted(-2, -2, 2, 2);
     // A mark is wider than a narrow bar: what it covered must go too.
     if (!s.mark.isEmpty()) {
         area = area.united(MarkRect(s));
@@ -148,11 +149,8 @@ QColor BarChart::Colour(const QString& title) const {
 
 bool BarChart::PointVisible(const QString& title) const {
     const Series* s = Find(title);
-    return s != nullptr && s->active && OnAxis(*s) &&
-           (s->kind == Kind::HorizontalBar || s->y > leftMin_);
+    return s != nullptr && Bar(*s).has_value();
 }
-
-bool BarChart::OnAxis(const Series& s) const { return s.x >= 0 && s.x <= axisMax_; }
 
 void BarChart::SetBottomAxis(double maximum, double tickStep) {
     if (maximum == axisMax_ && tickStep == axisStep_) return;
@@ -163,6 +161,11 @@ void BarChart::SetBottomAxis(double maximum, double tickStep) {
 
 void BarChart::SetAxisTitle(const QString& title) {
     axisTitle_ = title;
+    AxisChanged();
+}
+
+void BarChart::SetAxisTitleAlignment(Qt::Alignment alignment) {
+    axisTitleAlignment_ = alignment;
     AxisChanged();
 }
 
@@ -196,9 +199,10 @@ QRect BarChart::Plot() const {
                  height() - kMarginTop - bottom);
 }
 
-double BarChart::PixelX(double x) const {
+BarGeometry BarChart::Geometry() const {
     const QRect plot = Plot();
-    return plot.left() + (axisMax_ > 0 ? x / axisMax_ : 0) * plot.width();
+    return BarGeometry({plot.left(), plot.top(), plot.width(), plot.height()}, axisMax_, leftMin_,
+                       leftMax_);
 }
 
 void BarChart::paintEvent(QPaintEvent* event) {
@@ -208,6 +212,9 @@ void BarChart::paintEvent(QPaintEvent* event) {
         background_ = QPixmap(size() * ratio);
         background_.setDevicePixelRatio(ratio);
         QPainter bp(&background_);
+        // A painter on a picture starts with the application's font, not the
+        // chart's: the labels are measured in the chart's, so drawn in it too.
+        bp.setFont(font());
         DrawBackground(bp);
         DrawAxis(bp);
     }
@@ -217,15 +224,15 @@ void BarChart::paintEvent(QPaintEvent* event) {
                  QRectF(dirty.topLeft() * ratio, dirty.size() * ratio).toAlignedRect());
     p.setClipRect(Plot().adjusted(0, -kMarginTop, 1, 1).intersected(dirty));
     for (const Series& s : series_) {
-        if (!s.active || !OnAxis(s)) continue;
-        if (s.kind == Kind::HorizontalBar)
-            DrawHorizontal(p, s);
-        else
-            DrawVertical(p, s);
+        const std::optional<QRect> bar = Bar(s);
+        if (!bar) continue;
+        p.setPen(s.outline.isValid() ? QPen(s.outline) : Qt::NoPen);
+        p.setBrush(s.colour);
+        p.drawRect(*bar);
     }
     p.setClipping(false);
     for (const Series& s : series_)
-        if (s.active && OnAxis(s) && !s.mark.isEmpty() && s.y > leftMin_) DrawMark(p, s);
+        if (!s.mark.isEmpty() && Bar(s)) DrawMark(p, s);
 }
 
 void BarChart::DrawBackground(QPainter& p) const {
@@ -241,54 +248,32 @@ void BarChart::DrawAxis(QPainter& p) const {
     const int base = plot.bottom() + 1;
     p.setPen(palette().color(QPalette::WindowText));
     p.drawLine(plot.left(), base, plot.right(), base);
-    if (!(axisMax_ > 0) || !(axisStep_ > 0)) return;
     const QFontMetrics fm = fontMetrics();
-    const int majors = static_cast<int>(std::floor(axisMax_ / axisStep_ + 1e-6));
-    for (int k = 0; k <= majors; ++k) {
-        const double v = k * axisStep_;
-        const int x = static_cast<int>(std::lround(PixelX(v)));
-        p.drawLine(x, base, x, base + kMajorTick);
-        const QString label = labelFormat_(v);
-        const int w = fm.horizontalAdvance(label);
-        p.drawText(x - w / 2, base + kMajorTick + 1 + fm.ascent(), label);
-        for (int m = 1; m <= kMinorTicks && k < majors; ++m) {
-            const int mx =
-                static_cast<int>(std::lround(PixelX(v + axisStep_ * m / (kMinorTicks + 1))));
-            p.drawLine(mx, base, mx, base + kMinorTick);
-        }
+    const BarGeometry geometry = Geometry();
+    for (const BarGeometry::Tick& tick : geometry.MajorTicks(axisStep_)) {
+        p.drawLine(tick.column, base, tick.column, base + kMajorTick);
+        const QString label = labelFormat_(tick.value);
+        // The last label would reach past the chart's edge: held inside it.
+        const int left = BarGeometry::TextLeft(tick.column, fm.horizontalAdvance(label), width());
+        p.drawText(left, base + kMajorTick + 1 + fm.ascent(), label);
     }
+    for (int column : geometry.MinorTicks(axisStep_, kMinorTicks))
+        p.drawLine(column, base, column, base + kMinorTick);
     if (!axisTitle_.isEmpty()) {
         const int top = base + kMajorTick + 1 + fm.height();
-        p.drawText(QRect(plot.left(), top, plot.width(), fm.height()), Qt::AlignCenter, axisTitle_);
+        p.drawText(QRect(plot.left(), top, plot.width(), fm.height()),
+                   axisTitleAlignment_ | Qt::AlignVCenter, axisTitle_);
     }
 }
 
-QRectF BarChart::BarRect(const Series& s) const {
-    const QRect plot = Plot();
-    if (s.kind == Kind::HorizontalBar) {
-        // One signal bar a chart, drawn across the middle of the plot.
-        const double band = plot.height() * 0.6 * std::clamp(s.widthPercent, 0.0, 100.0) / 100.0;
-        const double centre = plot.top() + plot.height() / 2.0;
-        return QRectF(plot.left(), centre - band / 2, PixelX(s.x) - plot.left(), band);
-    }
-    if (!(s.y > leftMin_)) return {};
-    const double reach = std::min(1.0, (s.y - leftMin_) / (leftMax_ - leftMin_));
-    const double width = std::max(1.0, plot.width() * s.widthPercent / 100.0);
-    const double height = plot.height() * reach;
-    return QRectF(PixelX(s.x) - width / 2, plot.bottom() + 1 - height, width, height);
-}
-
-void BarChart::DrawHorizontal(QPainter& p, const Series& s) const {
-    p.setPen(s.outline.isValid() ? QPen(s.outline) : Qt::NoPen);
-    p.setBrush(s.colour);
-    p.drawRect(BarRect(s));
-}
-
-void BarChart::DrawVertical(QPainter& p, const Series& s) const {
-    if (!(s.y > leftMin_)) return;
-    p.setPen(s.outline.isValid() ? QPen(s.outline) : Qt::NoPen);
-    p.setBrush(s.colour);
-    p.drawRect(BarRect(s));
+std::optional<QRect> BarChart::Bar(const Series& s) const {
+    if (!s.active) return std::nullopt;
+    const BarGeometry geometry = Geometry();
+    const std::optional<BarGeometry::Pixels> bar =
+        s.kind == Kind::HorizontalBar ? geometry.HorizontalBar(s.x, s.widthPercent)
+                                      : geometry.VerticalBar(s.x, s.y, s.widthPercent);
+    if (!bar) return std::nullopt;
+    return QRect(bar->left, bar->top, bar->width, bar->height);
 }
 
 QRect BarChart::MarkRect(const Series& s) const {
@@ -297,8 +282,8 @@ QRect BarChart::MarkRect(const Series& s) const {
     const QFontMetrics fm(font);
     const int w = fm.horizontalAdvance(s.mark) + 4;
     const int h = fm.height();
-    const int left = std::clamp(static_cast<int>(std::lround(PixelX(s.x))) - w / 2, 0, width() - w);
-    return QRect(left, Plot().top() - h - 1, w, h);
+    const int centre = Geometry().Column(s.x).value_or(Plot().left());
+    return QRect(BarGeometry::TextLeft(centre, w, width()), Plot().top() - h - 1, w, h);
 }
 
 void BarChart::DrawMark(QPainter& p, const Series& s) const {

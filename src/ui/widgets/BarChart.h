@@ -5,7 +5,10 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
+
+#include "console/BarGeometry.h"
 
 class QPainter;
 class QPaintEvent;
@@ -15,8 +18,11 @@ namespace quillane {
 // A chart of one-point bar series on a fixed bottom axis: a horizontal bar
 // from 0 to X, and vertical bars drawn as full-height markers at X with a
 // width in percent of the plot, a colour, an outline and an optional mark. A
-// point whose X lies outside the axis (-1 by custom) is not drawn. Series are
-// found by their titles, and what they hold can be read back without painting.
+// vertical bar whose X lies outside the axis (-1 by custom) is not drawn; a
+// horizontal bar past the axis's end reaches the plot's edge, and one below 0
+// is not drawn. Where they fall is BarGeometry's, so that no value can take a
+// pixel out of the plot. Series are found by their titles, and what they hold
+// can be read back without painting.
 //
 // Setting a value only schedules a repaint, so any number of changes between
 // two frames costs one paint; the axis and its labels are drawn once into a
@@ -67,13 +73,16 @@ public:
     void SetColour(const QString& title, const QColor& colour);
     double X(const QString& title) const;
     QColor Colour(const QString& title) const;
-    // Whether the series' point is drawn: active, with some height, X on the axis.
+    // Whether the series' point is drawn: active, with some height, X on the
+    // axis (a horizontal bar: X at 0 or past it).
     bool PointVisible(const QString& title) const;
 
     // Bottom axis from 0 to maximum, labelled every tickStep with four minor
     // ticks between; the left axis is hidden and fixed.
     void SetBottomAxis(double maximum, double tickStep);
     void SetAxisTitle(const QString& title);
+    // Where along the axis the title goes (centred unless told otherwise).
+    void SetAxisTitleAlignment(Qt::Alignment alignment);
     void SetLeftRange(double minimum, double maximum);
     // How axis values read (the locale's decimal separator).
     void SetLabelFormat(std::function<QString(double)> format);
@@ -92,15 +101,14 @@ private:
     void AxisChanged();
     // Where the series' point is drawn, mark included (empty when it is not).
     QRect Area(const Series& s) const;
-    QRectF BarRect(const Series& s) const;
+    // The pixels the series' bar fills; nothing when it is not drawn (a
+    // horizontal bar at 0 is drawn, zero pixels wide).
+    std::optional<QRect> Bar(const Series& s) const;
     QRect MarkRect(const Series& s) const;
     QRect Plot() const;
-    double PixelX(double x) const;
-    bool OnAxis(const Series& s) const;
+    BarGeometry Geometry() const;
     void DrawBackground(QPainter& p) const;
     void DrawAxis(QPainter& p) const;
-    void DrawHorizontal(QPainter& p, const Series& s) const;
-    void DrawVertical(QPainter& p, const Series& s) const;
     void DrawMark(QPainter& p, const Series& s) const;
 
     std::vector<Series> series_;
@@ -109,6 +117,7 @@ private:
     double leftMin_ = 0;
     double leftMax_ = 1;
     QString axisTitle_;
+    Qt::Alignment axisTitleAlignment_ = Qt::AlignHCenter;
     std::function<QString(double)> labelFormat_;
     QPixmap background_;
     int paints_ = 0;

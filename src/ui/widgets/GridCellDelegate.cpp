@@ -1,6 +1,7 @@
 #include "ui/widgets/GridCellDelegate.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 
@@ -8,6 +9,14 @@ namespace quillane {
 namespace {
 
 constexpr int kSmallestFontPixels = 8;
+// The editor's property holding the cell's text from before the edit.
+constexpr char kTextBefore[] = "textBeforeEdit";
+
+bool IsEscape(const QEvent* event) {
+    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
+    return key && static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+           static_cast<const QKeyEvent*>(event)->modifiers() == Qt::NoModifier;
+}
 
 // The grid's font fits the usual values; a longer text (a title, a value typed
 // with more decimals) is drawn smaller so that it still shows whole, and only
@@ -76,8 +85,8 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 QWidget* GridCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                         const QModelIndex& index) const {
     static_cast<void>(option);
-    static_cast<void>(index);
     auto* editor = new QLineEdit(parent);
+    editor->setProperty(kTextBefore, index.data(Qt::EditRole));
     editor->setFrame(false);
     editor->setAutoFillBackground(true);  // it covers the cells it grows over
     // Signals cannot be emitted through a const this; the editor itself is ours.
@@ -103,6 +112,22 @@ void GridCellDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionV
     editor->setMinimumWidth(option.rect.width());
     editor->setGeometry(option.rect);
     if (auto* edit = qobject_cast<QLineEdit*>(editor)) WidenToText(*edit);
+}
+
+bool GridCellDelegate::eventFilter(QObject* object, QEvent* event) {
+    auto* editor = qobject_cast<QLineEdit*>(object);
+    if (editor && IsEscape(event)) {
+        // Claimed before the window's shortcuts see it.
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept();
+            return true;
+        }
+        // Every keystroke is in the cell already: the text from before the
+        // edit goes back there, then the editor closes as Esc closes it.
+        editor->setText(editor->property(kTextBefore).toString());
+        emit commitData(editor);
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
 }
 
 }  // namespace quillane

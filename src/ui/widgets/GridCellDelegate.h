@@ -10,7 +10,8 @@ namespace quillane {
 // pixels from the left edge (a 26-pixel column has no room for the usual item
 // margins), fixed cells in the button face. Its editor writes every keystroke
 // into the cell, so the tables answer with what is typed even before the
-// editor closes.
+// editor closes; Esc in the editor puts back what the cell held when the edit
+// began, and is the editor's alone (the window's Esc action does not run).
 class GridCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 
@@ -33,6 +34,9 @@ public:
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override;
 };
 
 }  // namespace quillane

@@ -6,13 +6,14 @@
 #include "model/Conversions.h"
 #include "model/NumberFormat.h"
 #include "ui/widgets/BarChart.h"
+#include "ui/widgets/FittedLabel.h"
 #include "ui/widgets/PageComboBox.h"
 
 namespace quillane {
 
-QLabel* AddLabel(QWidget* parent, const QString& text, int left, int top, int width,
-                 Qt::Alignment align) {
-    auto* label = new QLabel(text, parent);
+FittedLabel* AddLabel(QWidget* parent, const QString& text, int left, int top, int width,
+                      Qt::Alignment align) {
+    auto* label = new FittedLabel(text, parent);
     label->adjustSize();
     const int w = width < 0 ? label->width() : width;
     label->setGeometry(left, top, w, label->height());
@@ -20,9 +21,9 @@ QLabel* AddLabel(QWidget* parent, const QString& text, int left, int top, int wi
     return label;
 }
 
-QLabel* AddValueLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
-                      int width, int height) {
-    auto* label = new QLabel(text, parent);
+FittedLabel* AddValueLabel(QWidget* parent, const char* name, const QString& text, int left,
+                           int top, int width, int height) {
+    auto* label = new FittedLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->move(left, top);
     // A fixed size: a new text then asks no layout of the page.
@@ -47,6 +48,10 @@ QStringList ZoneItems() {
     for (int item = 0; item < kZoneItemCount; ++item)
         items << QString::number(DistToMetres(ZoneItemToIndex(item)));
     return items;
+}
+
+QString WidestMilliVolts(const NumberFormat& format) {
+    return QString::fromStdString("00" + format.Fixed(0, 3));
 }
 
 QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption, int left, int top,

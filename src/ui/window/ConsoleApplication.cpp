@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "model/MessageTexts.h"
+#include "ui/window/ConsoleIcon.h"
 
 namespace quillane {
 
@@ -11,6 +12,8 @@ ConsoleApplication::ConsoleApplication(int& argc, char** argv) : QApplication(ar
     // The name, not the display name: Qt appends a display name to every
     // window title, which would follow the caption's developer suffix.
     setApplicationName(QString::fromLatin1(kBaseCaption));
+    // Every window of the console, its dialogs and message boxes too.
+    setWindowIcon(ConsoleIcon());
 }
 
 bool ConsoleApplication::notify(QObject* receiver, QEvent* event) {

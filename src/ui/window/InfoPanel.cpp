@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QToolTip>
 
+#include "ui/widgets/AnswerLabel.h"
 #include "ui/widgets/ColourKit.h"
 #include "ui/window/PortComboBox.h"
 
@@ -59,6 +60,9 @@ InfoPanel::InfoPanel(QWidget* parent) : QGroupBox(parent) {
     }
     // The address row is only for the model that reports one.
     lAddressLabel->hide();
+    // In the free row between the mode and the values commands change.
+    lStateAnswer =
+        new AnswerLabel(this, "lStateAnswer", QRect(kValueLeft, 124, kValueWidth, kLabelHeight));
     AddCaption(278, "<F4> Connection:", "lComPortCaption");
 
     for (QLabel* label : {lStateCaption, lState}) label->installEventFilter(this);
@@ -105,6 +109,7 @@ void InfoPanel::ShowReset() {
         l->setText(kDashes);
     lAddress->clear();
     lState->clear();
+    lStateAnswer->Clear();
     SetColours(lState, &colour::kButtonFace, colour::kWindowText);
 }
 
@@ -144,6 +149,8 @@ bool InfoPanel::eventFilter(QObject* watched, QEvent* event) {
         emit LinkHealthWanted();
     return QGroupBox::eventFilter(watched, event);
 }
+
+void InfoPanel::ShowAnswer(const CommandAnswer& answer) { lStateAnswer->Show(answer); }
 
 void InfoPanel::ShowLinkHealth(const std::string& text) {
     const QString tip = Text(text);

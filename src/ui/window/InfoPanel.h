@@ -9,7 +9,9 @@ class QLabel;
 
 namespace quillane {
 
+class AnswerLabel;
 class PortComboBox;
+struct CommandAnswer;
 
 // gbInfo: the detector's reported values down the left of the window, with the
 // port selector at its foot. The values arrive ready-made from the status
@@ -34,6 +36,9 @@ public:
     void ShowAver(const std::string& aver);
     // The line's figures as the tooltip of the "Mode:" row (caption and value).
     void ShowLinkHealth(const std::string& text);
+    // The detector's answer to the runs no Apply button queued (calibration
+    // start and stop, the automatic defaults), under the mode.
+    void ShowAnswer(const CommandAnswer& answer);
 
 signals:
     // The "Mode:" row's tooltip is about to show: the figures are wanted now,
@@ -61,6 +66,7 @@ private:
     QLabel* lRegul = nullptr;
     QLabel* lSpeed = nullptr;
     QLabel* lPower = nullptr;
+    AnswerLabel* lStateAnswer = nullptr;
 };
 
 }  // namespace quillane

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QKeySequence>
+#include <QShortcut>
 #include <QWidget>
 #include <algorithm>
 
@@ -28,6 +29,14 @@ void KeyActionList::KeepDisabled(QAction* action) {
     ApplyState();
 }
 
+QShortcut* KeyActionList::AddWhileSuspended(const QKeySequence& key) {
+    auto* shortcut = new QShortcut(key, window_);
+    shortcut->setContext(Qt::WindowShortcut);
+    whileSuspended_.push_back(shortcut);
+    ApplyState();
+    return shortcut;
+}
+
 void KeyActionList::SetSuspended(bool suspended) {
     suspended_ = suspended;
     ApplyState();
@@ -38,6 +47,7 @@ void KeyActionList::ApplyState() {
         const bool keptOff = std::find(disabled_.begin(), disabled_.end(), a) != disabled_.end();
         a->setEnabled(!suspended_ && !keptOff);
     }
+    for (QShortcut* s : whileSuspended_) s->setEnabled(suspended_);
 }
 
 }  // namespace quillane

@@ -6,13 +6,15 @@
 
 class QAction;
 class QKeySequence;
+class QShortcut;
 class QWidget;
 
 namespace quillane {
 
 // The window's keyboard actions. While suspended (no detector linked) every
-// action is disabled, so its key is not taken as a shortcut at all and reaches
-// the focused control instead: F4 then opens the port list.
+// action is disabled, so its key is not taken as a shortcut at all; the keys
+// the platform gives a meaning of its own then take it whatever has the focus
+// (F4 opens the port list).
 class KeyActionList : public QObject {
     Q_OBJECT
 
@@ -23,6 +25,9 @@ public:
     QAction* Add(const char* name, const QString& caption, const QKeySequence& key);
     // Kept disabled and invisible whatever the state of the list.
     void KeepDisabled(QAction* action);
+    // A window-wide key that works only while the list is suspended, when no
+    // action can claim the same key.
+    QShortcut* AddWhileSuspended(const QKeySequence& key);
 
     void SetSuspended(bool suspended);
     bool Suspended() const { return suspended_; }
@@ -33,6 +38,7 @@ private:
     QWidget* window_;
     std::vector<QAction*> actions_;
     std::vector<QAction*> disabled_;
+    std::vector<QShortcut*> whileSuspended_;
     bool suspended_ = true;
 };
 

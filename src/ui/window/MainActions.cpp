@@ -2,13 +2,17 @@
 // the page-change handlers and the twelve actions of the action list.
 #include <QAction>
 #include <QKeySequence>
+#include <QShortcut>
 
 #include "console/ConsoleCore.h"
 #include "console/PageRule.h"
+#include "console/SiteRecord.h"
 #include "model/MessageTexts.h"
 #include "ui/pages/ConsolePage.h"
+#include "ui/window/InfoPanel.h"
 #include "ui/window/KeyActionList.h"
 #include "ui/window/PageControl.h"
+#include "ui/window/PortComboBox.h"
 #include "ui/window/TfmMain.h"
 #include "ui/window/TfrmPassword.h"
 
@@ -45,6 +49,20 @@ void TfmMain::BuildActionList() {
         });
         if (e.key == Qt::Key_unknown) ActionList->KeepDisabled(action);
     }
+    // Without a detector F4 opens the port list, as the caption "<F4>
+    // Connection:" says, wherever a lost link has left the focus.
+    QShortcut* portList = ActionList->AddWhileSuspended(QKeySequence(Qt::Key_F4));
+    connect(portList, &QShortcut::activated, this, [this] {
+        gbInfo->cbComPort->setFocus();
+        gbInfo->cbComPort->showPopup();
+    });
+    // Besides the function keys: Ctrl+P, the print key of every desktop
+    // program, writes the commissioning report.
+    QAction* report = ActionList->Add("actReport", QStringLiteral("actReport"),
+                                      QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(report, &QAction::triggered, this, [this] {
+        if (!ActionList->Suspended()) actReportExecute();
+    });
     ActionList->SetSuspended(true);
 }
 
@@ -65,9 +83,17 @@ void TfmMain::ForEachPage(const std::function<void(ConsolePage*)>& hook) const {
 // Works on a hidden tab too: the page-selecting keys do not look at the tabs.
 void TfmMain::SetActivePage(Page page) { pcMain->SetActivePage(PageOf(page)); }
 
+// The mode the detector is asked for follows the page in view; it is the
+// first step of each page's own hide and show.
 void TfmMain::pcMainChange(QWidget* left, QWidget* entered) {
-    if (left != nullptr) static_cast<ConsolePage*>(left)->PageHide();
-    static_cast<ConsolePage*>(entered)->PageShow();
+    siteRecord_->PageInView(static_cast<ConsolePage*>(entered)->Kind());
+    if (auto* page = static_cast<ConsolePage*>(left)) {
+        core_->PageLeft(page->Kind());
+        page->PageHide();
+    }
+    auto* page = static_cast<ConsolePage*>(entered);
+    core_->PageShown(page->Kind());
+    page->PageShow();
 }
 
 void TfmMain::UpdatePageVisibility() {

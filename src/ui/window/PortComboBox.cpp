@@ -3,7 +3,6 @@
 #include <QAbstractItemView>
 #include <QSignalBlocker>
 #include <QStyle>
-#include <QStyleOptionViewItem>
 #include <algorithm>
 
 namespace quillane {
@@ -41,19 +40,15 @@ void PortComboBox::SetPorts(const std::vector<PortEntry>& entries) {
 }
 
 // The open list may be wider than the 65-pixel box: "COM255" must read in
-// full there, whatever the font and the style's margins.
+// full there, whatever the font and the style's margins; and no wider than
+// that. The items are measured as the list lays them out: an option spanning
+// the whole view would have some styles lay the text out across all of it.
 void PortComboBox::WidenListToItems() {
     QAbstractItemView* list = view();
-    QStyleOptionViewItem option;
-    option.initFrom(list);
-    int widest = 0;
-    for (int i = 0; i < count(); ++i) {
-        const QModelIndex item = model()->index(i, modelColumn(), rootModelIndex());
-        widest = std::max(widest, list->itemDelegate()->sizeHint(option, item).width());
-    }
-    const int chrome =
-        2 * list->frameWidth() + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    list->setMinimumWidth(std::max(width(), widest + chrome));
+    int needed = list->sizeHintForColumn(modelColumn()) + 2 * list->frameWidth();
+    if (count() > maxVisibleItems())
+        needed += list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    list->setMinimumWidth(std::max(width(), needed));
 }
 
 void PortComboBox::showPopup() {

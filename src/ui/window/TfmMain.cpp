@@ -12,8 +12,11 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <cmath>
+#include <optional>
 
 #include "console/ConsoleCore.h"
+#include "console/ScreenPlacement.h"
+#include "console/SiteRecord.h"
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
 #include "model/MessageTexts.h"
@@ -116,6 +119,9 @@ TfmMain::~TfmMain() {
 // must be prepared before the first trace, the view reset before the port list
 // fills the note, and the settings read last.
 void TfmMain::Construct() {
+    // Before the core: the start-up reset already tells the record.
+    siteRecord_ = std::make_unique<SiteRecord>(clock_, tables_,
+                                               std::string(".") + '/' + files::kSiteRecordFile);
     core_ = std::make_unique<ConsoleCore>(port_, ports_, clock_, log_, *this);
     pageContext_.reset(new PageContext{*core_, tables_, settings_, IniFile, format_, clock_,
                                        refreshLimit_,
@@ -124,7 +130,8 @@ void TfmMain::Construct() {
                                        [this] {
                                            core_->SetMaxTenPercent(settings_.iMaxTenPercent);
                                            ForEachPage([](ConsolePage* p) { p->TablesChanged(); });
-                                       }});
+                                       },
+                                       *siteRecord_});
     BuildWindow();
     port_.Close();
     Timer->start();
@@ -150,10 +157,19 @@ void TfmMain::BuildWindow() {
     setWindowTitle(QString::fromLatin1(kBaseCaption));
     setFont(WindowFont());
     setFixedSize(kClientWidth, kClientHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    // A window of fixed size has nothing to maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect free = screen->availableGeometry();
+        const ScreenPoint at =
+            PlaceOnScreen({free.x(), free.y(), free.width(), free.height()}, width(), height());
+        move(at.x, at.y);
+    }
 
     BuildTimers();
+    BuildWatchTimer();
     BuildPages();
     BuildNote();
     gbInfo = new InfoPanel(this);
@@ -279,8 +295,10 @@ void TfmMain::PlanNextPass() {
         Timer->stop();
     if (plan.next == PollPlan::Next::Watch)
         lineWatch_->Watch(port_);
-    else
+    else if (port_.IsOpen())
         lineWatch_->Pause();
+    else
+        ForgetLine();  // closed under the watch: its device went away
     if (!plan.timeoutMs)
         linkTimer_->stop();
     else if (!linkTimer_->isActive())
@@ -294,16 +312,40 @@ void TfmMain::ShowLinkHealth() {
         gbInfo->ShowLinkHealth(LinkHealthText(*health, format_));
 }
 
-void TfmMain::CommandQueued() {
+void TfmMain::CommandWaiting() {
     // Its first send goes at the next tick. A pass plans when it ends, and a
     // tick already due (the first one, or one of a run of sends) stays.
     if (!inPass_ && !Timer->isActive()) PlanNextPass();
 }
 
+void TfmMain::Reconnected() { PlanNextPass(); }
+
 void TfmMain::cbComPortDropDown() {
     ForgetLine();
     core_->cbComPortDropDown();
     PlanNextPass();
+}
+
+void TfmMain::BuildWatchTimer() {
+    watchTimer_ = new QTimer(this);
+    watchTimer_->setObjectName(QStringLiteral("watchTimer"));
+    watchTimer_->setTimerType(Qt::PreciseTimer);
+    watchTimer_->setSingleShot(true);
+    connect(watchTimer_, &QTimer::timeout, this, &TfmMain::WatchTimer);
+}
+
+void TfmMain::WatchTimer() {
+    core_->Watch();
+    ArmWatch();
+}
+
+void TfmMain::ArmWatch() {
+    const std::optional<double> due = core_->WatchDueIn();
+    if (!due) {
+        watchTimer_->stop();
+        return;
+    }
+    watchTimer_->start(static_cast<int>(std::ceil(*due * 1000.0)));
 }
 
 void TfmMain::cbComPortChange() {
@@ -355,8 +397,11 @@ void TfmMain::closeEvent(QCloseEvent* event) {
 
 void TfmMain::FormClose() {
     SetNote(note::kEmpty);
-    if (core_->DetectorCalibrating()) {
-        // A detector left in calibration would not guard its zone.
+    FlushSiteRecord();
+    // A detector left in calibration would not guard its zone: also one
+    // that a start still on its way would put there, or that a stop on its
+    // way has not yet taken out.
+    if (core_->DetectorCalibrating() || core_->CalibrationAhead()) {
         core_->StopCalibrationAndWait(
             [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 1); });
     }
@@ -364,6 +409,7 @@ void TfmMain::FormClose() {
     port_.Close();
     Timer->stop();
     linkTimer_->stop();
+    watchTimer_->stop();
 }
 
 // ---- helpers ----

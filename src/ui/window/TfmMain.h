@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -31,6 +32,7 @@ class KeyActionList;
 class LineWatch;
 class PageControl;
 class PortDirectory;
+class SiteRecord;
 class TfrmPassword;
 struct PageContext;
 
@@ -77,7 +79,12 @@ public:
     void SetPortProblem(const std::string& text) override;
     std::string SelectedPortText() const override;
     void ShowError(const std::string& message) override;
-    void CommandQueued() override;
+    void Reconnecting(const std::string& text) override;
+    void CommandRunBegun(CommandSource source) override;
+    // Where the window learns what the detector made of each run of sends.
+    void CommandRunEnded(const CommandRun& run) override;
+    void CommandQueued(std::uint16_t word) override;
+    void Reconnected() override;
 
     // ---- actions, one per key ----
     void actEnterPasswordExecute();
@@ -92,6 +99,8 @@ public:
     void actParamsSelectExecute();
     void actCancelExecute();
     void actSeparRangeExecute();
+    // Ctrl+P: the commissioning report, beside the settings file.
+    void actReportExecute();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -107,6 +116,7 @@ private:
     void AddPage(ConsolePage* page, const char* caption);
     void BuildNote();
     void BuildActionList();
+    void BuildWatchTimer();
     void ReadSettingsFile();
 
     // ---- the poll cycle ----
@@ -116,6 +126,8 @@ private:
     void PlanNextPass();
     // Before anything closes the line or opens it anew.
     void ForgetLine();
+    // A command word waits in its slot: its sends need the 1 ms tick.
+    void CommandWaiting();
     // Comes back for a redraw the limit refused, once it would be allowed.
     void FollowRedrawLimit();
     // The line's figures into the "Mode:" tooltip, when they are due again.
@@ -124,9 +136,18 @@ private:
     void cbComPortDropDown();
     void cbComPortChange();
     void pcMainChange(QWidget* left, QWidget* entered);
+    // The core's own watch (tries of a port whose device went away, answer
+    // times of commands), on a timer of its own beside the poll timer.
+    void WatchTimer();
+    void ArmWatch();
     void FormClose();
 
+    // The mark beside the control that queued a run: waiting, or its outcome.
+    void ShowCommandAnswer(CommandSource source, const CommandRun* run);
+
     void ApplyAccessResult(int result);
+    // What the pages and the record still hold goes into the record's file.
+    void FlushSiteRecord();
     void SetActivePage(Page page);
     ConsolePage* PageOf(Page page) const;
     ConsolePage* ActiveConsolePage() const;
@@ -144,6 +165,7 @@ private:
     ConsoleSettings settings_;
     CorrespondenceTables tables_;
     ExchangeLog log_;
+    std::unique_ptr<SiteRecord> siteRecord_;
     std::unique_ptr<ConsoleCore> core_;
     std::unique_ptr<PageContext> pageContext_;
 
@@ -162,6 +184,7 @@ private:
     // What the last pass said: false after an error, until a port opens.
     bool polling_ = true;
     bool inPass_ = false;
+    QTimer* watchTimer_ = nullptr;
     PageControl* pcMain = nullptr;
     std::vector<ConsolePage*> pages_;  // in tab order: Calibration ... About
     InfoPanel* gbInfo = nullptr;

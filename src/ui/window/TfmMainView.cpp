@@ -3,8 +3,10 @@
 // hands the word on to the page in view.
 #include <QTextEdit>
 
+#include "console/CommandAnswer.h"
 #include "console/ConsoleCore.h"
 #include "console/PageRule.h"
+#include "console/SiteRecord.h"
 #include "model/MessageTexts.h"
 #include "protocol/Clock.h"
 #include "ui/pages/ConsolePage.h"
@@ -16,6 +18,8 @@
 namespace quillane {
 
 void TfmMain::ShowSignal() {
+    // The word as it came, before a page may hold the stored one at the average.
+    siteRecord_->SignalWord(core_->Model());
     const bool working = core_->eDeviceState() >= EDevWork;
     // Measured on the monotonic clock: a wall clock set back would otherwise
     // hold the redraws back until it caught up again.
@@ -56,6 +60,7 @@ void TfmMain::ShowPower() {
 }
 
 void TfmMain::OnDetectorFound() {
+    siteRecord_->DetectorFound(core_->Model(), SelectedPortText());
     UpdatePageVisibility();
     if (core_->DetectorCalibrating())
         SetActivePage(Page::Calibration);
@@ -65,6 +70,7 @@ void TfmMain::OnDetectorFound() {
 }
 
 void TfmMain::ResetDetectorView() {
+    siteRecord_->LinkLost();
     if (ActivePage() != Page::Calibration) SetActivePage(Page::About);
     gbInfo->ShowReset();
     SetNote(note::kWaiting);
@@ -90,6 +96,30 @@ void TfmMain::SetPortProblem(const std::string& text) {
 
 std::string TfmMain::SelectedPortText() const {
     return gbInfo->cbComPort->currentText().toStdString();
+}
+
+void TfmMain::Reconnecting(const std::string& text) {
+    gbInfo->ShowLinkHealth(text);
+    ArmWatch();
+}
+
+void TfmMain::CommandRunBegun(CommandSource source) {
+    siteRecord_->CommandRunBegun(source);
+    ShowCommandAnswer(source, nullptr);
+    ArmWatch();
+}
+
+void TfmMain::CommandRunEnded(const CommandRun& run) {
+    siteRecord_->CommandRunEnded(run);
+    ShowCommandAnswer(run.source, &run);
+}
+
+void TfmMain::ShowCommandAnswer(CommandSource source, const CommandRun* run) {
+    const CommandAnswer answer = run ? OutcomeAnswer(*run, format_) : WaitingAnswer(source);
+    if (AnsweredInInfoPanel(source))
+        gbInfo->ShowAnswer(answer);
+    else
+        ForEachPage([&](ConsolePage* p) { p->CommandAnswered(source, answer); });
 }
 
 }  // namespace quillane

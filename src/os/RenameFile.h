@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace quillane {
+
+// Gives the file at `from` the name `to` in one step, replacing a file that
+// already has that name: the site record's older generation makes way for the
+// one being set aside. False when the system refuses (a viewer holding the
+// file on a system that locks open files, a read-only folder); both files are
+// then as they were.
+bool RenameFileReplacing(const std::string& from, const std::string& to);
+
+}  // namespace quillane

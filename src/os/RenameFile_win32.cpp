@@ -1,0 +1,10 @@
+#include "os/RenameFile.h"
+#include "os/WidePath.h"
+
+namespace quillane {
+
+bool RenameFileReplacing(const std::string& from, const std::string& to) {
+    return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+}  // namespace quillane

@@ -1,0 +1,129 @@
+// Proof that the detector took a command: the rule over command and status
+// words, then the core that feeds it from the line and the watch.
+#include <gtest/gtest.h>
+
+#include "CoreFixture.h"
+#include "console/CommandCheck.h"
+
+namespace quillane::test {
+namespace {
+
+using frame::Command0;
+using Keys = std::vector<std::string>;
+using Words = std::vector<frame::Word>;
+using S = CommandSource;
+using O = CommandOutcome;
+
+// A Setup apply of sensitivity 10 and zone 12 in Auto, and device parameters
+// (speeds, zone 12 in Auto, LL and HL 10, letter F3), and the words of a
+// detector that took them or not.
+const Words kApply = {Command0(9, 10, 0), frame::Command1(10, 10, 1), frame::Command2(1, 3, 12, 2)};
+const Words kParams = {frame::Command2(1, 3, 12, 2), frame::Command1(10, 10, 2)};
+const frame::Word kState = word::State(0), kSens = word::Sens(10, 10),
+                  kZone = word::Zone(2, 12, 10), kSpeed = word::Speed(0, 1, 3),
+                  kId = word::Identity(2, 3, 1, 9);
+const Words kTook = {kState, kSens, kZone, kSpeed, kId};
+const Words kOtherPl = {kState, word::Sens(12, 10), kZone, kSpeed, kId};
+const Words kNoZone = {kState, kSens, kSpeed, kId};
+const Words kAuto3 = {word::Zone(3, 12, 10), kSpeed, kSens, word::Identity(2, 3, 2, 9)};
+const Words kManual = {word::Zone(0, 12, 10), kSpeed, kSens, word::Identity(2, 3, 2, 9)};
+const Words kStart = {Command0(9, 10, 1)}, kStop = {Command0(9, 10, 0)};
+const Words kCalibrating = {word::State(2), kSens}, kNormal = {kState, kSens},
+            kAlarm = {word::State(1), kSens};
+const Keys kAll = {"senspp",  "state",   "sensmp", "sensbp", "letter",
+                   "vel_min", "vel_max", "dist",   "regul"};
+
+TEST(CommandCheck, JudgesARunByTheStatusWordsAfterItsSends) {
+    const double t0 = 100.0;
+    const struct {
+        const char* name;
+        S source;
+        Words sent, reported;  // reported 0.1 s after the sends ended (before them when `early`)
+        O outcome;
+        Keys differing;
+        bool early = false;
+    } cases[] = {
+        {"every value reported", S::SetupApply, kApply, kTook, O::Confirmed, {}},
+        {"a threshold not taken", S::SetupApply, kApply, kOtherPl, O::NotConfirmed, {"senspp"}},
+        {"no zone word", S::SetupApply, kApply, kNoZone, O::TimedOut, {"sensbp", "dist", "regul"}},
+        {"words from before the sends", S::SetupApply, kApply, kTook, O::TimedOut, kAll, true},
+        {"calibration entered", S::CalibrationStart, kStart, kCalibrating, O::Confirmed, {}},
+        {"calibration refused", S::CalibrationStart, kStart, kNormal, O::NotConfirmed, {"state"}},
+        {"calibration left for an alarm", S::CalibrationStop, kStop, kAlarm, O::Confirmed, {}},
+        {"auto as auto with defaults", S::DeviceParameters, kParams, kAuto3, O::Confirmed, {}},
+        {"auto as manual", S::DeviceParameters, kParams, kManual, O::NotConfirmed, {"regul"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CommandCheck check;
+        check.Begin(c.source);
+        for (const frame::Word w : c.sent) check.Queued(w);
+        std::vector<CommandRun> ended;
+        const auto report = [&](double at) {
+            for (const frame::Word w : c.reported)
+                for (const CommandRun& run : check.Reported(w, at)) ended.push_back(run);
+        };
+        if (c.early) report(t0 - 0.01);
+        check.SendsEnded(t0);
+        if (!c.early) report(t0 + 0.1);
+        // Other values may still change to the ones sent: only the answer time ends a run.
+        EXPECT_TRUE(check.Due(t0 + CommandCheck::kAnswerSeconds - 0.001).empty());
+        for (const CommandRun& run : check.Due(t0 + CommandCheck::kAnswerSeconds))
+            ended.push_back(run);
+        ASSERT_EQ(ended.size(), 1u);
+        EXPECT_EQ(ended[0].source, c.source);
+        EXPECT_EQ(ended[0].outcome, c.outcome);
+        EXPECT_EQ(ended[0].differing, c.differing);
+        EXPECT_NEAR(ended[0].seconds, c.outcome == O::Confirmed ? 0.1 : 2.0, 1e-9);
+        EXPECT_EQ(ended[0].sent.size(), c.sent.size());
+    }
+}
+
+TEST(CommandCheck, OneRunPerActionWhileItSends) {
+    const double t0 = 50.0;
+    CommandCheck check;
+    // Leaving Calibration for Setup stops calibration twice in a row.
+    for (int i = 0; i < 2; ++i) {
+        check.Begin(S::CalibrationStop);
+        check.Queued(kStop[0]);
+    }
+    EXPECT_EQ(check.NextDue(t0), t0 + CommandCheck::kAnswerSeconds);  // still sending
+    check.SendsEnded(t0);
+    // Another action while the first waits is a run of its own.
+    check.Begin(S::CalibrationStart);
+    check.Queued(kStart[0]);
+    check.SendsEnded(t0 + 0.5);
+    // Nothing began a run: not checked; a run without words is dropped.
+    check.Queued(frame::Command1(1, 1, 1));
+    check.Begin(S::SetupApply);
+    check.SendsEnded(t0 + 0.6);
+
+    EXPECT_TRUE(check.Reported(kSens, t0 + 0.7).empty());
+    const std::vector<CommandRun> stopped = check.Reported(kState, t0 + 0.8);
+    ASSERT_EQ(stopped.size(), 1u);
+    EXPECT_EQ(stopped[0].reported, (Words{kState, kSens}));
+    EXPECT_EQ(check.NextDue(t0 + 0.8), t0 + 0.5 + CommandCheck::kAnswerSeconds);
+    const std::vector<CommandRun> started = check.Reported(word::State(2), t0 + 0.9);
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(started[0].source, S::CalibrationStart);
+    EXPECT_FALSE(check.NextDue(t0 + 0.9));
+}
+
+// The core: its own watch ends a run the line never answered.
+class CommandRunTest : public CoreFixture {};
+
+TEST_F(CommandRunTest, TheWatchEndsARunThatGotNoAnswer) {
+    Pass(FullSet());  // setup method 3: the console applies its defaults
+    ASSERT_EQ(view.begun, std::vector<S>{S::AutoDefaults});
+    for (int i = 0; i < 21; ++i) core.Send();
+    clock.Advance(1.5);
+    EXPECT_DOUBLE_EQ(*core.WatchDueIn(), 0.5);
+    clock.Advance(0.5);
+    core.Watch();
+    ASSERT_EQ(view.ended.size(), 1u);
+    EXPECT_EQ(view.ended[0].outcome, O::TimedOut);
+    EXPECT_FALSE(core.WatchDueIn());
+}
+
+}  // namespace
+}  // namespace quillane::test

@@ -1,0 +1,52 @@
+// Ctrl+P: the commissioning report from the site record, and what the window
+// hands the record on the way. What the record and the report hold is tested
+// in the core.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+
+#include "ConsoleHarness.h"
+#include "FileText.h"
+#include "console/RecordEntry.h"
+#include "model/MessageTexts.h"
+
+namespace quillane::test {
+namespace {
+
+QStringList Reports() {
+    return QDir::current().entryList({QStringLiteral("Quillane-report-*.pdf")}, QDir::Files);
+}
+
+void PressCtrlP() {
+    QWidget* target = QApplication::focusWidget();
+    QTest::keyClick(target ? target : QApplication::activeWindow(), Qt::Key_P, Qt::ControlModifier);
+}
+
+TEST(ReportKey, CtrlPWritesTheWalkTestIntoAPdfBesideTheSettingsFile) {
+    ConsoleHarness h;
+    const std::size_t recordBefore = FileText(files::kSiteRecordFile).size();
+    const QStringList before = Reports();
+    PressCtrlP();  // no detector: no report
+    EXPECT_EQ(Reports(), before);
+
+    h.LinkUp();
+    h.Press(Qt::Key_F3);
+    h.Press(Qt::Key_F6);  // runs the switch's handler twice: one record line
+    h.Receive({word::State(1), word::Speed(0)});
+    PressCtrlP();
+
+    QStringList added = Reports();
+    for (const QString& name : before) added.removeAll(name);
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_TRUE(added[0].startsWith(QStringLiteral("Quillane-report-20230315-1020")));
+    EXPECT_EQ(FileText(added[0].toStdString()).substr(0, 5), "%PDF-");
+    std::vector<std::string> events;
+    for (const RecordEntry& e : ParseRecord(FileText(files::kSiteRecordFile).substr(recordBefore)))
+        if (e.event != "signal") events.push_back(e.event);
+    EXPECT_EQ(events, (std::vector<std::string>{"detected", "counting_on", "alarm"}));
+}
+
+}  // namespace
+}  // namespace quillane::test
