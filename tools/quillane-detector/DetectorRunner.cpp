@@ -164,6 +164,7 @@ void DetectorRunner::Finish() {
     // Commands that came in while the stop was on its way still count, and
     // are still printed: the trace must show every word the console sent.
     ReadCommands();
+    pty_.LetConsoleRead();
     pty_.Close();
     out_ << "sent " << frames_ << " frames" << std::endl;
     if (!options_.statsFile.empty()) WriteStats();

@@ -1,6 +1,7 @@
 #include "PtyEndpoint.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -120,6 +121,15 @@ void PtyEndpoint::Close() {
     }
     aliasPath_.clear();
     CloseEnds();
+}
+
+void PtyEndpoint::LetConsoleRead() {
+    if (slave_ < 0 || !ConsoleHolds()) return;
+    for (int ms = 0; ms < 100; ++ms) {
+        int waiting = 0;
+        if (::ioctl(slave_, FIONREAD, &waiting) != 0 || waiting == 0) return;
+        ::poll(nullptr, 0, 1);
+    }
 }
 
 void PtyEndpoint::CloseEnds() {

@@ -26,6 +26,10 @@ public:
     bool Reopen();
     // Removes the alias if it still points here, and closes both ends.
     void Close();
+    // Before a stop: a console that holds the line gets a moment (about
+    // 100 ms at the most) to read what was sent last, which the hang-up of
+    // Close would otherwise drop, however promptly the console reads.
+    void LetConsoleRead();
 
     // Writes every byte. When nobody reads and the line is full, the bytes
     // waiting unread are dropped, as a serial line loses what no one receives.
