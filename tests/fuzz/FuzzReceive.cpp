@@ -72,7 +72,10 @@ Outcome Run(const std::uint8_t* data, size_t size, const std::vector<int>& cuts)
     DetectorModel model;
     Receiver receiver(line, clock, log, view, model,
                       Receiver::Steps{[&view] { view.calls.push_back(10); },
-                                      [&view] { view.calls.push_back(11); }});
+                                      [&view] { view.calls.push_back(11); },
+                                      [&view](std::uint16_t word) {
+                                          view.calls.push_back(0x10000 + word);
+                                      }});
     // Every read takes at least one byte, so the line drains.
     while (!line.reads.empty()) receiver.Recv();
     return Outcome{view.calls, model, receiver.eDeviceState, receiver.iInpPacketsCodeCounter(),
