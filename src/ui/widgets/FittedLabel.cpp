@@ -13,6 +13,7 @@ FittedLabel::FittedLabel(const QString& text, QWidget* parent) : QLabel(text, pa
 
 void FittedLabel::SetWidestText(const QString& widest) {
     widest_ = widest;
+    widestAdvance_ = -1;
     update();
 }
 
@@ -21,16 +22,30 @@ void FittedLabel::SetLetterBackground(bool on) {
     update();
 }
 
+const QFont& FittedLabel::Fitted(const QString& shown, int room) {
+    const QFontMetrics metrics = fontMetrics();
+    if (widestAdvance_ < 0 || font() != measuredFor_) {
+        widestAdvance_ = metrics.horizontalAdvance(widest_);
+        measuredFor_ = font();
+    }
+    const QString& sample =
+        widestAdvance_ > 0 && widestAdvance_ >= metrics.horizontalAdvance(shown) ? widest_ : shown;
+    if (room != fittedRoom_ || sample != fittedSample_ || font() != fittedFor_) {
+        fitted_ = GridCellDelegate::FittedFont(font(), sample, room);
+        fittedFor_ = font();
+        fittedSample_ = sample;
+        fittedRoom_ = room;
+    }
+    return fitted_;
+}
+
 void FittedLabel::paintEvent(QPaintEvent* event) {
     static_cast<void>(event);
     const QString shown = text();
-    const QFontMetrics metrics = fontMetrics();
-    const QString& sample =
-        metrics.horizontalAdvance(widest_) > metrics.horizontalAdvance(shown) ? widest_ : shown;
     const QRect room = contentsRect();
     const Qt::Alignment align = QStyle::visualAlignment(layoutDirection(), alignment());
     QPainter p(this);
-    p.setFont(GridCellDelegate::FittedFont(font(), sample, room.width()));
+    p.setFont(Fitted(shown, room.width()));
     if (letterBackground_) {
         const QFontMetrics m = p.fontMetrics();
         const QRect line = style()->itemTextRect(m, room, align, isEnabled(), shown);

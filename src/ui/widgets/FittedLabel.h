@@ -24,7 +24,20 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The face to draw `shown` in within `room` pixels, sized for the wider of
+    // it and the widest text. Finding it measures text in one size after
+    // another, and a value label is painted at every redraw of its page with
+    // the same widest text: so the widest text's width is kept for the font,
+    // and the answer until the font, the sample or the room changes.
+    const QFont& Fitted(const QString& shown, int room);
+
     QString widest_;
+    QFont measuredFor_;
+    int widestAdvance_ = -1;
+    QFont fittedFor_;
+    QString fittedSample_;
+    int fittedRoom_ = -1;
+    QFont fitted_;
     bool letterBackground_ = false;
 };
 
