@@ -25,17 +25,36 @@ double SystemClock::LocalDays() const {
     const auto now = system_clock::now();
     const std::time_t secs = system_clock::to_time_t(now);
     const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-    return LocalDaysAt(secs, static_cast<int>(ms));
+    return lastSecond_.DaysAt(secs, static_cast<int>(ms));
 }
 
 double SystemClock::LocalDaysAt(std::time_t secs, int milliseconds) {
+    double day = 0;
+    double secondOfDay = 0;
+    SplitLocal(secs, day, secondOfDay);
+    return Combine(day, secondOfDay, milliseconds);
+}
+
+void SystemClock::SplitLocal(std::time_t secs, double& day, double& secondOfDay) {
     const std::tm local = LocalTime(secs);
-    const double days = static_cast<double>(
+    day = static_cast<double>(
         DaysFrom18991230(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday));
-    const double timeOfDay =
-        (local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + milliseconds / 1000.0) /
-        86400.0;
-    return days + timeOfDay;
+    secondOfDay = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec;
+}
+
+double SystemClock::Combine(double day, double secondOfDay, int milliseconds) {
+    return day + (secondOfDay + milliseconds / 1000.0) / 86400.0;
+}
+
+double SystemClock::LocalSecond::DaysAt(std::time_t secs, int milliseconds) {
+    // A change of zone rules (summer time) falls on a whole second, so one
+    // second never has two local times.
+    if (!known_ || secs != secs_) {
+        SplitLocal(secs, day_, secondOfDay_);
+        secs_ = secs;
+        known_ = true;
+    }
+    return Combine(day_, secondOfDay_, milliseconds);
 }
 
 double SystemClock::MonotonicSeconds() const {

@@ -64,5 +64,33 @@ TEST(SystemClock, LocalDaysFollowTheTimeZone) {
     EXPECT_EQ(static_cast<long>(east), static_cast<long>(utc) + 1);  // the next day there
 }
 
+// The log's stamps keep the local date of the last second instead of asking
+// the zone rules on every line: each stamp must still read exactly as if it
+// had asked, over a new second, local midnight, a clock set back and the
+// change to summer time.
+TEST(SystemClock, KeptSecondReadsAsAFreshConversion) {
+    TimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
+    const std::time_t midnight = 1700002800;  // 2023-11-15 00:00 local (UTC+1)
+    const std::time_t summer = 1711846800;    // 2024-03-31 03:00 local, just changed
+    const struct {
+        std::time_t secs;
+        int ms;
+    } steps[] = {
+        {midnight - 2, 0}, {midnight - 2, 999}, {midnight - 1, 0},   {midnight - 1, 998},
+        {midnight, 0},     {midnight, 1},       {midnight - 1, 999}, {midnight, 500},
+        {summer - 1, 999}, {summer, 0},         {summer, 7},         {summer - 1, 5},
+    };
+    SystemClock::LocalSecond kept;
+    for (const auto& s : steps)
+        EXPECT_EQ(kept.DaysAt(s.secs, s.ms), SystemClock::LocalDaysAt(s.secs, s.ms))
+            << s.secs << "." << s.ms;
+    // The steps do cross the local date and the summer-time change.
+    EXPECT_EQ(static_cast<long>(SystemClock::LocalDaysAt(midnight, 0)),
+              static_cast<long>(SystemClock::LocalDaysAt(midnight - 1, 999)) + 1);
+    EXPECT_NEAR(
+        (SystemClock::LocalDaysAt(summer, 0) - SystemClock::LocalDaysAt(summer - 1, 0)) * 86400.0,
+        3601.0, 1e-3);
+}
+
 }  // namespace
 }  // namespace quillane
