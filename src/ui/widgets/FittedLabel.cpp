@@ -22,14 +22,30 @@ void FittedLabel::SetLetterBackground(bool on) {
     update();
 }
 
+namespace {
+// Enough for the texts a wandering value takes in a while; past it the kept
+// widths start again rather than grow without end.
+constexpr int kKeptAdvances = 256;
+}  // namespace
+
+int FittedLabel::Advance(const QFontMetrics& metrics, const QString& text) {
+    const auto kept = advances_.constFind(text);
+    if (kept != advances_.constEnd()) return *kept;
+    if (advances_.size() >= kKeptAdvances) advances_.clear();
+    const int advance = metrics.horizontalAdvance(text);
+    advances_.insert(text, advance);
+    return advance;
+}
+
 const QFont& FittedLabel::Fitted(const QString& shown, int room) {
     const QFontMetrics metrics = fontMetrics();
     if (widestAdvance_ < 0 || font() != measuredFor_) {
+        advances_.clear();
         widestAdvance_ = metrics.horizontalAdvance(widest_);
         measuredFor_ = font();
     }
     const QString& sample =
-        widestAdvance_ > 0 && widestAdvance_ >= metrics.horizontalAdvance(shown) ? widest_ : shown;
+        widestAdvance_ > 0 && widestAdvance_ >= Advance(metrics, shown) ? widest_ : shown;
     if (room != fittedRoom_ || sample != fittedSample_ || font() != fittedFor_) {
         fitted_ = GridCellDelegate::FittedFont(font(), sample, room);
         fittedFor_ = font();
@@ -45,7 +61,10 @@ void FittedLabel::paintEvent(QPaintEvent* event) {
     const QRect room = contentsRect();
     const Qt::Alignment align = QStyle::visualAlignment(layoutDirection(), alignment());
     QPainter p(this);
-    p.setFont(Fitted(shown, room.width()));
+    const QFont& fitted = Fitted(shown, room.width());
+    // The painter starts in the label's font; setting an equal one anew
+    // would look its face up again at every paint.
+    if (fitted != font()) p.setFont(fitted);
     if (letterBackground_) {
         const QFontMetrics m = p.fontMetrics();
         const QRect line = style()->itemTextRect(m, room, align, isEnabled(), shown);

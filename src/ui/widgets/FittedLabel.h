@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QLabel>
 
 namespace quillane {
@@ -30,10 +31,15 @@ private:
     // the same widest text: so the widest text's width is kept for the font,
     // and the answer until the font, the sample or the room changes.
     const QFont& Fitted(const QString& shown, int room);
+    // The width of `text` in the label's font. A value label shows the same
+    // few dozen texts again and again as the signal wanders, and measuring
+    // shapes the text anew each time: the widths are kept for the font.
+    int Advance(const QFontMetrics& metrics, const QString& text);
 
     QString widest_;
     QFont measuredFor_;
     int widestAdvance_ = -1;
+    QHash<QString, int> advances_;  // in measuredFor_
     QFont fittedFor_;
     QString fittedSample_;
     int fittedRoom_ = -1;
