@@ -55,6 +55,42 @@ const QFont& FittedLabel::Fitted(const QString& shown, int room) {
     return fitted_;
 }
 
+// One line of plain text, drawn where the style's own text drawing puts it:
+// that goes through a whole text layout (line breaking included) for each
+// paint, and a value label is painted many times a second. Anything the
+// layout would treat otherwise (more lines, tabs, blanks at the ends, right-
+// to-left text) is left to the style.
+bool FittedLabel::DrawLine(QPainter& p, const QRect& room, Qt::Alignment align,
+                           const QString& shown) const {
+    // Some styles etch or dither a disabled text.
+    if (!isEnabled() || shown.isEmpty() || shown.front().isSpace() || shown.back().isSpace() ||
+        shown.isRightToLeft())
+        return false;
+    for (const QChar c : shown)
+        if (c == u'\n' || c == u'\t' || c == u'&' || c == QChar::LineSeparator ||
+            c.category() == QChar::Other_Control)
+            return false;
+    const QFontMetricsF m(p.font(), this);
+    const qreal width = m.horizontalAdvance(shown);
+    const qreal height = m.ascent() + m.descent();
+    qreal x = 0;
+    qreal y = 0;
+    if (align & Qt::AlignRight)
+        x = room.width() - width;
+    else if (align & Qt::AlignHCenter)
+        x = (room.width() - width) / 2;
+    if (align & Qt::AlignBottom)
+        y = room.height() - height;
+    else if (align & Qt::AlignVCenter)
+        y = (room.height() - height) / 2;
+    const QRectF bounds(room.x() + x, room.y() + y, width, height);
+    // Text taller or wider than the room is cut at its edges, as the style does.
+    if (!QRectF(room).contains(bounds)) p.setClipRect(room, Qt::IntersectClip);
+    p.setPen(QPen(palette().brush(foregroundRole()), p.pen().widthF()));
+    p.drawText(QPointF(bounds.x(), bounds.y() + m.ascent()), shown);
+    return true;
+}
+
 void FittedLabel::paintEvent(QPaintEvent* event) {
     static_cast<void>(event);
     const QString shown = text();
@@ -73,7 +109,8 @@ void FittedLabel::paintEvent(QPaintEvent* event) {
                          QPoint(line.right() + 1, baseline + m.descent())),
                    palette().brush(backgroundRole()));
     }
-    style()->drawItemText(&p, room, align, palette(), isEnabled(), shown, foregroundRole());
+    if (!DrawLine(p, room, align, shown))
+        style()->drawItemText(&p, room, align, palette(), isEnabled(), shown, foregroundRole());
 }
 
 }  // namespace quillane

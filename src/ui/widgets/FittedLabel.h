@@ -35,6 +35,9 @@ private:
     // few dozen texts again and again as the signal wanders, and measuring
     // shapes the text anew each time: the widths are kept for the font.
     int Advance(const QFontMetrics& metrics, const QString& text);
+    // Draws `shown` as one line within `room`; false, drawing nothing, for a
+    // text that needs the style's full layout.
+    bool DrawLine(QPainter& p, const QRect& room, Qt::Alignment align, const QString& shown) const;
 
     QString widest_;
     QFont measuredFor_;
