@@ -79,6 +79,29 @@ TEST(BarChart, TheLastTickLabelIsDrawnWhole) {
     EXPECT_EQ(inked, 0);
 }
 
+// The plot's place is kept between paints; a new font moves its foot (the
+// labels' height), and the chart then paints as one built in that font.
+TEST(BarChart, NewFontPaintsAsAChartBuiltInIt) {
+    QFont large;
+    large.setPixelSize(24);
+    BarChart changed;
+    BarChart fresh;
+    fresh.setFont(large);
+    for (BarChart* chart : {&changed, &fresh}) {
+        chart->resize(300, 120);
+        chart->SetAxisTitle("mV");
+        chart->AddSeries(BarChart::Series::Bar("serSignal").At(0.5).Fill(Qt::green));
+        // In view: a hidden chart is sent its size again at each picture.
+        chart->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(chart));
+    }
+    const QImage before = changed.grab().toImage();
+    changed.setFont(large);
+    const QImage expected = fresh.grab().toImage();
+    ASSERT_NE(before, expected);  // the fonts do place the plot differently
+    EXPECT_EQ(changed.grab().toImage(), expected);
+}
+
 TEST(BarChart, ManyChangesBetweenTwoFramesCostOnePaint) {
     BarChart chart;
     chart.resize(577, 217);

@@ -184,19 +184,29 @@ void BarChart::Changed() { update(); }
 
 void BarChart::AxisChanged() {
     background_ = QPixmap();
+    plot_.reset();
     update();
 }
 
 void BarChart::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     background_ = QPixmap();
+    plot_.reset();
+}
+
+void BarChart::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // The labels' height sets the plot's foot, and the picture holds them.
+    if (event->type() == QEvent::FontChange) AxisChanged();
 }
 
 QRect BarChart::Plot() const {
+    if (plot_) return *plot_;
     const int labels = fontMetrics().height();
     const int bottom = kMajorTick + 2 + labels + (axisTitle_.isEmpty() ? 0 : labels) + 4;
-    return QRect(kMarginLeft, kMarginTop, width() - kMarginLeft - kMarginRight,
-                 height() - kMarginTop - bottom);
+    plot_ = QRect(kMarginLeft, kMarginTop, width() - kMarginLeft - kMarginRight,
+                  height() - kMarginTop - bottom);
+    return *plot_;
 }
 
 BarGeometry BarChart::Geometry() const {

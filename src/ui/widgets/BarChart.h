@@ -93,6 +93,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     Series* Find(const QString& title);
@@ -120,6 +121,9 @@ private:
     Qt::Alignment axisTitleAlignment_ = Qt::AlignHCenter;
     std::function<QString(double)> labelFormat_;
     QPixmap background_;
+    // The plot's place, asked for several times for every value set; it
+    // follows the size, the font and whether the axis has a title.
+    mutable std::optional<QRect> plot_;
     int paints_ = 0;
 };
 
