@@ -28,11 +28,11 @@ namespace {
 constexpr int kKeptAdvances = 256;
 }  // namespace
 
-int FittedLabel::Advance(const QFontMetrics& metrics, const QString& text) {
+qreal FittedLabel::Advance(const QString& text) {
     const auto kept = advances_.constFind(text);
     if (kept != advances_.constEnd()) return *kept;
     if (advances_.size() >= kKeptAdvances) advances_.clear();
-    const int advance = metrics.horizontalAdvance(text);
+    const qreal advance = QFontMetricsF(font(), this).horizontalAdvance(text);
     advances_.insert(text, advance);
     return advance;
 }
@@ -45,7 +45,7 @@ const QFont& FittedLabel::Fitted(const QString& shown, int room) {
         measuredFor_ = font();
     }
     const QString& sample =
-        widestAdvance_ > 0 && widestAdvance_ >= Advance(metrics, shown) ? widest_ : shown;
+        widestAdvance_ > 0 && widestAdvance_ >= qRound(Advance(shown)) ? widest_ : shown;
     if (room != fittedRoom_ || sample != fittedSample_ || font() != fittedFor_) {
         fitted_ = GridCellDelegate::FittedFont(font(), sample, room);
         fittedFor_ = font();
@@ -61,7 +61,7 @@ const QFont& FittedLabel::Fitted(const QString& shown, int room) {
 // layout would treat otherwise (more lines, tabs, blanks at the ends, right-
 // to-left text) is left to the style.
 bool FittedLabel::DrawLine(QPainter& p, const QRect& room, Qt::Alignment align,
-                           const QString& shown) const {
+                           const QString& shown) {
     // Some styles etch or dither a disabled text.
     if (!isEnabled() || shown.isEmpty() || shown.front().isSpace() || shown.back().isSpace() ||
         shown.isRightToLeft())
@@ -71,7 +71,8 @@ bool FittedLabel::DrawLine(QPainter& p, const QRect& room, Qt::Alignment align,
             c.category() == QChar::Other_Control)
             return false;
     const QFontMetricsF m(p.font(), this);
-    const qreal width = m.horizontalAdvance(shown);
+    // Measured in the label's own font already, when that is the one drawn in.
+    const qreal width = p.font() == font() ? Advance(shown) : m.horizontalAdvance(shown);
     const qreal height = m.ascent() + m.descent();
     qreal x = 0;
     qreal y = 0;

@@ -33,16 +33,17 @@ private:
     const QFont& Fitted(const QString& shown, int room);
     // The width of `text` in the label's font. A value label shows the same
     // few dozen texts again and again as the signal wanders, and measuring
-    // shapes the text anew each time: the widths are kept for the font.
-    int Advance(const QFontMetrics& metrics, const QString& text);
+    // shapes the text anew each time: the widths are kept for the font, and
+    // the one measured to fit the text serves to place it too.
+    qreal Advance(const QString& text);
     // Draws `shown` as one line within `room`; false, drawing nothing, for a
     // text that needs the style's full layout.
-    bool DrawLine(QPainter& p, const QRect& room, Qt::Alignment align, const QString& shown) const;
+    bool DrawLine(QPainter& p, const QRect& room, Qt::Alignment align, const QString& shown);
 
     QString widest_;
     QFont measuredFor_;
     int widestAdvance_ = -1;
-    QHash<QString, int> advances_;  // in measuredFor_
+    QHash<QString, qreal> advances_;  // in measuredFor_
     QFont fittedFor_;
     QString fittedSample_;
     int fittedRoom_ = -1;
