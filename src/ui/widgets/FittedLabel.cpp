@@ -44,8 +44,12 @@ const QFont& FittedLabel::Fitted(const QString& shown, int room) {
         widestAdvance_ = metrics.horizontalAdvance(widest_);
         measuredFor_ = font();
     }
-    const QString& sample =
-        widestAdvance_ > 0 && widestAdvance_ >= qRound(Advance(shown)) ? widest_ : shown;
+    const int shownAdvance = qRound(Advance(shown));
+    const bool byWidest = widestAdvance_ > 0 && widestAdvance_ >= shownAdvance;
+    // What fits in the label's own size is drawn in it, as the fitting
+    // would find at its first try; only a text too wide tries smaller sizes.
+    if ((byWidest ? widestAdvance_ : shownAdvance) <= room) return font();
+    const QString& sample = byWidest ? widest_ : shown;
     if (room != fittedRoom_ || sample != fittedSample_ || font() != fittedFor_) {
         fitted_ = GridCellDelegate::FittedFont(font(), sample, room);
         fittedFor_ = font();
