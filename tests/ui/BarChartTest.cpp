@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QTest>
 #include <cmath>
+#include <vector>
 
 #include "ui/widgets/BarChart.h"
 
@@ -100,6 +101,50 @@ TEST(BarChart, NewFontPaintsAsAChartBuiltInIt) {
     const QImage expected = fresh.grab().toImage();
     ASSERT_NE(before, expected);  // the fonts do place the plot differently
     EXPECT_EQ(changed.grab().toImage(), expected);
+}
+
+// Marks away from what is repainted are not drawn at all; each part of the
+// chart painted alone must still give the pixels a paint of the whole gives,
+// also a part that only grazes a mark's edged letters.
+TEST(BarChart, APartPaintedAloneMatchesTheWhole) {
+    BarChart chart;
+    chart.resize(300, 120);
+    chart.SetLeftRange(0, 2);
+    chart.SetBottomAxis(100, 10);
+    chart.AddSeries(BarChart::Series::Marker("serPL")
+                        .At(30)
+                        .Height(2)
+                        .Width(2)
+                        .Fill(Qt::blue)
+                        .Mark("PL", Qt::white, true)
+                        .MarkEdge(Qt::black));
+    chart.AddSeries(BarChart::Series::Marker("serLL").At(70).Height(2).Width(4).Fill(Qt::blue).Mark(
+        "Threshold", Qt::blue));
+    const QImage whole = chart.grab().toImage();
+    QImage blank(whole.size(), whole.format());
+    blank.fill(Qt::magenta);
+    // The marks' pale boxes, one in each half, and the strips along their edges.
+    std::vector<QRect> parts = {QRect(0, 60, 300, 20), QRect(150, 0, 2, 120)};
+    for (int half = 0; half < 2; ++half) {
+        QRect box;
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = half * 150; x < half * 150 + 150; ++x)
+                if (whole.pixelColor(x, y) == QColor(255, 255, 225)) box |= QRect(x, y, 1, 1);
+        ASSERT_FALSE(box.isEmpty()) << half;
+        parts.push_back(QRect(box.left() - 1, box.top(), 1, box.height()));
+        parts.push_back(QRect(box.right() + 1, box.top(), 1, box.height()));
+        parts.push_back(QRect(box.left(), box.bottom() + 1, box.width(), 1));
+        parts.push_back(QRect(box.left(), box.top(), box.width(), 1));
+        parts.push_back(QRect(box.left(), box.top() + 2, box.width(), box.height() - 4));
+    }
+    for (const QRect& part : parts) {
+        QImage painted = blank;
+        chart.render(&painted, part.topLeft(), QRegion(part));
+        ASSERT_NE(painted, blank) << part.x() << "," << part.y();  // something was painted
+        for (int y = part.top(); y <= part.bottom(); ++y)
+            for (int x = part.left(); x <= part.right(); ++x)
+                ASSERT_EQ(painted.pixel(x, y), whole.pixel(x, y)) << x << "," << y;
+    }
 }
 
 TEST(BarChart, ManyChangesBetweenTwoFramesCostOnePaint) {

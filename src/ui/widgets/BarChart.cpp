@@ -197,7 +197,12 @@ void BarChart::resizeEvent(QResizeEvent* event) {
 void BarChart::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     // The labels' height sets the plot's foot, and the picture holds them.
-    if (event->type() == QEvent::FontChange) AxisChanged();
+    if (event->type() != QEvent::FontChange) return;
+    for (int bold = 0; bold < 2; ++bold) {
+        markFonts_[bold].reset();
+        markWidths_[bold].clear();
+    }
+    AxisChanged();
 }
 
 QRect BarChart::Plot() const {
@@ -241,8 +246,12 @@ void BarChart::paintEvent(QPaintEvent* event) {
         p.drawRect(*bar);
     }
     p.setClipping(false);
+    // A mark away from what changed would be drawn, letters and all, only to
+    // be cut away whole (the edge's stroke reaches a pixel past its box).
     for (const Series& s : series_)
-        if (!s.mark.isEmpty() && Bar(s)) DrawMark(p, s);
+        if (!s.mark.isEmpty() && Bar(s) &&
+            event->region().intersects(MarkRect(s).adjusted(-2, -2, 2, 2)))
+            DrawMark(p, s);
 }
 
 void BarChart::DrawBackground(QPainter& p) const {
@@ -286,19 +295,33 @@ std::optional<QRect> BarChart::Bar(const Series& s) const {
     return QRect(bar->left, bar->top, bar->width, bar->height);
 }
 
+const QFont& BarChart::MarkFont(bool bold) const {
+    std::optional<QFont>& kept = markFonts_[bold ? 1 : 0];
+    if (!kept) {
+        kept = font();
+        kept->setBold(bold);
+    }
+    return *kept;
+}
+
+int BarChart::MarkWidth(const Series& s) const {
+    QHash<QString, int>& widths = markWidths_[s.markBold ? 1 : 0];
+    const auto kept = widths.constFind(s.mark);
+    if (kept != widths.constEnd()) return *kept;
+    const int width = QFontMetrics(MarkFont(s.markBold)).horizontalAdvance(s.mark);
+    widths.insert(s.mark, width);
+    return width;
+}
+
 QRect BarChart::MarkRect(const Series& s) const {
-    QFont font = this->font();
-    font.setBold(s.markBold);
-    const QFontMetrics fm(font);
-    const int w = fm.horizontalAdvance(s.mark) + 4;
-    const int h = fm.height();
+    const int w = MarkWidth(s) + 4;
+    const int h = QFontMetrics(MarkFont(s.markBold)).height();
     const int centre = Geometry().Column(s.x).value_or(Plot().left());
     return QRect(BarGeometry::TextLeft(centre, w, width()), Plot().top() - h - 1, w, h);
 }
 
 void BarChart::DrawMark(QPainter& p, const Series& s) const {
-    QFont font = p.font();
-    font.setBold(s.markBold);
+    const QFont& font = MarkFont(s.markBold);
     p.setFont(font);
     const QRect box = MarkRect(s);
     p.setPen(Qt::NoPen);
@@ -313,7 +336,7 @@ void BarChart::DrawMark(QPainter& p, const Series& s) const {
     }
     const QFontMetrics fm(font);
     QPainterPath letters;
-    letters.addText(box.left() + (box.width() - fm.horizontalAdvance(s.mark)) / 2.0,
+    letters.addText(box.left() + (box.width() - MarkWidth(s)) / 2.0,
                     box.top() + (box.height() - fm.height()) / 2.0 + fm.ascent(), font, s.mark);
     p.setRenderHint(QPainter::Antialiasing);
     p.strokePath(letters, QPen(s.markEdge, 1));

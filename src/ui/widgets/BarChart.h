@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
+#include <QHash>
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
@@ -106,6 +108,11 @@ private:
     // horizontal bar at 0 is drawn, zero pixels wide).
     std::optional<QRect> Bar(const Series& s) const;
     QRect MarkRect(const Series& s) const;
+    // The marks' face (regular or bold) and their texts' widths, kept until
+    // the chart's font changes: a mark is placed at every paint and every
+    // move of its point, and a face made anew is looked up anew.
+    const QFont& MarkFont(bool bold) const;
+    int MarkWidth(const Series& s) const;
     QRect Plot() const;
     BarGeometry Geometry() const;
     void DrawBackground(QPainter& p) const;
@@ -124,6 +131,8 @@ private:
     // The plot's place, asked for several times for every value set; it
     // follows the size, the font and whether the axis has a title.
     mutable std::optional<QRect> plot_;
+    mutable std::optional<QFont> markFonts_[2];
+    mutable QHash<QString, int> markWidths_[2];
     int paints_ = 0;
 };
 
