@@ -75,21 +75,18 @@ TEST(SystemClock, KeptSecondReadsAsAFreshConversion) {
     const struct {
         std::time_t secs;
         int ms;
-    } steps[] = {
-        {midnight - 2, 0}, {midnight - 2, 999}, {midnight - 1, 0},   {midnight - 1, 998},
-        {midnight, 0},     {midnight, 1},       {midnight - 1, 999}, {midnight, 500},
-        {summer - 1, 999}, {summer, 0},         {summer, 7},         {summer - 1, 5},
-    };
+    } steps[] = {{midnight - 1, 0}, {midnight - 1, 999}, {midnight, 0}, {midnight - 1, 500},
+                 {summer - 1, 999}, {summer, 0},         {summer, 7}};
+    // The steps do cross the local date and the summer-time change.
+    ASSERT_EQ(static_cast<long>(SystemClock::LocalDaysAt(midnight, 0)),
+              static_cast<long>(SystemClock::LocalDaysAt(midnight - 1, 999)) + 1);
+    ASSERT_NEAR(
+        (SystemClock::LocalDaysAt(summer, 0) - SystemClock::LocalDaysAt(summer - 1, 0)) * 86400.0,
+        3601.0, 1e-3);
     SystemClock::LocalSecond kept;
     for (const auto& s : steps)
         EXPECT_EQ(kept.DaysAt(s.secs, s.ms), SystemClock::LocalDaysAt(s.secs, s.ms))
             << s.secs << "." << s.ms;
-    // The steps do cross the local date and the summer-time change.
-    EXPECT_EQ(static_cast<long>(SystemClock::LocalDaysAt(midnight, 0)),
-              static_cast<long>(SystemClock::LocalDaysAt(midnight - 1, 999)) + 1);
-    EXPECT_NEAR(
-        (SystemClock::LocalDaysAt(summer, 0) - SystemClock::LocalDaysAt(summer - 1, 0)) * 86400.0,
-        3601.0, 1e-3);
 }
 
 }  // namespace
