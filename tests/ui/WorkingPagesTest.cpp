@@ -9,8 +9,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
-#include <vector>
 #include <QTimer>
+#include <vector>
 
 #include "ConsoleHarness.h"
 #include "console/ConsoleCore.h"
@@ -109,11 +109,26 @@ TEST_F(Pages, AStepRightAfterARedrawIsShownWhenTheLimitAllows) {
         const char* label;
         QString shown;  // the step as the label writes it
     } pages[] = {
-        {nullptr, {Qt::Key_F2}, 2, 260, 240, "lSignal",
+        {nullptr,
+         {Qt::Key_F2},
+         2,
+         260,
+         240,
+         "lSignal",
          local(QString::number(SignalToMilliVolts(0, 0, 240), 'f', 3))},
-        {nullptr, {Qt::Key_F3}, 0, 260, 240, "lSenseSignal",
+        {nullptr,
+         {Qt::Key_F3},
+         0,
+         260,
+         240,
+         "lSenseSignal",
          local(QString::number(SignalToMilliVolts(0, 0, 240), 'f', 3))},
-        {"5", {Qt::Key_F2, Qt::Key_F3}, 0, 520, 510, "lRangeSignalPlus",
+        {"5",
+         {Qt::Key_F2, Qt::Key_F3},
+         0,
+         520,
+         510,
+         "lRangeSignalPlus",
          local(QStringLiteral("2.0%"))},
     };
     const double period = 1.0 / 5, frame = 1.0 / 60;  // the default filter
