@@ -80,9 +80,13 @@ TEST(SystemClock, KeptSecondReadsAsAFreshConversion) {
     // The steps do cross the local date and the summer-time change.
     ASSERT_EQ(static_cast<long>(SystemClock::LocalDaysAt(midnight, 0)),
               static_cast<long>(SystemClock::LocalDaysAt(midnight - 1, 999)) + 1);
+#ifndef _WIN32
+    // The Windows C runtime takes only the offset and the names from TZ, not
+    // the rules of the change, so there the summer steps are plain seconds.
     ASSERT_NEAR(
         (SystemClock::LocalDaysAt(summer, 0) - SystemClock::LocalDaysAt(summer - 1, 0)) * 86400.0,
         3601.0, 1e-3);
+#endif
     SystemClock::LocalSecond kept;
     for (const auto& s : steps)
         EXPECT_EQ(kept.DaysAt(s.secs, s.ms), SystemClock::LocalDaysAt(s.secs, s.ms))
