@@ -12,29 +12,7 @@
 namespace quillane {
 namespace {
 
-// Puts a variable back as it was when the test is over.
-class SavedEnvVar {
-public:
-    explicit SavedEnvVar(const char* name) : name_(name) {
-        if (qEnvironmentVariableIsSet(name)) value_ = qEnvironmentVariable(name).toStdString();
-    }
-    ~SavedEnvVar() {
-        if (value_)
-            test::SetEnvVar(name_, *value_);
-        else
-            test::UnsetEnvVar(name_);
-    }
-    void Set(const std::optional<std::string>& value) const {
-        if (value)
-            test::SetEnvVar(name_, *value);
-        else
-            test::UnsetEnvVar(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> value_;
-};
+using test::SavedEnvVar;
 
 TEST(UserFolderTest, FollowsTheSystemsFolderForUserSettings) {
 #ifdef _WIN32

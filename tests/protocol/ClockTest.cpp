@@ -14,25 +14,18 @@ namespace {
 // Sets the process time zone for one test and puts the old one back.
 class TimeZone {
 public:
-    explicit TimeZone(const char* zone) {
-        if (const char* old = std::getenv("TZ")) saved_ = old;
-        Set(zone);
-    }
+    explicit TimeZone(const char* zone) { Set(zone); }
     ~TimeZone() {
-        if (saved_) {
-            test::SetEnvVar("TZ", *saved_);
-        } else {
-            test::UnsetEnvVar("TZ");
-        }
+        saved_.reset();  // puts TZ back
         tzset();
     }
     void Set(const char* zone) {
-        test::SetEnvVar("TZ", zone);
+        saved_->Set(zone);
         tzset();
     }
 
 private:
-    std::optional<std::string> saved_;
+    std::optional<test::SavedEnvVar> saved_{"TZ"};
 };
 
 // The log stamps and the time-out trace read the local time as days since

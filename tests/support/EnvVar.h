@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 namespace quillane::test {
@@ -22,5 +23,27 @@ inline void UnsetEnvVar(const char* name) {
     ::unsetenv(name);
 #endif
 }
+
+// Puts a variable back as it was when the test is over; meanwhile Set gives
+// it a value or, with none, removes it.
+class SavedEnvVar {
+public:
+    explicit SavedEnvVar(const char* name) : name_(name) {
+        if (const char* old = std::getenv(name)) value_ = old;
+    }
+    ~SavedEnvVar() { Set(value_); }
+    SavedEnvVar(const SavedEnvVar&) = delete;
+    SavedEnvVar& operator=(const SavedEnvVar&) = delete;
+    void Set(const std::optional<std::string>& value) const {
+        if (value)
+            SetEnvVar(name_, *value);
+        else
+            UnsetEnvVar(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> value_;
+};
 
 }  // namespace quillane::test

@@ -102,35 +102,16 @@ TEST_F(Pages, AStepRightAfterARedrawIsShownWhenTheLimitAllows) {
     const auto local = [](QString text) {
         return text.replace('.', QLocale::system().decimalPoint());
     };
+    const QString mv = local(QString::number(SignalToMilliVolts(0, 0, 240), 'f', 3));
     const struct {
         const char* code;
         std::vector<int> keys;
         unsigned state, steady, step;
         const char* label;
         QString shown;  // the step as the label writes it
-    } pages[] = {
-        {nullptr,
-         {Qt::Key_F2},
-         2,
-         260,
-         240,
-         "lSignal",
-         local(QString::number(SignalToMilliVolts(0, 0, 240), 'f', 3))},
-        {nullptr,
-         {Qt::Key_F3},
-         0,
-         260,
-         240,
-         "lSenseSignal",
-         local(QString::number(SignalToMilliVolts(0, 0, 240), 'f', 3))},
-        {"5",
-         {Qt::Key_F2, Qt::Key_F3},
-         0,
-         520,
-         510,
-         "lRangeSignalPlus",
-         local(QStringLiteral("2.0%"))},
-    };
+    } pages[] = {{nullptr, {Qt::Key_F2}, 2, 260, 240, "lSignal", mv},
+                 {nullptr, {Qt::Key_F3}, 0, 260, 240, "lSenseSignal", mv},
+                 {"5", {Qt::Key_F2, Qt::Key_F3}, 0, 520, 510, "lRangeSignalPlus", local("2.0%")}};
     const double period = 1.0 / 5, frame = 1.0 / 60;  // the default filter
     for (const auto& p : pages) {
         ConsoleHarness g;
