@@ -40,7 +40,9 @@ qreal FittedLabel::Advance(const QString& text) {
 const QFont& FittedLabel::Fitted(const QString& shown, int room) {
     const QFontMetrics metrics = fontMetrics();
     if (widestAdvance_ < 0 || font() != measuredFor_) {
+        // Everything kept was measured in the old font.
         advances_.clear();
+        fittedRoom_ = -1;
         widestAdvance_ = metrics.horizontalAdvance(widest_);
         measuredFor_ = font();
     }
@@ -50,9 +52,8 @@ const QFont& FittedLabel::Fitted(const QString& shown, int room) {
     // would find at its first try; only a text too wide tries smaller sizes.
     if ((byWidest ? widestAdvance_ : shownAdvance) <= room) return font();
     const QString& sample = byWidest ? widest_ : shown;
-    if (room != fittedRoom_ || sample != fittedSample_ || font() != fittedFor_) {
+    if (room != fittedRoom_ || sample != fittedSample_) {
         fitted_ = GridCellDelegate::FittedFont(font(), sample, room);
-        fittedFor_ = font();
         fittedSample_ = sample;
         fittedRoom_ = room;
     }

@@ -44,7 +44,6 @@ private:
     QFont measuredFor_;
     int widestAdvance_ = -1;
     QHash<QString, qreal> advances_;  // in measuredFor_
-    QFont fittedFor_;
     QString fittedSample_;
     int fittedRoom_ = -1;
     QFont fitted_;
