@@ -109,7 +109,11 @@ TEST_F(SerialPortTest, WriteToAStalledLineReturnsWhatFittedInsteadOfBlocking) {
     const int accepted = port.Write(block.data(), static_cast<int>(block.size()));
     EXPECT_GT(accepted, 0);
     EXPECT_LT(accepted, static_cast<int>(block.size()));
-    EXPECT_EQ(port.Write(block.data(), 4), 0);  // still full after the 1 ms grace
+    // Still stalled: the next write returns too, with no more than the room
+    // the terminal has made meanwhile (it moves bytes on towards the reader on
+    // its own time, so an exact zero would depend on when the test runs).
+    EXPECT_LT(port.Write(block.data(), static_cast<int>(block.size())),
+              static_cast<int>(block.size()));
 }
 
 TEST_F(SerialPortTest, ReadWithNothingReceivedReturnsZero) {
