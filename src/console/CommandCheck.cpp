@@ -62,6 +62,12 @@ void CommandCheck::Queued(std::uint16_t command) {
     const unsigned code = frame::CommandCode(command);
     // Runs that still send are the newest ones: the sends end for all at once.
     if (runs_.empty() || runs_.back().sendsEnded || code > 2) return;
+    // The word takes its code's slot: what an earlier run still sending put
+    // there is no longer what the detector is asked (a stop at detection that
+    // the Calibration page's start replaces). A run left with no words ends
+    // with the sends, unjudged.
+    for (Open& open : runs_)
+        if (!open.sendsEnded) open.sent[code].reset();
     runs_.back().sent[code] = command;
 }
 

@@ -109,6 +109,23 @@ TEST(CommandCheck, OneRunPerActionWhileItSends) {
     EXPECT_FALSE(check.NextDue(t0 + 0.9));
 }
 
+// Found calibrating: the Setup page's stop is replaced in its slot by the
+// Calibration page's start before it goes out; only the start is judged.
+TEST(CommandCheck, AWordReplacedInItsSlotIsNotJudged) {
+    CommandCheck check;
+    check.Begin(S::CalibrationStop);
+    check.Queued(kStop[0]);
+    check.Begin(S::CalibrationStart);
+    check.Queued(kStart[0]);
+    check.SendsEnded(10.0);
+    std::vector<CommandRun> ended;
+    for (const frame::Word w : kCalibrating)
+        for (const CommandRun& run : check.Reported(w, 10.1)) ended.push_back(run);
+    ASSERT_EQ(ended.size(), 1u);
+    EXPECT_EQ(ended[0].source, S::CalibrationStart);
+    EXPECT_FALSE(check.NextDue(10.1));
+}
+
 // The core: its own watch ends a run the line never answered.
 class CommandRunTest : public CoreFixture {};
 
