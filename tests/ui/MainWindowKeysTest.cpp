@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
@@ -118,6 +119,13 @@ TEST(MainWindowKeys, EachPortsTooltipNamesItsAdapterWhileTheItemStaysComN) {
     QTextDocument shown;
     shown.setHtml(combo->itemData(0, Qt::ToolTipRole).toString());
     EXPECT_EQ(shown.toPlainText(), "<b>Acme</b> & Co\n/dev/ttyUSB1");
+}
+
+TEST(MainWindowKeys, TheAboutPageTellsTheConsolesVersion) {
+    ConsoleHarness h;
+    ASSERT_EQ(h.CurrentPage(), "tsVelmo");
+    EXPECT_EQ(h.Text("lConsoleVersion"), "Console version " QUILLANE_VERSION);
+    EXPECT_TRUE(h.Label("lConsoleVersion")->isVisible());
 }
 
 TEST(MainWindowKeys, ChoosingAPortReopensItEvenWhenTheSameItemIsChosenAgain) {
