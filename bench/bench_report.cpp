@@ -15,13 +15,13 @@
 #include <utility>
 #include <vector>
 
-#include "console/CommissioningReport.h"
-#include "console/RecordEntry.h"
-#include "console/SiteRecord.h"
+#include "console/record/CommissioningReport.h"
+#include "console/record/RecordEntry.h"
+#include "console/record/SiteRecord.h"
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
 #include "model/ProfileFile.h"
-#include "protocol/Clock.h"
+#include "os/Clock.h"
 #include "protocol/DetectorModel.h"
 
 namespace quillane {

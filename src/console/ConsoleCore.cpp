@@ -8,17 +8,17 @@
 #include <utility>
 #include <vector>
 
-#include "console/CommandCheck.h"
-#include "console/ModeRule.h"
-#include "console/PortProblem.h"
-#include "console/Reconnect.h"
+#include "console/ConsoleView.h"
+#include "console/line/CommandCheck.h"
+#include "console/line/PortProblem.h"
+#include "console/line/Reconnect.h"
+#include "console/pages/ModeRule.h"
 #include "link/ByteLink.h"
 #include "link/PortDirectory.h"
 #include "model/Conversions.h"
 #include "model/MessageTexts.h"
-#include "protocol/Clock.h"
+#include "os/Clock.h"
 #include "protocol/CommandQueue.h"
-#include "protocol/ConsoleView.h"
 #include "protocol/DetectorStates.h"
 #include "protocol/ExchangeLog.h"
 #include "protocol/FrameCodec.h"

@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "console/Page.h"
-#include "console/PollPlan.h"
-#include "protocol/CommandRun.h"
+#include "console/line/CommandRun.h"
+#include "console/line/PollPlan.h"
+#include "console/pages/Page.h"
 #include "protocol/DetectorModel.h"
 #include "protocol/LinkHealth.h"
 

@@ -5,12 +5,12 @@
 #include <utility>
 
 #include "link/ByteLink.h"
-#include "protocol/Clock.h"
-#include "protocol/ConsoleView.h"
+#include "os/Clock.h"
 #include "protocol/ExchangeLog.h"
 #include "protocol/FrameCodec.h"
 #include "protocol/LogFormat.h"
 #include "protocol/LogLine.h"
+#include "protocol/StatusHandlers.h"
 
 namespace quillane {
 
@@ -20,7 +20,7 @@ constexpr int kFullSetSum = 27;
 constexpr double kSecondsPerDay = 86400.0;
 }  // namespace
 
-Receiver::Receiver(ByteLink& port, Clock& clock, ExchangeLog& log, ConsoleView& view,
+Receiver::Receiver(ByteLink& port, Clock& clock, ExchangeLog& log, StatusHandlers& view,
                    DetectorModel& model, Steps steps)
     : port_(port), clock_(clock), log_(log), view_(view), model_(model), steps_(std::move(steps)) {}
 
@@ -106,10 +106,10 @@ void Receiver::Act(unsigned code, std::uint16_t word) {
             ++stateWords_;
             break;
         case 3:
-            StoreIfChanged(3, word, &ConsoleView::RefreshSensPages);
+            StoreIfChanged(3, word, &StatusHandlers::RefreshSensPages);
             break;
         case 4:
-            StoreIfChanged(4, word, &ConsoleView::ShowZone);
+            StoreIfChanged(4, word, &StatusHandlers::ShowZone);
             break;
         case 5:
             model_.current[5] = word;
@@ -129,7 +129,7 @@ void Receiver::Act(unsigned code, std::uint16_t word) {
     }
 }
 
-void Receiver::StoreIfChanged(unsigned code, std::uint16_t word, void (ConsoleView::*show)()) {
+void Receiver::StoreIfChanged(unsigned code, std::uint16_t word, void (StatusHandlers::*show)()) {
     if (model_.current[code] == word) return;
     model_.current[code] = word;
     if (show != nullptr) (view_.*show)();

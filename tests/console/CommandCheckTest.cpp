@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "CoreFixture.h"
-#include "console/CommandCheck.h"
+#include "console/line/CommandCheck.h"
 
 namespace quillane::test {
 namespace {

@@ -8,9 +8,9 @@
 
 #include "FakeClock.h"
 #include "StatusWords.h"
-#include "console/CommissioningReport.h"
-#include "console/RecordEntry.h"
-#include "console/RecordLine.h"
+#include "console/record/CommissioningReport.h"
+#include "console/record/RecordEntry.h"
+#include "console/record/RecordLine.h"
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
 #include "model/ProfileFile.h"

@@ -2,8 +2,8 @@
 // of them in, and where the window goes on the screen.
 #include <gtest/gtest.h>
 
-#include "console/PageRule.h"
-#include "console/ScreenPlacement.h"
+#include "console/pages/PageRule.h"
+#include "console/pages/ScreenPlacement.h"
 
 namespace quillane {
 namespace {

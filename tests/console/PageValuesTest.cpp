@@ -5,9 +5,9 @@
 #include <limits>
 
 #include "StatusWords.h"
-#include "console/AlarmCount.h"
-#include "console/SenseView.h"
-#include "console/TuneUpView.h"
+#include "console/pages/AlarmCount.h"
+#include "console/pages/SenseView.h"
+#include "console/pages/TuneUpView.h"
 #include "model/Conversions.h"
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "CoreFixture.h"
-#include "console/PollPlan.h"
+#include "console/line/PollPlan.h"
 
 namespace quillane {
 

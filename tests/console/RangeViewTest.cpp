@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "StatusWords.h"
-#include "console/RangeView.h"
-#include "console/RedrawLimit.h"
+#include "console/pages/RangeView.h"
+#include "console/pages/RedrawLimit.h"
 #include "model/Conversions.h"
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"

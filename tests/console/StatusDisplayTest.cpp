@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "StatusWords.h"
-#include "console/AccessLevel.h"
-#include "console/RedrawLimit.h"
-#include "console/StatusDisplay.h"
+#include "console/pages/AccessLevel.h"
+#include "console/pages/RedrawLimit.h"
+#include "console/pages/StatusDisplay.h"
 #include "model/NumberFormat.h"
 #include "protocol/DetectorModel.h"
 

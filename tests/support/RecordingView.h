@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "protocol/ConsoleView.h"
+#include "console/ConsoleView.h"
 
 namespace quillane::test {
 

@@ -12,7 +12,7 @@
 #include <stdexcept>
 
 #include "QtPrinters.h"
-#include "console/AccessLevel.h"
+#include "console/pages/AccessLevel.h"
 #include "ui/window/TfrmDebug.h"
 #include "ui/window/TfrmPassword.h"
 

@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "console/ConsoleCore.h"
-#include "console/SiteRecord.h"
+#include "console/record/SiteRecord.h"
 #include "model/MessageTexts.h"
 #include "ui/pages/PageContext.h"
 #include "ui/pages/RedrawPacer.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "console/TuneUpView.h"
+#include "console/pages/TuneUpView.h"
 #include "ui/pages/ConsolePage.h"
 
 class QLabel;

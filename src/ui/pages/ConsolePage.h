@@ -2,9 +2,9 @@
 
 #include <QWidget>
 
-#include "console/AccessLevel.h"
-#include "console/Page.h"
-#include "protocol/CommandRun.h"
+#include "console/line/CommandRun.h"
+#include "console/pages/AccessLevel.h"
+#include "console/pages/Page.h"
 
 namespace quillane {
 

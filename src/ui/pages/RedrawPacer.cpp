@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "console/PollPlan.h"
+#include "console/line/PollPlan.h"
 #include "model/Conversions.h"
-#include "protocol/Clock.h"
+#include "os/Clock.h"
 
 namespace quillane {
 

@@ -8,13 +8,13 @@
 #include <iterator>
 
 #include "console/ConsoleCore.h"
-#include "console/PageRule.h"
+#include "console/pages/PageRule.h"
 #include "model/Conversions.h"
 #include "model/CorrespondenceTables.h"
 #include "model/MessageTexts.h"
 #include "model/NumberFormat.h"
 #include "model/Settings.h"
-#include "protocol/Clock.h"
+#include "os/Clock.h"
 #include "ui/pages/AlarmCounterGroup.h"
 #include "ui/pages/PageContext.h"
 #include "ui/pages/RedrawPacer.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "console/RangeView.h"
+#include "console/pages/RangeView.h"
 #include "ui/pages/ConsolePage.h"
 
 class QCheckBox;

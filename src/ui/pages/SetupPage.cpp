@@ -9,8 +9,8 @@
 #include <QSpinBox>
 
 #include "console/ConsoleCore.h"
-#include "console/SenseView.h"
-#include "console/StatusDisplay.h"
+#include "console/pages/SenseView.h"
+#include "console/pages/StatusDisplay.h"
 #include "model/MessageTexts.h"
 #include "model/NumberFormat.h"
 #include "protocol/DetectorStates.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "console/SenseView.h"
+#include "console/pages/SenseView.h"
 #include "ui/pages/ConsolePage.h"
 
 class QGroupBox;

@@ -5,8 +5,8 @@
 #include <QShortcut>
 
 #include "console/ConsoleCore.h"
-#include "console/PageRule.h"
-#include "console/SiteRecord.h"
+#include "console/pages/PageRule.h"
+#include "console/record/SiteRecord.h"
 #include "model/MessageTexts.h"
 #include "ui/pages/ConsolePage.h"
 #include "ui/window/InfoPanel.h"

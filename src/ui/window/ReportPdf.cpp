@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "console/Colour.h"
-#include "console/CommissioningReport.h"
+#include "console/pages/Colour.h"
+#include "console/record/CommissioningReport.h"
 #include "model/MessageTexts.h"
 #include "ui/widgets/ColourKit.h"
 

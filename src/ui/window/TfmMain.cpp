@@ -15,12 +15,12 @@
 #include <optional>
 
 #include "console/ConsoleCore.h"
-#include "console/ScreenPlacement.h"
-#include "console/SiteRecord.h"
+#include "console/pages/ScreenPlacement.h"
+#include "console/record/SiteRecord.h"
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
 #include "model/MessageTexts.h"
-#include "protocol/SystemClock.h"
+#include "os/SystemClock.h"
 #include "ui/pages/AboutPage.h"
 #include "ui/pages/CalibrationPage.h"
 #include "ui/pages/PageContext.h"

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "console/AccessLevel.h"
-#include "console/RedrawLimit.h"
-#include "console/StatusDisplay.h"
+#include "console/ConsoleView.h"
+#include "console/pages/AccessLevel.h"
+#include "console/pages/RedrawLimit.h"
+#include "console/pages/StatusDisplay.h"
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
 #include "model/ProfileFile.h"
 #include "model/Settings.h"
-#include "protocol/ConsoleView.h"
 #include "protocol/ExchangeLog.h"
 
 class QCloseEvent;

@@ -8,11 +8,11 @@
 #include <QTimer>
 #include <QToolTip>
 
-#include "console/CommissioningReport.h"
 #include "console/ConsoleCore.h"
-#include "console/RecordEntry.h"
-#include "console/SiteRecord.h"
-#include "protocol/Clock.h"
+#include "console/record/CommissioningReport.h"
+#include "console/record/RecordEntry.h"
+#include "console/record/SiteRecord.h"
+#include "os/Clock.h"
 #include "ui/pages/ConsolePage.h"
 #include "ui/window/PageControl.h"
 #include "ui/window/ReportPdf.h"

@@ -3,12 +3,12 @@
 // hands the word on to the page in view.
 #include <QTextEdit>
 
-#include "console/CommandAnswer.h"
 #include "console/ConsoleCore.h"
-#include "console/PageRule.h"
-#include "console/SiteRecord.h"
+#include "console/line/CommandAnswer.h"
+#include "console/pages/PageRule.h"
+#include "console/record/SiteRecord.h"
 #include "model/MessageTexts.h"
-#include "protocol/Clock.h"
+#include "os/Clock.h"
 #include "ui/pages/ConsolePage.h"
 #include "ui/window/InfoPanel.h"
 #include "ui/window/KeyActionList.h"

@@ -1,0 +1,81 @@
+#include "console/pages/SenseView.h"
+
+#include <algorithm>
+
+#include "model/Conversions.h"
+#include "model/CorrespondenceTables.h"
+#include "protocol/DetectorModel.h"
+#include "protocol/DetectorStates.h"
+#include "protocol/FrameCodec.h"
+
+namespace quillane {
+namespace {
+
+using detector::kRegulAuto;
+using detector::kRegulManual;
+using detector::kRegulSpecial;
+using detector::kStateNormal;
+
+double MilliVolts(const DetectorModel& m, unsigned count) {
+    const frame::Word speed = m.Word(5);
+    return SignalToMilliVolts(frame::Ref(speed), frame::Amplif(speed), count);
+}
+
+}  // namespace
+
+int ClampSensePercent(int percent) {
+    return std::clamp(percent, kSenseMinPercent, kSenseMaxPercent);
+}
+
+SenseLoad SenseCancelValues(const DetectorModel& m) {
+    SenseLoad load;
+    const unsigned regul = frame::Regul(m.Word(4));
+    load.special = regul == kRegulSpecial;
+    load.regulItem = regul == kRegulManual ? 1 : 0;
+    load.distItem = ZoneIndexToItem(static_cast<int>(frame::Dist(m.Word(4))));
+    load.sensePercent = SensToPercent(static_cast<int>(frame::SensMp(m.Word(3))));
+    return load;
+}
+
+int SensePercentForZoneItem(const CorrespondenceTables& t, int distItem) {
+    return SensToPercent(t.DistSens(ZoneItemToIndex(distItem)));
+}
+
+SenseChart SenseChartValues(const DetectorModel& m, const CorrespondenceTables& t, int sensePercent,
+                            bool specialShown) {
+    SenseChart c;
+    if (frame::State(m.Word(2)) == kStateNormal) c.signal = MilliVolts(m, frame::Sig(m.Word(1)));
+    const double a = MilliVolts(m, frame::Aver(m.Word(2)));
+    const frame::Word sens = m.Word(3);
+    c.lower = LowerLevel(a, t.ThresholdMP(static_cast<int>(frame::SensMp(sens))));
+    c.upper = UpperLevel(a, t.ThresholdPP(static_cast<int>(frame::SensPp(sens))));
+    const bool special = frame::Regul(m.Word(4)) == kRegulSpecial && specialShown;
+    if (!special) {
+        const int i = PercentToSens(sensePercent);
+        c.newLower = LowerLevel(a, t.ThresholdMP(i));
+        c.newUpper = UpperLevel(a, t.ThresholdPP(i));
+    }
+    c.axis = ScaleAxisToValue(c.upper);
+    return c;
+}
+
+PageCommands SenseApplyCommands(const DetectorModel& m, int sensePercent, bool autoShown,
+                                int distItem) {
+    const auto i = static_cast<unsigned>(PercentToSens(sensePercent));
+    const frame::Word speed = m.Word(5);
+    PageCommands c;
+    c.cmd0 = {frame::Adr(m.Word(6)), i, 0};
+    c.cmd1 = {i, i, frame::Letter(m.Word(6))};
+    c.cmd2.minSpd = frame::VelMin(speed);
+    c.cmd2.maxSpd = frame::VelMax(speed);
+    if (autoShown) {
+        c.cmd2.dist = static_cast<unsigned>(ZoneItemToIndex(distItem));
+        c.cmd2.reg = kRegulAuto;
+    } else {
+        c.cmd2.dist = frame::Dist(m.Word(4));
+        c.cmd2.reg = kRegulManual;
+    }
+    return c;
+}
+
+}  // namespace quillane
