@@ -20,7 +20,7 @@ class ExchangeLog;
 class PortDirectory;
 
 // Everything the console does with the detector between the window and the
-// line: the poll tick, the receive pass with the link states, the three command
+// line: the poll tick, the receive pass with the link states, the command
 // slots with the transmit pass, and the port selection. The window owns one and
 // calls it from its 1 ms timer and its handlers; the core calls the window back
 // only through ConsoleView.
@@ -128,7 +128,7 @@ public:
 private:
     // Queues a command word and tells the run that is sending it and the
     // window, which keeps the site record.
-    void QueueWord(unsigned code, std::uint16_t word);
+    void QueueWord(std::uint16_t word);
     void NoticeDeviceGone();
     void QueueMode(unsigned state);
 

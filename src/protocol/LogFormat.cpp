@@ -25,58 +25,27 @@ void Bytes(LogLine& line, const std::uint8_t* bytes) {
     line.Char(']');
 }
 
+// "key:value" of a field, after a blank unless it comes first.
+void Field(LogLine& line, const words::Field& f, frame::Word w, bool first) {
+    if (!first) line.Char(' ');
+    line.Text(f.key).Char(':').Number(f.Of(w));
+}
+
 void StatusFields(LogLine& line, frame::Word w) {
-    using namespace frame;
-    switch (Code(w)) {
-        case 1:
-            line.Field("sig:", Sig(w)).Field(" pp:", Pp(w)).Field(" mp:", Mp(w));
-            line.Field(" bp:", Bp(w));
-            break;
-        case 2:
-            line.Field("aver:", Aver(w)).Field(" state:", State(w));
-            break;
-        case 3:
-            line.Field("sensmp:", SensMp(w)).Field(" senspp:", SensPp(w));
-            break;
-        case 4:
-            line.Field("dist:", Dist(w)).Field(" regul:", Regul(w)).Field(" sensbp:", SensBp(w));
-            break;
-        case 5:
-            line.Field("vel_min:", VelMin(w)).Field(" vel_max:", VelMax(w));
-            line.Field(" amplif:", Amplif(w)).Field(" ref:", Ref(w)).Field(" dis:", Dis(w));
-            break;
-        case 6:
-            line.Field("dev:", Dev(w)).Field(" prog:", Prog(w));
-            line.Field(" letter:", Letter(w)).Field(" adr:", Adr(w));
-            break;
-        case 7:
-            line.Field("pwr:", Pwr(w));
-            break;
-        default:  // code 0 carries no fields
-            break;
+    const unsigned code = frame::Code(w);
+    bool first = true;
+    for (const words::Field& f : status::kFields) {
+        if (f.code != code) continue;
+        Field(line, f, w, first);
+        first = false;
     }
 }
 
 void CommandFields(LogLine& line, frame::Word w) {
-    using namespace frame;
-    const unsigned code = CommandCode(w);
+    const unsigned code = frame::CommandCode(w);
     line.Field("code:", code);
-    switch (code) {
-        case 0:
-            line.Field(" adr:", CmdAdr(w)).Field(" senspp:", CmdSensPp(w));
-            line.Field(" state:", CmdState(w));
-            break;
-        case 1:
-            line.Field(" sensmp:", CmdSensMp(w)).Field(" sensbp:", CmdSensBp(w));
-            line.Field(" letter:", CmdLetter(w));
-            break;
-        case 2:
-            line.Field(" min_spd:", CmdMinSpd(w)).Field(" max_spd:", CmdMaxSpd(w));
-            line.Field(" dist:", CmdDist(w)).Field(" reg:", CmdReg(w));
-            break;
-        default:  // code 3 is never built
-            break;
-    }
+    for (const command::CommandField& f : command::kFields)
+        if (f.field.code == code) Field(line, f.field, w, false);
 }
 
 }  // namespace

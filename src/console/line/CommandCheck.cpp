@@ -9,45 +9,23 @@ namespace quillane {
 
 namespace {
 
-using frame::Word;
-
-bool Equal(unsigned reported, unsigned sent) { return reported == sent; }
-
-// A code-0 word with state 1 asks for calibration, any other state to leave
-// it; after leaving, the detector may report Normal, Alarm or a malfunction.
-bool CalibrationAsked(unsigned reported, unsigned sent) {
-    return (reported == detector::kStateCalibration) == (sent == 1);
-}
-
-// Both 2 and 3 are Auto, and the info panel shows them alike.
-bool SameMethod(unsigned reported, unsigned sent) {
+// Whether a reported value shows what a field asked: a mode word asks for
+// calibration or to leave it (after leaving, the detector may report Normal,
+// Alarm or a malfunction); both 2 and 3 are Auto, and the info panel shows
+// them alike; every other field reports the value sent.
+bool Same(command::Meaning meaning, unsigned reported, unsigned sent) {
     const auto automatic = [](unsigned m) {
         return m == detector::kRegulAuto || m == detector::kRegulAutoDefaults;
     };
-    return reported == sent || (automatic(reported) && automatic(sent));
+    switch (meaning) {
+        case command::Meaning::Mode:
+            return (reported == detector::kStateCalibration) == (sent == command::kModeCalibrate);
+        case command::Meaning::Method:
+            return reported == sent || (automatic(reported) && automatic(sent));
+        default:
+            return reported == sent;
+    }
 }
-
-// Where each field of a command word comes back in the status words.
-struct Field {
-    unsigned commandCode;
-    unsigned (*sent)(Word);
-    unsigned statusCode;
-    unsigned (*reported)(Word);
-    const char* key;  // the status field's key in the exchange log
-    bool (*same)(unsigned reported, unsigned sent);
-};
-
-const Field kFields[] = {
-    {0, frame::CmdSensPp, 3, frame::SensPp, "senspp", Equal},
-    {0, frame::CmdState, 2, frame::State, "state", CalibrationAsked},
-    {1, frame::CmdSensMp, 3, frame::SensMp, "sensmp", Equal},
-    {1, frame::CmdSensBp, 4, frame::SensBp, "sensbp", Equal},
-    {1, frame::CmdLetter, 6, frame::Letter, "letter", Equal},
-    {2, frame::CmdMinSpd, 5, frame::VelMin, "vel_min", Equal},
-    {2, frame::CmdMaxSpd, 5, frame::VelMax, "vel_max", Equal},
-    {2, frame::CmdDist, 4, frame::Dist, "dist", Equal},
-    {2, frame::CmdReg, 4, frame::Regul, "regul", SameMethod},
-};
 
 }  // namespace
 
@@ -61,7 +39,7 @@ void CommandCheck::Begin(CommandSource source) {
 void CommandCheck::Queued(std::uint16_t command) {
     const unsigned code = frame::CommandCode(command);
     // Runs that still send are the newest ones: the sends end for all at once.
-    if (runs_.empty() || runs_.back().sendsEnded || code > 2) return;
+    if (runs_.empty() || runs_.back().sendsEnded || code >= command::kCodes) return;
     // The word takes its code's slot: what an earlier run still sending put
     // there is no longer what the detector is asked (a stop at detection that
     // the Calibration page's start replaces). A run left with no words ends
@@ -74,7 +52,9 @@ void CommandCheck::Queued(std::uint16_t command) {
 void CommandCheck::SendsEnded(double now) {
     runs_.erase(std::remove_if(runs_.begin(), runs_.end(),
                                [](const Open& o) {
-                                   return !o.sendsEnded && !o.sent[0] && !o.sent[1] && !o.sent[2];
+                                   return !o.sendsEnded &&
+                                          std::none_of(o.sent.begin(), o.sent.end(),
+                                                       [](const auto& w) { return w.has_value(); });
                                }),
                 runs_.end());
     for (Open& open : runs_)
@@ -127,16 +107,16 @@ CommandOutcome CommandCheck::Settle(Open& open) {
     for (const auto& word : open.sent)
         if (word) run.sent.push_back(*word);
     run.differing.clear();
-    std::array<bool, 8> wanted{};
+    std::array<bool, status::kCodes> wanted{};
     bool unreported = false;
-    for (const Field& f : kFields) {
-        const std::optional<std::uint16_t>& sent = open.sent[f.commandCode];
-        if (!sent) continue;
-        wanted[f.statusCode] = true;
-        const std::optional<std::uint16_t>& reported = open.reported[f.statusCode];
+    for (const command::CommandField& f : command::kFields) {
+        const std::optional<std::uint16_t>& sent = open.sent[f.field.code];
+        if (!sent || f.reported == nullptr) continue;
+        wanted[f.reported->code] = true;
+        const std::optional<std::uint16_t>& reported = open.reported[f.reported->code];
         unreported = unreported || !reported;
-        if (!reported || !f.same(f.reported(*reported), f.sent(*sent)))
-            run.differing.push_back(f.key);
+        if (!reported || !Same(f.meaning, f.reported->Of(*reported), f.field.Of(*sent)))
+            run.differing.push_back(f.reported->key);
     }
     run.reported.clear();
     for (unsigned code = 0; code < wanted.size(); ++code)

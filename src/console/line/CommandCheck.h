@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "console/line/CommandRun.h"
+#include "protocol/WordTable.h"
 
 namespace quillane {
 
@@ -43,8 +44,8 @@ public:
 private:
     struct Open {
         CommandRun run;
-        std::array<std::optional<std::uint16_t>, 3> sent;      // by command code
-        std::array<std::optional<std::uint16_t>, 8> reported;  // by status code
+        std::array<std::optional<std::uint16_t>, command::kCodes> sent;
+        std::array<std::optional<std::uint16_t>, status::kCodes> reported;
         std::optional<double> sendsEnded;
     };
     // What the status words reported so far make of the run: confirmed when

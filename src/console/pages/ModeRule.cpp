@@ -6,10 +6,7 @@
 namespace quillane {
 namespace {
 
-// The code-0 word's `state`: 1 enters calibration, 0 leaves it.
-constexpr unsigned kCmdStateCalibrate = 1;
-
-bool Calibrates(std::uint16_t cmd0) { return frame::CmdState(cmd0) == kCmdStateCalibrate; }
+bool Calibrates(std::uint16_t cmd0) { return frame::CmdState(cmd0) == command::kModeCalibrate; }
 
 }  // namespace
 

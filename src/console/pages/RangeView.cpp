@@ -53,7 +53,7 @@ unsigned ItemOr(int item, unsigned stored) {
 double RangeDeviation(unsigned sig, unsigned aver) { return Deviation(sig, aver).value_or(0); }
 
 RangeFlagFills RangeFlagFillsOf(const DetectorModel& m) {
-    const frame::Word w = m.Word(1);
+    const frame::Word w = m.Word(status::kSignalWord);
     RangeFlagFills fills;
     fills.pp = FillFor(frame::Pp(w), colour::kRed);
     fills.mp = FillFor(frame::Mp(w), colour::kBlue);
@@ -74,9 +74,9 @@ RangeChart RefreshRange(const DetectorModel& m, const CorrespondenceTables& t,
         return c;
     c.redraw = true;
 
-    const unsigned aver = frame::Aver(m.Word(2));
-    unsigned sig = frame::Sig(m.Word(1));
-    if (frame::State(m.Previous(2)) != detector::kStateNormal) {
+    const unsigned aver = frame::Aver(m.Word(status::kStateWord));
+    unsigned sig = frame::Sig(m.Word(status::kSignalWord));
+    if (frame::State(m.Previous(status::kStateWord)) != detector::kStateNormal) {
         c.heldSig = aver;
         sig = aver;
     }
@@ -84,29 +84,30 @@ RangeChart RefreshRange(const DetectorModel& m, const CorrespondenceTables& t,
     FollowExtremes(v, c);
     ShowSignal(v.dblRangeSignal, f, c);
 
-    const frame::Word sens = m.Word(3);
+    const frame::Word sens = m.Word(status::kSensWord);
     c.pp = t.ThresholdPP(static_cast<int>(frame::SensPp(sens)));
     c.mp = t.ThresholdMP(static_cast<int>(frame::SensMp(sens)));
-    c.bp = t.ThresholdBP(static_cast<int>(frame::SensBp(m.Word(4))));
+    c.bp = t.ThresholdBP(static_cast<int>(frame::SensBp(m.Word(status::kZoneWord))));
     return c;
 }
 
 void ResetRangeMaximum(const DetectorModel& m, RangeValues& v) {
-    v.dblRangeSignal = RangeDeviation(frame::Sig(m.Word(1)), frame::Aver(m.Word(2)));
+    v.dblRangeSignal = RangeDeviation(frame::Sig(m.Word(status::kSignalWord)),
+                                      frame::Aver(m.Word(status::kStateWord)));
     const bool positive = v.dblRangeSignal >= 0;
     v.dblRangeMax = positive ? v.dblRangeSignal : 0;
     v.dblRangeMin = positive ? 0 : v.dblRangeSignal;
 }
 
 RangeLoad RangeCancelValues(const DetectorModel& m) {
-    const frame::Word zone = m.Word(4);
+    const frame::Word zone = m.Word(status::kZoneWord);
     const unsigned regul = frame::Regul(zone);
     RangeLoad load;
     load.autoMethod = regul >= detector::kRegulAuto;
     if (!load.autoMethod) load.split = regul == detector::kRegulSpecial;
     load.distItem = ZoneIndexToItem(static_cast<int>(frame::Dist(zone)));
-    load.ppItem = static_cast<int>(frame::SensPp(m.Word(3)));
-    load.mpItem = static_cast<int>(frame::SensMp(m.Word(3)));
+    load.ppItem = static_cast<int>(frame::SensPp(m.Word(status::kSensWord)));
+    load.mpItem = static_cast<int>(frame::SensMp(m.Word(status::kSensWord)));
     load.bpItem = static_cast<int>(frame::SensBp(zone));
     return load;
 }
@@ -128,13 +129,15 @@ double PreviewMarkerX(int selectedItem, unsigned storedIndex, const std::string&
 }
 
 PageCommands RangeApplyCommands(const DetectorModel& m, const RangeChoice& choice) {
-    const frame::Word sens = m.Word(3);
-    const frame::Word zone = m.Word(4);
-    const frame::Word speed = m.Word(5);
+    const frame::Word sens = m.Word(status::kSensWord);
+    const frame::Word zone = m.Word(status::kZoneWord);
+    const frame::Word speed = m.Word(status::kSpeedWord);
     PageCommands c;
-    c.cmd0 = {frame::Adr(m.Word(6)), ItemOr(choice.ppItem, frame::SensPp(sens)), 0};
+    c.cmd0 = {frame::Adr(m.Word(status::kIdentityWord)), ItemOr(choice.ppItem, frame::SensPp(sens)),
+              0};
     c.cmd1 = {ItemOr(choice.mpItem, frame::SensMp(sens)),
-              ItemOr(choice.bpItem, frame::SensBp(zone)), frame::Letter(m.Word(6))};
+              ItemOr(choice.bpItem, frame::SensBp(zone)),
+              frame::Letter(m.Word(status::kIdentityWord))};
     c.cmd2.minSpd = frame::VelMin(speed);
     c.cmd2.maxSpd = frame::VelMax(speed);
     if (choice.autoMethod) {
@@ -148,8 +151,8 @@ PageCommands RangeApplyCommands(const DetectorModel& m, const RangeChoice& choic
 }
 
 ParamLoad ParamLoadValues(const DetectorModel& m) {
-    const frame::Word speed = m.Word(5);
-    const frame::Word identity = m.Word(6);
+    const frame::Word speed = m.Word(status::kSpeedWord);
+    const frame::Word identity = m.Word(status::kIdentityWord);
     ParamLoad load;
     load.minSpeedItem = static_cast<int>(frame::VelMin(speed));
     load.maxSpeedItem = static_cast<int>(frame::VelMax(speed));
@@ -160,13 +163,13 @@ ParamLoad ParamLoadValues(const DetectorModel& m) {
 
 ParamCommands ParamSetCommands(const DetectorModel& m, int minSpeedItem, int maxSpeedItem,
                                int letterItem) {
-    const frame::Word speed = m.Word(5);
-    const frame::Word zone = m.Word(4);
+    const frame::Word speed = m.Word(status::kSpeedWord);
+    const frame::Word zone = m.Word(status::kZoneWord);
     ParamCommands c;
     c.cmd2 = {ItemOr(minSpeedItem, frame::VelMin(speed)),
               ItemOr(maxSpeedItem, frame::VelMax(speed)), frame::Dist(zone), frame::Regul(zone)};
-    c.cmd1 = {frame::SensMp(m.Word(3)), frame::SensBp(zone),
-              ItemOr(letterItem, frame::Letter(m.Word(6)))};
+    c.cmd1 = {frame::SensMp(m.Word(status::kSensWord)), frame::SensBp(zone),
+              ItemOr(letterItem, frame::Letter(m.Word(status::kIdentityWord)))};
     return c;
 }
 

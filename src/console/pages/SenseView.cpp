@@ -17,7 +17,7 @@ using detector::kRegulSpecial;
 using detector::kStateNormal;
 
 double MilliVolts(const DetectorModel& m, unsigned count) {
-    const frame::Word speed = m.Word(5);
+    const frame::Word speed = m.Word(status::kSpeedWord);
     return SignalToMilliVolts(frame::Ref(speed), frame::Amplif(speed), count);
 }
 
@@ -29,11 +29,11 @@ int ClampSensePercent(int percent) {
 
 SenseLoad SenseCancelValues(const DetectorModel& m) {
     SenseLoad load;
-    const unsigned regul = frame::Regul(m.Word(4));
+    const unsigned regul = frame::Regul(m.Word(status::kZoneWord));
     load.special = regul == kRegulSpecial;
     load.regulItem = regul == kRegulManual ? 1 : 0;
-    load.distItem = ZoneIndexToItem(static_cast<int>(frame::Dist(m.Word(4))));
-    load.sensePercent = SensToPercent(static_cast<int>(frame::SensMp(m.Word(3))));
+    load.distItem = ZoneIndexToItem(static_cast<int>(frame::Dist(m.Word(status::kZoneWord))));
+    load.sensePercent = SensToPercent(static_cast<int>(frame::SensMp(m.Word(status::kSensWord))));
     return load;
 }
 
@@ -44,12 +44,13 @@ int SensePercentForZoneItem(const CorrespondenceTables& t, int distItem) {
 SenseChart SenseChartValues(const DetectorModel& m, const CorrespondenceTables& t, int sensePercent,
                             bool specialShown) {
     SenseChart c;
-    if (frame::State(m.Word(2)) == kStateNormal) c.signal = MilliVolts(m, frame::Sig(m.Word(1)));
-    const double a = MilliVolts(m, frame::Aver(m.Word(2)));
-    const frame::Word sens = m.Word(3);
+    if (frame::State(m.Word(status::kStateWord)) == kStateNormal)
+        c.signal = MilliVolts(m, frame::Sig(m.Word(status::kSignalWord)));
+    const double a = MilliVolts(m, frame::Aver(m.Word(status::kStateWord)));
+    const frame::Word sens = m.Word(status::kSensWord);
     c.lower = LowerLevel(a, t.ThresholdMP(static_cast<int>(frame::SensMp(sens))));
     c.upper = UpperLevel(a, t.ThresholdPP(static_cast<int>(frame::SensPp(sens))));
-    const bool special = frame::Regul(m.Word(4)) == kRegulSpecial && specialShown;
+    const bool special = frame::Regul(m.Word(status::kZoneWord)) == kRegulSpecial && specialShown;
     if (!special) {
         const int i = PercentToSens(sensePercent);
         c.newLower = LowerLevel(a, t.ThresholdMP(i));
@@ -62,17 +63,17 @@ SenseChart SenseChartValues(const DetectorModel& m, const CorrespondenceTables& 
 PageCommands SenseApplyCommands(const DetectorModel& m, int sensePercent, bool autoShown,
                                 int distItem) {
     const auto i = static_cast<unsigned>(PercentToSens(sensePercent));
-    const frame::Word speed = m.Word(5);
+    const frame::Word speed = m.Word(status::kSpeedWord);
     PageCommands c;
-    c.cmd0 = {frame::Adr(m.Word(6)), i, 0};
-    c.cmd1 = {i, i, frame::Letter(m.Word(6))};
+    c.cmd0 = {frame::Adr(m.Word(status::kIdentityWord)), i, 0};
+    c.cmd1 = {i, i, frame::Letter(m.Word(status::kIdentityWord))};
     c.cmd2.minSpd = frame::VelMin(speed);
     c.cmd2.maxSpd = frame::VelMax(speed);
     if (autoShown) {
         c.cmd2.dist = static_cast<unsigned>(ZoneItemToIndex(distItem));
         c.cmd2.reg = kRegulAuto;
     } else {
-        c.cmd2.dist = frame::Dist(m.Word(4));
+        c.cmd2.dist = frame::Dist(m.Word(status::kZoneWord));
         c.cmd2.reg = kRegulManual;
     }
     return c;

@@ -44,7 +44,7 @@ const std::array<StateColours, 8> kStateColours = {{
     {colour::kBlack, colour::kBlack},
 }};
 
-unsigned StoredState(const DetectorModel& m) { return frame::State(m.Word(2)); }
+unsigned StoredState(const DetectorModel& m) { return frame::State(m.Word(status::kStateWord)); }
 
 std::optional<std::string> NoteForNormalState(Page active) {
     switch (active) {
@@ -62,7 +62,7 @@ std::optional<std::string> NoteForNormalState(Page active) {
 }
 
 std::optional<std::string> WarningNote(const DetectorModel& m, Page active) {
-    switch (frame::Dis(m.Word(5))) {
+    switch (frame::Dis(m.Word(status::kSpeedWord))) {
         case kUnknownError:
             return std::string(note::kUnknownError);
         case kSignalTooHigh:
@@ -93,7 +93,7 @@ const char* RegulText(unsigned regul) { return kRegulTexts[regul & 3u]; }
 const char* ModelText(unsigned dev) { return kModelTexts[dev & 7u]; }
 
 IdentityDisplay IdentityValues(const DetectorModel& m) {
-    const frame::Word w = m.Word(6);
+    const frame::Word w = m.Word(status::kIdentityWord);
     IdentityDisplay d;
     d.model = ModelText(frame::Dev(w));
     d.prog = std::to_string(frame::Prog(w));
@@ -104,18 +104,18 @@ IdentityDisplay IdentityValues(const DetectorModel& m) {
 }
 
 std::string PowerValue(const DetectorModel& m, double kdc, double urd, const NumberFormat& f) {
-    const double volts = PowerToVolts(frame::Pwr(m.Word(7)), kdc, urd);
+    const double volts = PowerToVolts(frame::Pwr(m.Word(status::kPowerWord)), kdc, urd);
     return WithUnit(f.Fixed(volts, 1), unit::kVolts);
 }
 
 ZoneDisplay ZoneValues(const DetectorModel& m, const std::function<int(int)>& distSens) {
-    const frame::Word zone = m.Word(4);
+    const frame::Word zone = m.Word(status::kZoneWord);
     const unsigned regul = frame::Regul(zone);
     const int dist = static_cast<int>(frame::Dist(zone));
     ZoneDisplay d;
     d.regul = RegulText(regul);
     if (regul == detector::kRegulManual) {
-        const int senspp = static_cast<int>(frame::SensPp(m.Word(3)));
+        const int senspp = static_cast<int>(frame::SensPp(m.Word(status::kSensWord)));
         d.sens = WithUnit(std::to_string(SensToPercent(senspp)), unit::kPercent);
     } else if (regul == detector::kRegulSpecial) {
         d.sens = "---";
@@ -128,7 +128,7 @@ ZoneDisplay ZoneValues(const DetectorModel& m, const std::function<int(int)>& di
 
 SpeedWarningDisplay SpeedAndWarningValues(const DetectorModel& m, Page active,
                                           const NumberFormat& f) {
-    const frame::Word w = m.Word(5);
+    const frame::Word w = m.Word(status::kSpeedWord);
     SpeedWarningDisplay d;
     d.speed = SpeedText(frame::VelMin(w), frame::VelMax(w), f);
     d.note = WarningNote(m, active);
@@ -136,15 +136,15 @@ SpeedWarningDisplay SpeedAndWarningValues(const DetectorModel& m, Page active,
 }
 
 StateDisplay DetectorStateValues(const DetectorModel& m, Page active, const NumberFormat& f) {
-    const frame::Word speed = m.Word(5);
+    const frame::Word speed = m.Word(status::kSpeedWord);
     const unsigned cur = StoredState(m);
-    const unsigned prev = frame::State(m.Previous(2));
+    const unsigned prev = frame::State(m.Previous(status::kStateWord));
     StateDisplay d;
     if (active == Page::Calibration) {
         d.aver = "---";
     } else {
-        const double mv =
-            SignalToMilliVolts(frame::Ref(speed), frame::Amplif(speed), frame::Aver(m.Word(2)));
+        const double mv = SignalToMilliVolts(frame::Ref(speed), frame::Amplif(speed),
+                                             frame::Aver(m.Word(status::kStateWord)));
         d.aver = WithUnit(f.Fixed(mv, 3), unit::kMilliVolts);
     }
     d.state = StateText(cur);

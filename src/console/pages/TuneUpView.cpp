@@ -8,9 +8,9 @@
 namespace quillane {
 
 TuneUpDisplay RefreshTuneUp(const DetectorModel& m, TuneUpValues& v, const NumberFormat& f) {
-    const frame::Word speed = m.Word(5);
-    const double mv =
-        SignalToMilliVolts(frame::Ref(speed), frame::Amplif(speed), frame::Sig(m.Word(1)));
+    const frame::Word speed = m.Word(status::kSpeedWord);
+    const double mv = SignalToMilliVolts(frame::Ref(speed), frame::Amplif(speed),
+                                         frame::Sig(m.Word(status::kSignalWord)));
     TuneUpDisplay d;
     if (mv >= v.dblTuneUpMax) {
         v.dblTuneUpMax = mv;

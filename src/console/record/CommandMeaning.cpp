@@ -16,31 +16,67 @@ namespace {
 
 const NumberFormat kPoint('.');
 
+using command::Meaning;
+
 std::string Percent(double percent) { return WithUnit(ThresholdText(percent), unit::kPercent); }
 
 // The command word's state field: what the detector is to do.
 std::string ModeText(unsigned state) {
-    if (state == 0) return "normal mode";
-    if (state == 1) return "calibration mode";
+    if (state == command::kModeNormal) return "normal mode";
+    if (state == command::kModeCalibrate) return "calibration mode";
     return "mode " + std::to_string(state);
 }
 
-std::string Code0(frame::Word w, const CorrespondenceTables& t) {
-    return "PL " + Percent(t.ThresholdPP(static_cast<int>(frame::CmdSensPp(w)))) + ", address " +
-           std::to_string(frame::CmdAdr(w)) + ", " + ModeText(frame::CmdState(w));
+// The value of the field of `meaning` in a word, if the word has one.
+std::optional<unsigned> ValueOf(frame::Word w, Meaning meaning) {
+    for (const command::CommandField& f : command::kFields)
+        if (f.meaning == meaning && f.field.code == frame::CommandCode(w)) return f.field.Of(w);
+    return std::nullopt;
 }
 
-std::string Code1(frame::Word w, const CorrespondenceTables& t) {
-    return "LL " + Percent(t.ThresholdMP(static_cast<int>(frame::CmdSensMp(w)))) + ", HL " +
-           Percent(t.ThresholdBP(static_cast<int>(frame::CmdSensBp(w)))) + ", unit F" +
-           std::to_string(frame::CmdLetter(w) + 1);
+int Index(unsigned value) { return static_cast<int>(value); }
+
+// What one field asks, in the installer's words; the two speeds go as one.
+std::string Part(Meaning meaning, unsigned v, frame::Word w, const CorrespondenceTables& t) {
+    switch (meaning) {
+        case Meaning::PlIndex:
+            return "PL " + Percent(t.ThresholdPP(Index(v)));
+        case Meaning::Address:
+            return "address " + std::to_string(v);
+        case Meaning::Mode:
+            return ModeText(v);
+        case Meaning::LlIndex:
+            return "LL " + Percent(t.ThresholdMP(Index(v)));
+        case Meaning::HlIndex:
+            return "HL " + Percent(t.ThresholdBP(Index(v)));
+        case Meaning::Unit:
+            return "unit F" + std::to_string(v + 1);
+        case Meaning::MinSpeed:
+            return "speeds " + SpeedText(v, ValueOf(w, Meaning::MaxSpeed).value_or(v), kPoint);
+        case Meaning::MaxSpeed:
+            return "";
+        case Meaning::Zone:
+            return "zone " + WithUnit(std::to_string(DistToMetres(Index(v))), unit::kMetres);
+        case Meaning::Method:
+            return std::string("setup method ") + RegulText(v);
+    }
+    return "";
 }
 
-std::string Code2(frame::Word w) {
-    const auto dist = static_cast<int>(frame::CmdDist(w));
-    return "speeds " + SpeedText(frame::CmdMinSpd(w), frame::CmdMaxSpd(w), kPoint) + ", zone " +
-           WithUnit(std::to_string(DistToMetres(dist)), unit::kMetres) + ", setup method " +
-           RegulText(frame::CmdReg(w));
+// The order in which an installer reads a word's fields.
+constexpr Meaning kReadingOrder[] = {Meaning::PlIndex,  Meaning::Address, Meaning::Mode,
+                                     Meaning::LlIndex,  Meaning::HlIndex, Meaning::Unit,
+                                     Meaning::MinSpeed, Meaning::Zone,    Meaning::Method};
+
+std::string WordMeaning(frame::Word w, const CorrespondenceTables& t) {
+    std::string text;
+    for (const Meaning meaning : kReadingOrder) {
+        const std::optional<unsigned> v = ValueOf(w, meaning);
+        if (!v) continue;
+        if (!text.empty()) text += ", ";
+        text += Part(meaning, *v, w, t);
+    }
+    return text;
 }
 
 }  // namespace
@@ -54,23 +90,26 @@ std::string CommandMeaning(const std::vector<std::uint16_t>& words,
                            const CorrespondenceTables& tables) {
     // A slot holds one word per code: a later word of the same code replaces
     // the earlier one before anything is sent.
-    std::optional<frame::Word> byCode[3];
+    std::optional<frame::Word> byCode[command::kCodes];
     for (const std::uint16_t w : words)
-        if (frame::CommandCode(w) < 3) byCode[frame::CommandCode(w)] = w;
+        if (frame::CommandCode(w) < command::kCodes) byCode[frame::CommandCode(w)] = w;
     std::string text;
     const auto add = [&text](const std::string& part) {
         if (!text.empty()) text += "; ";
         text += part;
     };
-    if (byCode[0] && byCode[1]) {
-        const unsigned pp = frame::CmdSensPp(*byCode[0]);
-        if (pp == frame::CmdSensMp(*byCode[1]) && pp == frame::CmdSensBp(*byCode[1]))
-            add("sensitivity " +
-                WithUnit(std::to_string(SensToPercent(static_cast<int>(pp))), unit::kPercent));
+    // All three thresholds of one index: the sensitivity that index stands for.
+    std::optional<unsigned> pl, ll, hl;
+    for (const auto& w : byCode) {
+        if (!w) continue;
+        if (const auto v = ValueOf(*w, Meaning::PlIndex)) pl = v;
+        if (const auto v = ValueOf(*w, Meaning::LlIndex)) ll = v;
+        if (const auto v = ValueOf(*w, Meaning::HlIndex)) hl = v;
     }
-    if (byCode[0]) add(Code0(*byCode[0], tables));
-    if (byCode[1]) add(Code1(*byCode[1], tables));
-    if (byCode[2]) add(Code2(*byCode[2]));
+    if (pl && ll && hl && *pl == *ll && *pl == *hl)
+        add("sensitivity " + WithUnit(std::to_string(SensToPercent(Index(*pl))), unit::kPercent));
+    for (const auto& w : byCode)
+        if (w) add(WordMeaning(*w, tables));
     return text;
 }
 

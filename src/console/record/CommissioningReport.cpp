@@ -23,7 +23,7 @@ constexpr double kSecondsPerDay = 86400.0;
 constexpr double kLargestDeviation = 1e6;
 
 bool SameDetector(const RecordEntry& detected, const DetectorModel& m) {
-    const frame::Word w = m.Word(6);
+    const frame::Word w = m.Word(status::kIdentityWord);
     return detected.Text("model") == ModelText(frame::Dev(w)) &&
            detected.Number("version") == static_cast<double>(frame::Prog(w)) &&
            detected.Text("unit") == "F" + std::to_string(frame::Letter(w) + 1) &&
@@ -210,9 +210,12 @@ CommissioningReport BuildCommissioningReport(const ReportSources& s,
         return WithUnit(text, unit::kPercent);
     };
     r.thresholds = {
-        {"PL:", percent(s.tables.ThresholdPP(static_cast<int>(frame::SensPp(m.Word(3)))))},
-        {"LL:", percent(s.tables.ThresholdMP(static_cast<int>(frame::SensMp(m.Word(3)))))},
-        {"HL:", percent(s.tables.ThresholdBP(static_cast<int>(frame::SensBp(m.Word(4)))))}};
+        {"PL:",
+         percent(s.tables.ThresholdPP(static_cast<int>(frame::SensPp(m.Word(status::kSensWord)))))},
+        {"LL:",
+         percent(s.tables.ThresholdMP(static_cast<int>(frame::SensMp(m.Word(status::kSensWord)))))},
+        {"HL:", percent(s.tables.ThresholdBP(
+                    static_cast<int>(frame::SensBp(m.Word(status::kZoneWord)))))}};
 
     KeepEntriesOfDetector(record, m);
     r.calibrationMaximum = "---";

@@ -38,7 +38,7 @@ SiteRecord::~SiteRecord() { Flush(); }
 // ---- the link ----
 
 void SiteRecord::DetectorFound(const DetectorModel& m, const std::string& port) {
-    const frame::Word identity = m.Word(6);
+    const frame::Word identity = m.Word(status::kIdentityWord);
     linkedPort_ = port;
     file_.Append(RecordLine(clock_.LocalDays(), "detected")
                      .Text("port", port)
@@ -127,14 +127,15 @@ void SiteRecord::Counting(Page page, Count change, long long count) {
 
 void SiteRecord::SignalWord(const DetectorModel& m) {
     if (!Sampling()) return;
-    const double deviation = RangeDeviation(frame::Sig(m.Word(1)), frame::Aver(m.Word(2)));
+    const double deviation = RangeDeviation(frame::Sig(m.Word(status::kSignalWord)),
+                                            frame::Aver(m.Word(status::kStateWord)));
     if (const auto finished =
             sampler_.Take(clock_.MonotonicSeconds(), clock_.LocalDays(), deviation))
         WriteSample(*finished);
     // Each period carries the thresholds in force at its last word.
-    pl_ = tables_.ThresholdPP(static_cast<int>(frame::SensPp(m.Word(3))));
-    ll_ = tables_.ThresholdMP(static_cast<int>(frame::SensMp(m.Word(3))));
-    hl_ = tables_.ThresholdBP(static_cast<int>(frame::SensBp(m.Word(4))));
+    pl_ = tables_.ThresholdPP(static_cast<int>(frame::SensPp(m.Word(status::kSensWord))));
+    ll_ = tables_.ThresholdMP(static_cast<int>(frame::SensMp(m.Word(status::kSensWord))));
+    hl_ = tables_.ThresholdBP(static_cast<int>(frame::SensBp(m.Word(status::kZoneWord))));
 }
 
 void SiteRecord::FlushSignal() {

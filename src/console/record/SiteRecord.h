@@ -9,6 +9,7 @@
 #include "console/pages/Page.h"
 #include "console/record/RecordFile.h"
 #include "console/record/SignalSampler.h"
+#include "protocol/WordTable.h"
 
 namespace quillane {
 
@@ -87,7 +88,7 @@ private:
     const CorrespondenceTables& tables_;
     RecordFile file_;
     std::optional<std::string> linkedPort_;
-    std::array<std::optional<std::uint16_t>, 3> run_{};
+    std::array<std::optional<std::uint16_t>, command::kCodes> run_{};
     bool runOpen_ = false;
     std::optional<CommandSource> runSource_;
     Page inView_ = Page::About;

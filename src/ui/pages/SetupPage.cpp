@@ -141,7 +141,8 @@ void SetupPage::BuildChart() {
 bool SetupPage::SpecialShown() const { return cbRegulSense->currentText() == kSpecial; }
 
 bool SetupPage::SpecialPresets() const {
-    return frame::Regul(context_.core.Model().Word(4)) == kRegulSpecial && SpecialShown();
+    return frame::Regul(context_.core.Model().Word(status::kZoneWord)) == kRegulSpecial &&
+           SpecialShown();
 }
 
 void SetupPage::SetSense(int percent) {
