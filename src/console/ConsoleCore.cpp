@@ -73,6 +73,10 @@ struct ConsoleCore::Impl {
         view.Reconnected();
     }
 
+    void Recorded(const std::optional<QueuedRun>& run) {
+        if (run) view.CommandRunQueued(*run);
+    }
+
     void WordReceived(std::uint16_t word) {
         // Up to 1440 words a second: the clock is read only while a run waits.
         if (!check.Waiting()) return;
@@ -118,6 +122,8 @@ bool ConsoleCore::TimerTimer() {
         // The pass's log lines leave together when it ends, also when a
         // handler fails half-way.
         const ExchangeLog::Pass pass(d_->log);
+        // What the handlers queued since the last pass goes out from now on.
+        CloseCommandRun();
         Recv();
         Send();
         return true;
@@ -157,7 +163,10 @@ void ConsoleCore::Send() {
         d_->unansweredCmd0 = d_->commands.SlotWord(command::kModeWord);
     const bool sending = d_->commands.bCmdPending();
     d_->commands.Send(d_->port, d_->log);
-    if (sending && !d_->commands.bCmdPending()) d_->check.SendsEnded(d_->clock.MonotonicSeconds());
+    if (sending && !d_->commands.bCmdPending()) {
+        CloseCommandRun();
+        d_->check.SendsEnded(d_->clock.MonotonicSeconds());
+    }
     NoticeDeviceGone();
 }
 
@@ -343,8 +352,16 @@ std::optional<std::uint16_t> ConsoleCore::PendingCommand(unsigned code) const {
 int ConsoleCore::iSendRepeatCounter() const { return d_->commands.iSendRepeatCounter(); }
 
 void ConsoleCore::BeginCommandRun(CommandSource source) {
-    d_->check.Begin(source);
+    d_->Recorded(d_->check.Begin(source));
     d_->view.CommandRunBegun(source);
+}
+
+void ConsoleCore::CloseCommandRun() { d_->Recorded(d_->check.Close()); }
+
+void ConsoleCore::QueuePageCommands(CommandSource source, const PageCommands& commands) {
+    BeginCommandRun(source);
+    for (const std::optional<std::uint16_t>& word : commands.words)
+        if (word) QueueWord(*word);
 }
 
 // ---- the console's own watch ----

@@ -8,6 +8,7 @@
 #include "console/line/CommandRun.h"
 #include "console/line/PollPlan.h"
 #include "console/pages/Page.h"
+#include "console/pages/PageCommands.h"
 #include "protocol/DetectorModel.h"
 #include "protocol/LinkHealth.h"
 
@@ -98,8 +99,14 @@ public:
     int iSendRepeatCounter() const;
     // The words queued from now on are one run of sends of `source`; the
     // detector's next status words decide its outcome
-    // (ConsoleView::CommandRunEnded).
+    // (ConsoleView::CommandRunEnded). The run takes words until the next
+    // pass or another action (CommandCheck.h).
     void BeginCommandRun(CommandSource source);
+    // The run taking words takes no more (the record is written out before
+    // the window closes or a report is made): ConsoleView::CommandRunQueued.
+    void CloseCommandRun();
+    // An Apply: the page's command words as one run of `source`.
+    void QueuePageCommands(CommandSource source, const PageCommands& commands);
 
     // ---- the console's own watch, beside the poll tick ----
     // What is due now: another try of the chosen port after its device went

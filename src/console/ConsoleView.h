@@ -46,9 +46,12 @@ public:
     virtual void CommandRunBegun(CommandSource source) { static_cast<void>(source); }
     // The detector's status words confirmed a run, or the answer time ran out.
     virtual void CommandRunEnded(const CommandRun& run) { static_cast<void>(run); }
-    // A command word went into its slot (nothing is sent yet), for the site
-    // record of what was asked of the detector.
+    // A command word went into its slot (nothing is sent yet): its sends
+    // need the tick.
     virtual void CommandQueued(std::uint16_t word) { static_cast<void>(word); }
+    // A run takes no more words: what it asked of the detector, for the site
+    // record.
+    virtual void CommandRunQueued(const QueuedRun& run) { static_cast<void>(run); }
 };
 
 }  // namespace quillane

@@ -70,6 +70,31 @@ TEST(PageRule, SensitivityWordsRedrawSetupOnlyWhileWorkingAndSettingsAlways) {
         EXPECT_FALSE(SensRefreshDue(p, true));
 }
 
+TEST(PageRule, PagesTheKeysDetectionAndALostLinkBringIntoView) {
+    const struct {
+        int key;
+        AccessLevel level;
+        std::optional<Page> page;
+    } keys[] = {
+        {1, EAccBasic, Page::About},
+        {2, EAccBasic, Page::Calibration},
+        {3, EAccBasic, Page::Setup},
+        {3, EAccAdvanced, Page::Settings},
+        {3, EAccDeveloper, Page::Settings},
+        {9, EAccBasic, {}},
+        {9, EAccAdvanced, {}},
+        {9, EAccDeveloper, Page::Properties},
+        {4, EAccDeveloper, {}},
+    };
+    for (const auto& k : keys)
+        EXPECT_EQ(PageForKey(k.key, k.level), k.page) << "F" << k.key << " level " << k.level;
+    EXPECT_EQ(PageOnDetection(true), Page::Calibration);
+    EXPECT_EQ(PageOnDetection(false), std::nullopt);
+    for (Page p : kAll)
+        EXPECT_EQ(PageOnLinkLoss(p),
+                  p == Page::Calibration ? std::nullopt : std::optional(Page::About));
+}
+
 TEST(ScreenPlacement, CentredWhereItFitsAgainstTheEdgeWhereItDoesNot) {
     EXPECT_EQ(PlaceOnScreen({0, 0, 1280, 1024}, 786, 418), (ScreenPoint{247, 303}));
     EXPECT_EQ(PlaceOnScreen({0, 0, 640, 512}, 786, 418), (ScreenPoint{0, 47}));  // 200 %

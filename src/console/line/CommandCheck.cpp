@@ -29,27 +29,39 @@ bool Same(command::Meaning meaning, unsigned reported, unsigned sent) {
 
 }  // namespace
 
-void CommandCheck::Begin(CommandSource source) {
-    if (!runs_.empty() && !runs_.back().sendsEnded && runs_.back().run.source == source) return;
+std::optional<QueuedRun> CommandCheck::Begin(CommandSource source) {
+    if (taking_ && taking_->source == source) return std::nullopt;
+    std::optional<QueuedRun> closed = Close();
     Open open;
     open.run.source = source;
     runs_.push_back(open);
+    taking_ = Taking{source, {}};
+    return closed;
 }
 
 void CommandCheck::Queued(std::uint16_t command) {
     const unsigned code = frame::CommandCode(command);
-    // Runs that still send are the newest ones: the sends end for all at once.
-    if (runs_.empty() || runs_.back().sendsEnded || code >= command::kCodes) return;
-    // The word takes its code's slot: what an earlier run still sending put
-    // there is no longer what the detector is asked (a stop at detection that
-    // the Calibration page's start replaces). A run left with no words ends
-    // with the sends, unjudged.
+    if (code >= command::kCodes) return;
+    if (!taking_) taking_ = Taking{};
+    taking_->queued[code] = command;
+    // A run left with no words ends with the sends, unjudged.
     for (Open& open : runs_)
         if (!open.sendsEnded) open.sent[code].reset();
-    runs_.back().sent[code] = command;
+    if (taking_->source) runs_.back().sent[code] = command;
+}
+
+std::optional<QueuedRun> CommandCheck::Close() {
+    if (!taking_) return std::nullopt;
+    QueuedRun run{taking_->source, {}};
+    for (const auto& word : taking_->queued)
+        if (word) run.words.push_back(*word);
+    taking_.reset();
+    if (run.words.empty()) return std::nullopt;
+    return run;
 }
 
 void CommandCheck::SendsEnded(double now) {
+    taking_.reset();
     runs_.erase(std::remove_if(runs_.begin(), runs_.end(),
                                [](const Open& o) {
                                    return !o.sendsEnded &&

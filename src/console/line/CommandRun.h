@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,14 @@ struct CommandRun {
     CommandOutcome outcome = CommandOutcome::TimedOut;
     // Monotonic seconds from the end of the sends to the outcome.
     double seconds = 0.0;
+};
+
+// The words one action queued (the last one of each code, in code order),
+// once the run takes no more: what the site record says was asked. A run
+// that no action named has no source.
+struct QueuedRun {
+    std::optional<CommandSource> source;
+    std::vector<std::uint16_t> words;
 };
 
 // "Setup apply", "Calibration start", ...: the action in the installer's words.

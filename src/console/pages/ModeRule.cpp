@@ -30,6 +30,10 @@ ModeCommand ModeCommandOnShow(Page shown, bool linked, bool calibrationAhead) {
     }
 }
 
+ModeCommand ModeCommandAtClose(bool calibrating, bool calibrationAhead) {
+    return calibrating || calibrationAhead ? ModeCommand::StopCalibration : ModeCommand::None;
+}
+
 ModeCommand ModeCommandOnLeave(Page left, bool linked, bool calibrationAhead) {
     if (!linked || left != Page::Calibration || !calibrationAhead) return ModeCommand::None;
     return ModeCommand::StopCalibration;

@@ -28,5 +28,10 @@ bool CalibrationAhead(std::optional<std::uint16_t> pendingCmd0,
 ModeCommand ModeCommandOnShow(Page shown, bool linked, bool calibrationAhead);
 // Calibration leaving the view stops calibration.
 ModeCommand ModeCommandOnLeave(Page left, bool linked, bool calibrationAhead);
+// The window closing stops calibration when the detector reports it, and
+// when it will calibrate once the words on their way reached it (a start
+// still going out, a stop not yet taken): a detector left calibrating would
+// not guard its zone.
+ModeCommand ModeCommandAtClose(bool calibrating, bool calibrationAhead);
 
 }  // namespace quillane

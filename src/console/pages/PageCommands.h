@@ -1,19 +1,17 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "protocol/WordTable.h"
+
 namespace quillane {
 
-// The arguments of the three command words an Apply queues, in the order
-// they are queued (code 0, 1, 2).
+// The command words an Apply queues, by code; a code the Apply leaves alone
+// has none. The core queues them as one run (ConsoleCore::QueuePageCommands).
 struct PageCommands {
-    struct {
-        unsigned adr = 0, senspp = 0, state = 0;
-    } cmd0;
-    struct {
-        unsigned sensmp = 0, sensbp = 0, letter = 0;
-    } cmd1;
-    struct {
-        unsigned minSpd = 0, maxSpd = 0, dist = 0, reg = 0;
-    } cmd2;
+    std::array<std::optional<std::uint16_t>, command::kCodes> words;
 };
 
 }  // namespace quillane

@@ -43,6 +43,32 @@ std::optional<bool> ParamSetEnabledFor(AccessLevel level, bool linked) {
     return linked;
 }
 
+std::optional<Page> PageForKey(int functionKey, AccessLevel level) {
+    switch (functionKey) {
+        case 1:
+            return Page::About;
+        case 2:
+            return Page::Calibration;
+        case 3:
+            return level == EAccBasic ? Page::Setup : Page::Settings;
+        case 9:
+            if (level == EAccDeveloper) return Page::Properties;
+            return std::nullopt;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<Page> PageOnDetection(bool calibrating) {
+    if (calibrating) return Page::Calibration;
+    return std::nullopt;
+}
+
+std::optional<Page> PageOnLinkLoss(Page active) {
+    if (active == Page::Calibration) return std::nullopt;
+    return Page::About;
+}
+
 bool SensRefreshDue(Page active, bool working) {
     return (active == Page::Setup && working) || active == Page::Settings;
 }

@@ -28,6 +28,18 @@ bool TabShown(AccessLevel level, bool linked, Page page);
 // at either; the basic level, which does not offer it, leaves it (nothing).
 std::optional<bool> ParamSetEnabledFor(AccessLevel level, bool linked);
 
+// The page a page-selecting key brings into view: F1 About, F2 Calibration,
+// F3 Setup at the basic level and Settings above it, F9 Properties at the
+// developer level only; none for any other key.
+std::optional<Page> PageForKey(int functionKey, AccessLevel level);
+// A detector found calibrating brings the Calibration page into view (a
+// detector left so would not guard its zone); otherwise the page stays and
+// the note asks for a mode.
+std::optional<Page> PageOnDetection(bool calibrating);
+// A lost link brings About into view, unless Calibration is in view: it stays
+// there to aim the detector found next.
+std::optional<Page> PageOnLinkLoss(Page active);
+
 // Whether changed sensitivity or zone words redraw the page in view: the
 // Setup page only with signal words flowing, the Settings page always.
 bool SensRefreshDue(Page active, bool working);

@@ -132,21 +132,21 @@ PageCommands RangeApplyCommands(const DetectorModel& m, const RangeChoice& choic
     const frame::Word sens = m.Word(status::kSensWord);
     const frame::Word zone = m.Word(status::kZoneWord);
     const frame::Word speed = m.Word(status::kSpeedWord);
+    const frame::Word identity = m.Word(status::kIdentityWord);
+    const unsigned dist = choice.autoMethod
+                              ? static_cast<unsigned>(ZoneItemToIndex(std::max(choice.distItem, 0)))
+                              : frame::Dist(zone);
+    const unsigned method = choice.autoMethod ? detector::kRegulAuto
+                            : choice.split    ? detector::kRegulSpecial
+                                              : detector::kRegulManual;
     PageCommands c;
-    c.cmd0 = {frame::Adr(m.Word(status::kIdentityWord)), ItemOr(choice.ppItem, frame::SensPp(sens)),
-              0};
-    c.cmd1 = {ItemOr(choice.mpItem, frame::SensMp(sens)),
-              ItemOr(choice.bpItem, frame::SensBp(zone)),
-              frame::Letter(m.Word(status::kIdentityWord))};
-    c.cmd2.minSpd = frame::VelMin(speed);
-    c.cmd2.maxSpd = frame::VelMax(speed);
-    if (choice.autoMethod) {
-        c.cmd2.dist = static_cast<unsigned>(ZoneItemToIndex(std::max(choice.distItem, 0)));
-        c.cmd2.reg = detector::kRegulAuto;
-    } else {
-        c.cmd2.dist = frame::Dist(zone);
-        c.cmd2.reg = choice.split ? detector::kRegulSpecial : detector::kRegulManual;
-    }
+    c.words[command::kModeWord] = frame::Command0(
+        frame::Adr(identity), ItemOr(choice.ppItem, frame::SensPp(sens)), command::kModeNormal);
+    c.words[command::kThresholdsWord] =
+        frame::Command1(ItemOr(choice.mpItem, frame::SensMp(sens)),
+                        ItemOr(choice.bpItem, frame::SensBp(zone)), frame::Letter(identity));
+    c.words[command::kZoneWord] =
+        frame::Command2(frame::VelMin(speed), frame::VelMax(speed), dist, method);
     return c;
 }
 
@@ -161,15 +161,17 @@ ParamLoad ParamLoadValues(const DetectorModel& m) {
     return load;
 }
 
-ParamCommands ParamSetCommands(const DetectorModel& m, int minSpeedItem, int maxSpeedItem,
-                               int letterItem) {
+PageCommands ParamSetCommands(const DetectorModel& m, int minSpeedItem, int maxSpeedItem,
+                              int letterItem) {
     const frame::Word speed = m.Word(status::kSpeedWord);
     const frame::Word zone = m.Word(status::kZoneWord);
-    ParamCommands c;
-    c.cmd2 = {ItemOr(minSpeedItem, frame::VelMin(speed)),
-              ItemOr(maxSpeedItem, frame::VelMax(speed)), frame::Dist(zone), frame::Regul(zone)};
-    c.cmd1 = {frame::SensMp(m.Word(status::kSensWord)), frame::SensBp(zone),
-              ItemOr(letterItem, frame::Letter(m.Word(status::kIdentityWord)))};
+    PageCommands c;
+    c.words[command::kZoneWord] = frame::Command2(ItemOr(minSpeedItem, frame::VelMin(speed)),
+                                                  ItemOr(maxSpeedItem, frame::VelMax(speed)),
+                                                  frame::Dist(zone), frame::Regul(zone));
+    c.words[command::kThresholdsWord] =
+        frame::Command1(frame::SensMp(m.Word(status::kSensWord)), frame::SensBp(zone),
+                        ItemOr(letterItem, frame::Letter(m.Word(status::kIdentityWord))));
     return c;
 }
 

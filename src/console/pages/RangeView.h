@@ -115,18 +115,10 @@ struct ParamLoad {
 };
 ParamLoad ParamLoadValues(const DetectorModel& m);
 
-// ... and what its Apply queues, code 2 before code 1: the chosen speeds and
-// letter with the zone, method and LL/HL of the stored words sent back as
-// they are. Code 1 still goes out first, the transmit pass sends by code.
-struct ParamCommands {
-    struct {
-        unsigned minSpd = 0, maxSpd = 0, dist = 0, reg = 0;
-    } cmd2;
-    struct {
-        unsigned sensmp = 0, sensbp = 0, letter = 0;
-    } cmd1;
-};
-ParamCommands ParamSetCommands(const DetectorModel& m, int minSpeedItem, int maxSpeedItem,
-                               int letterItem);
+// ... and what its Apply queues: the zone and thresholds words with the
+// chosen speeds and letter, and the zone, method and LL/HL of the stored
+// words sent back as they are.
+PageCommands ParamSetCommands(const DetectorModel& m, int minSpeedItem, int maxSpeedItem,
+                              int letterItem);
 
 }  // namespace quillane

@@ -64,18 +64,14 @@ PageCommands SenseApplyCommands(const DetectorModel& m, int sensePercent, bool a
                                 int distItem) {
     const auto i = static_cast<unsigned>(PercentToSens(sensePercent));
     const frame::Word speed = m.Word(status::kSpeedWord);
+    const frame::Word identity = m.Word(status::kIdentityWord);
+    const unsigned dist = autoShown ? static_cast<unsigned>(ZoneItemToIndex(distItem))
+                                    : frame::Dist(m.Word(status::kZoneWord));
     PageCommands c;
-    c.cmd0 = {frame::Adr(m.Word(status::kIdentityWord)), i, 0};
-    c.cmd1 = {i, i, frame::Letter(m.Word(status::kIdentityWord))};
-    c.cmd2.minSpd = frame::VelMin(speed);
-    c.cmd2.maxSpd = frame::VelMax(speed);
-    if (autoShown) {
-        c.cmd2.dist = static_cast<unsigned>(ZoneItemToIndex(distItem));
-        c.cmd2.reg = kRegulAuto;
-    } else {
-        c.cmd2.dist = frame::Dist(m.Word(status::kZoneWord));
-        c.cmd2.reg = kRegulManual;
-    }
+    c.words[command::kModeWord] = frame::Command0(frame::Adr(identity), i, command::kModeNormal);
+    c.words[command::kThresholdsWord] = frame::Command1(i, i, frame::Letter(identity));
+    c.words[command::kZoneWord] = frame::Command2(frame::VelMin(speed), frame::VelMax(speed), dist,
+                                                  autoShown ? kRegulAuto : kRegulManual);
     return c;
 }
 

@@ -58,35 +58,12 @@ void SiteRecord::LinkLost() {
 
 // ---- commands ----
 
-bool SiteRecord::CommandQueued(std::uint16_t word) {
-    const unsigned code = frame::CommandCode(word);
-    if (code >= run_.size()) return false;
-    const bool first = !runOpen_;
-    runOpen_ = true;
-    run_[code] = word;
-    return first;
-}
-
-void SiteRecord::EndRun() {
-    if (!runOpen_) return;
-    std::vector<std::uint16_t> words;
-    for (const auto& w : run_)
-        if (w) words.push_back(*w);
-    run_ = {};
-    runOpen_ = false;
+void SiteRecord::CommandRunQueued(const QueuedRun& run) {
     RecordLine line(clock_.LocalDays(), "command");
-    if (runSource_) line.Text("action", CommandSourceName(*runSource_));
-    runSource_.reset();
-    file_.Append(line.Text("words", CommandWordsText(words))
-                     .Text("meaning", CommandMeaning(words, tables_))
+    if (run.source) line.Text("action", CommandSourceName(*run.source));
+    file_.Append(line.Text("words", CommandWordsText(run.words))
+                     .Text("meaning", CommandMeaning(run.words, tables_))
                      .Done());
-}
-
-void SiteRecord::CommandRunBegun(CommandSource source) {
-    // Two actions in one handler (a page that stops calibration as it comes
-    // into view, then applies) are two runs.
-    EndRun();
-    runSource_ = source;
 }
 
 void SiteRecord::CommandRunEnded(const CommandRun& run) {
@@ -160,9 +137,6 @@ void SiteRecord::CalibrationMaximum(double milliVolts) {
         RecordLine(clock_.LocalDays(), "calibration_maximum").Number("mV", milliVolts, 3).Done());
 }
 
-void SiteRecord::Flush() {
-    EndRun();
-    FlushSignal();
-}
+void SiteRecord::Flush() { FlushSignal(); }
 
 }  // namespace quillane

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,7 +8,6 @@
 #include "console/pages/Page.h"
 #include "console/record/RecordFile.h"
 #include "console/record/SignalSampler.h"
-#include "protocol/WordTable.h"
 
 namespace quillane {
 
@@ -44,15 +42,9 @@ public:
     void LinkLost();
 
     // ---- commands ----
-    // A word queued for the detector. The words queued by one handler make
-    // one run; returns true for the first word of a run, and the window calls
-    // EndRun once that handler is done.
-    bool CommandQueued(std::uint16_t word);
-    // "command": the run's words and what they ask, in the installer's terms,
+    // "command": a run's words and what they ask, in the installer's terms,
     // with the action that queued them when the core named it.
-    void EndRun();
-    // The core names the action whose words follow: a run of its own.
-    void CommandRunBegun(CommandSource source);
+    void CommandRunQueued(const QueuedRun& run);
     // "command_outcome": what the detector's status words made of a run
     // (confirmed, not confirmed, timed out), with the fields that differ.
     void CommandRunEnded(const CommandRun& run);
@@ -74,7 +66,7 @@ public:
     // with one.
     void CalibrationMaximum(double milliVolts);
 
-    // Writes a gathered command run and the signal period begun.
+    // Writes the signal period begun.
     void Flush();
 
     const RecordFile& File() const { return file_; }
@@ -88,9 +80,6 @@ private:
     const CorrespondenceTables& tables_;
     RecordFile file_;
     std::optional<std::string> linkedPort_;
-    std::array<std::optional<std::uint16_t>, command::kCodes> run_{};
-    bool runOpen_ = false;
-    std::optional<CommandSource> runSource_;
     Page inView_ = Page::About;
     bool countingSetup_ = false, countingSettings_ = false;
     SignalSampler sampler_;

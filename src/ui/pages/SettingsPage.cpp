@@ -454,11 +454,8 @@ void SettingsPage::btnApplayRangeClick() {
                              cbRangePP->currentIndex(),
                              cbRangeMP->currentIndex(),
                              cbRangeBP->currentIndex()};
-    const PageCommands c = RangeApplyCommands(context_.core.Model(), choice);
-    context_.core.BeginCommandRun(CommandSource::SettingsApply);
-    context_.core.QueueCmd0(c.cmd0.adr, c.cmd0.senspp, c.cmd0.state);
-    context_.core.QueueCmd1(c.cmd1.sensmp, c.cmd1.sensbp, c.cmd1.letter);
-    context_.core.QueueCmd2(c.cmd2.minSpd, c.cmd2.maxSpd, c.cmd2.dist, c.cmd2.reg);
+    context_.core.QueuePageCommands(CommandSource::SettingsApply,
+                                    RangeApplyCommands(context_.core.Model(), choice));
     HidePreviewMarkers();
 }
 
@@ -468,12 +465,10 @@ void SettingsPage::btnClearRangeClick() {
 }
 
 void SettingsPage::btnParamSetClick() {
-    const ParamCommands c =
+    context_.core.QueuePageCommands(
+        CommandSource::DeviceParameters,
         ParamSetCommands(context_.core.Model(), cbNewMinSpeed->currentIndex(),
-                         cbNewMaxSpeed->currentIndex(), cbNewLetter->currentIndex());
-    context_.core.BeginCommandRun(CommandSource::DeviceParameters);
-    context_.core.QueueCmd2(c.cmd2.minSpd, c.cmd2.maxSpd, c.cmd2.dist, c.cmd2.reg);
-    context_.core.QueueCmd1(c.cmd1.sensmp, c.cmd1.sensbp, c.cmd1.letter);
+                         cbNewMaxSpeed->currentIndex(), cbNewLetter->currentIndex()));
 }
 
 void SettingsPage::CommandAnswered(CommandSource source, const CommandAnswer& answer) {

@@ -253,13 +253,10 @@ void SetupPage::cbRegulSenseDropDown() {
 }
 
 void SetupPage::btnApplaySenseClick() {
-    const PageCommands c =
+    context_.core.QueuePageCommands(
+        CommandSource::SetupApply,
         SenseApplyCommands(context_.core.Model(), speSense->value(),
-                           cbRegulSense->currentIndex() == 0, cbDistSense->currentIndex());
-    context_.core.BeginCommandRun(CommandSource::SetupApply);
-    context_.core.QueueCmd0(c.cmd0.adr, c.cmd0.senspp, c.cmd0.state);
-    context_.core.QueueCmd1(c.cmd1.sensmp, c.cmd1.sensbp, c.cmd1.letter);
-    context_.core.QueueCmd2(c.cmd2.minSpd, c.cmd2.maxSpd, c.cmd2.dist, c.cmd2.reg);
+                           cbRegulSense->currentIndex() == 0, cbDistSense->currentIndex()));
 }
 
 void SetupPage::CommandAnswered(CommandSource source, const CommandAnswer& answer) {

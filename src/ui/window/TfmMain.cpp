@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "console/ConsoleCore.h"
+#include "console/pages/ModeRule.h"
 #include "console/pages/ScreenPlacement.h"
 #include "console/record/SiteRecord.h"
 #include "link/SerialPort.h"
@@ -398,10 +399,8 @@ void TfmMain::closeEvent(QCloseEvent* event) {
 void TfmMain::FormClose() {
     SetNote(note::kEmpty);
     FlushSiteRecord();
-    // A detector left in calibration would not guard its zone: also one
-    // that a start still on its way would put there, or that a stop on its
-    // way has not yet taken out.
-    if (core_->DetectorCalibrating() || core_->CalibrationAhead()) {
+    if (ModeCommandAtClose(core_->DetectorCalibrating(), core_->CalibrationAhead()) ==
+        ModeCommand::StopCalibration) {
         core_->StopCalibrationAndWait(
             [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 1); });
     }

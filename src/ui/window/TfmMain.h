@@ -84,6 +84,7 @@ public:
     // Where the window learns what the detector made of each run of sends.
     void CommandRunEnded(const CommandRun& run) override;
     void CommandQueued(std::uint16_t word) override;
+    void CommandRunQueued(const QueuedRun& run) override;
     void Reconnected() override;
 
     // ---- actions, one per key ----
@@ -149,6 +150,8 @@ private:
     // What the pages and the record still hold goes into the record's file.
     void FlushSiteRecord();
     void SetActivePage(Page page);
+    // F1, F2, F3 and F9: the page the key stands for at this level, if any.
+    void SelectPageByKey(int functionKey);
     ConsolePage* PageOf(Page page) const;
     ConsolePage* ActiveConsolePage() const;
     // Runs a hook on every page, in view or not.

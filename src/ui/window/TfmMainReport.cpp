@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QTimer>
 #include <QToolTip>
 
 #include "console/ConsoleCore.h"
@@ -36,15 +35,12 @@ QString FreeReportPath(const std::string& name) {
 
 }  // namespace
 
-void TfmMain::CommandQueued(std::uint16_t word) {
-    CommandWaiting();
-    // The handler that queues the first word of a run queues the rest before
-    // the message loop runs again; the run is written then, as one.
-    if (siteRecord_->CommandQueued(word))
-        QTimer::singleShot(0, this, [this] { siteRecord_->EndRun(); });
-}
+void TfmMain::CommandQueued(std::uint16_t) { CommandWaiting(); }
+
+void TfmMain::CommandRunQueued(const QueuedRun& run) { siteRecord_->CommandRunQueued(run); }
 
 void TfmMain::FlushSiteRecord() {
+    core_->CloseCommandRun();
     ForEachPage([](ConsolePage* p) { p->FlushSiteRecord(); });
     siteRecord_->Flush();
 }

@@ -62,8 +62,8 @@ void TfmMain::ShowPower() {
 void TfmMain::OnDetectorFound() {
     siteRecord_->DetectorFound(core_->Model(), SelectedPortText());
     UpdatePageVisibility();
-    if (core_->DetectorCalibrating())
-        SetActivePage(Page::Calibration);
+    if (const std::optional<Page> page = PageOnDetection(core_->DetectorCalibrating()))
+        SetActivePage(*page);
     else
         SetNote(note::kSelectMode);
     ActionList->SetSuspended(false);
@@ -71,7 +71,7 @@ void TfmMain::OnDetectorFound() {
 
 void TfmMain::ResetDetectorView() {
     siteRecord_->LinkLost();
-    if (ActivePage() != Page::Calibration) SetActivePage(Page::About);
+    if (const std::optional<Page> page = PageOnLinkLoss(ActivePage())) SetActivePage(*page);
     gbInfo->ShowReset();
     SetNote(note::kWaiting);
     UpdatePageVisibility();
@@ -104,7 +104,6 @@ void TfmMain::Reconnecting(const std::string& text) {
 }
 
 void TfmMain::CommandRunBegun(CommandSource source) {
-    siteRecord_->CommandRunBegun(source);
     ShowCommandAnswer(source, nullptr);
     ArmWatch();
 }
