@@ -73,6 +73,13 @@ struct ConsoleCore::Impl {
         view.Reconnected();
     }
 
+    std::optional<double> WatchDueIn(double now) const {
+        std::optional<double> due = reconnect.NextTry();
+        if (const auto answer = check.NextDue(now)) due = due ? std::min(*due, *answer) : *answer;
+        if (!due) return std::nullopt;
+        return std::max(0.0, *due - now);
+    }
+
     void Recorded(const std::optional<QueuedRun>& run) {
         if (run) view.CommandRunQueued(*run);
     }
@@ -145,16 +152,18 @@ void ConsoleCore::Recv() {
     NoticeDeviceGone();
 }
 
-PollPlan ConsoleCore::PlanNextPass(bool polling) const {
-    PollFacts f;
+WakeFacts ConsoleCore::Facts(bool polling, double now) const {
+    WakeFacts w;
+    PollFacts& f = w.poll;
     f.polling = polling;
     f.commandPending = d_->commands.bCmdPending();
     f.watchable = d_->port.ReadableHandle() != ByteLink::kNoReadable;
     f.bytesRead = d_->receiver.LastReadCount();
     f.closedOrGone = !d_->port.IsOpen() || d_->port.DeviceGone();
     f.moreWaiting = f.bytesRead == Receiver::kReadSize;
-    if (Linked()) f.secondsToTimeout = d_->receiver.SecondsToTimeout(d_->clock.MonotonicSeconds());
-    return PlanPoll(f);
+    if (Linked()) f.secondsToTimeout = d_->receiver.SecondsToTimeout(now);
+    w.watchIn = d_->WatchDueIn(now);
+    return w;
 }
 
 void ConsoleCore::Send() {
@@ -373,11 +382,7 @@ void ConsoleCore::Watch() {
 }
 
 std::optional<double> ConsoleCore::WatchDueIn() const {
-    const double now = d_->clock.MonotonicSeconds();
-    std::optional<double> due = d_->reconnect.NextTry();
-    if (const auto answer = d_->check.NextDue(now)) due = due ? std::min(*due, *answer) : *answer;
-    if (!due) return std::nullopt;
-    return std::max(0.0, *due - now);
+    return d_->WatchDueIn(d_->clock.MonotonicSeconds());
 }
 
 bool ConsoleCore::Reconnecting() const { return d_->reconnect.Active(); }

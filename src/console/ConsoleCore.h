@@ -6,7 +6,7 @@
 #include <string>
 
 #include "console/line/CommandRun.h"
-#include "console/line/PollPlan.h"
+#include "console/line/WakePlan.h"
 #include "console/pages/Page.h"
 #include "console/pages/PageCommands.h"
 #include "protocol/DetectorModel.h"
@@ -45,9 +45,11 @@ public:
     bool TimerTimer();
     void Recv();
     void Send();
-    // When the next pass is to run, from the line, the link and the command
-    // slots as they are now; `polling` is what the last TimerTimer returned.
-    PollPlan PlanNextPass(bool polling) const;
+    // What the core knows of its next wake-ups at `now` (monotonic): the
+    // line, the link and the command slots for the next pass, and when its
+    // watch is due; `polling` is what the last TimerTimer returned. The
+    // window adds its redraws' and plans with PlanWake.
+    WakeFacts Facts(bool polling, double now) const;
 
     // ---- port selection ----
     void cbComPortDropDown();
@@ -111,8 +113,7 @@ public:
     // ---- the console's own watch, beside the poll tick ----
     // What is due now: another try of the chosen port after its device went
     // away (ConsoleView::Reconnected when it opens), and the command runs
-    // whose answer time is over. The window runs it from a timer of its own,
-    // armed for WatchDueIn.
+    // whose answer time is over. The window runs it when WatchDueIn says.
     void Watch();
     // Seconds until Watch has something to do; none while nothing waits.
     std::optional<double> WatchDueIn() const;

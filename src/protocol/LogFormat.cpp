@@ -1,6 +1,11 @@
 #include "protocol/LogFormat.h"
 
 #include <cmath>
+#include <cstddef>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "protocol/LogLine.h"
 
@@ -25,27 +30,48 @@ void Bytes(LogLine& line, const std::uint8_t* bytes) {
     line.Char(']');
 }
 
-// "key:value" of a field, after a blank unless it comes first.
-void Field(LogLine& line, const words::Field& f, frame::Word w, bool first) {
-    if (!first) line.Char(' ');
-    line.Text(f.key).Char(':').Number(f.Of(w));
+// "key:" of each field, by its word's code, made once from the word table: up
+// to 1440 status words a second are written out field by field.
+struct Labelled {
+    std::string label;  // " key:"
+    unsigned shift, mask;
+};
+using Labels = std::vector<std::vector<Labelled>>;
+
+Labels MakeLabels(unsigned codes, const std::vector<words::Field>& fields) {
+    Labels labels(codes);
+    for (const words::Field& f : fields)
+        labels[f.code].push_back({" " + std::string(f.key) + ":", f.shift, f.Mask()});
+    return labels;
+}
+
+std::vector<words::Field> CommandFieldList() {
+    std::vector<words::Field> fields;
+    for (const command::CommandField& f : command::kFields) fields.push_back(f.field);
+    return fields;
+}
+
+const Labels kStatusLabels =
+    MakeLabels(status::kCodes,
+               std::vector<words::Field>(std::begin(status::kFields), std::end(status::kFields)));
+const Labels kCommandLabels = MakeLabels(command::kCodes, CommandFieldList());
+
+void Field(LogLine& line, std::string_view label, const Labelled& f, frame::Word w) {
+    line.Text(label).Number((w >> f.shift) & f.mask);
 }
 
 void StatusFields(LogLine& line, frame::Word w) {
-    const unsigned code = frame::Code(w);
-    bool first = true;
-    for (const words::Field& f : status::kFields) {
-        if (f.code != code) continue;
-        Field(line, f, w, first);
-        first = false;
-    }
+    const std::vector<Labelled>& fields = kStatusLabels[frame::Code(w)];
+    if (fields.empty()) return;
+    Field(line, std::string_view(fields[0].label).substr(1), fields[0], w);
+    for (std::size_t i = 1; i < fields.size(); ++i) Field(line, fields[i].label, fields[i], w);
 }
 
 void CommandFields(LogLine& line, frame::Word w) {
     const unsigned code = frame::CommandCode(w);
     line.Field("code:", code);
-    for (const command::CommandField& f : command::kFields)
-        if (f.field.code == code) Field(line, f.field, w, false);
+    if (code >= kCommandLabels.size()) return;
+    for (const Labelled& f : kCommandLabels[code]) Field(line, f.label, f, w);
 }
 
 }  // namespace

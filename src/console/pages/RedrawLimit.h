@@ -12,8 +12,12 @@ namespace quillane {
 // ask again, and the page would go on showing a value that is no longer true.
 // The refused redraw is remembered and done once, with the values of that
 // moment, as soon as the limit allows (the trailing redraw).
+// The pages' presentations follow a limit of the same kind, at most one a
+// display frame (kFramesPerSecond).
 class RedrawLimit {
 public:
+    static constexpr int kFramesPerSecond = 60;
+
     // Monotonic seconds of the last redraw let through; 0 at start.
     double dblLastRefresh = 0;
 

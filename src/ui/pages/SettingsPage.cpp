@@ -17,7 +17,6 @@
 #include "os/Clock.h"
 #include "ui/pages/AlarmCounterGroup.h"
 #include "ui/pages/PageContext.h"
-#include "ui/pages/RedrawPacer.h"
 #include "ui/widgets/AnswerLabel.h"
 #include "ui/widgets/BarChart.h"
 #include "ui/widgets/ColourKit.h"
@@ -87,8 +86,6 @@ SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
     BuildSignalLabels();
     BuildCharts();
     BuildAlarmGroup();
-    pacer_ = new RedrawPacer(
-        context_.clock, [this] { Present(); }, this);
 }
 
 void SettingsPage::BuildRangeGroup() {
@@ -305,9 +302,9 @@ void SettingsPage::FillParams() {
 void SettingsPage::SignalWord() {
     Compute();
     if (shown_.fills != presentedFills_)
-        pacer_->PresentNow();
+        PresentFrameNow();
     else
-        pacer_->Request();
+        RequestFrame();
 }
 
 void SettingsPage::SensitivityWords() { SignalWord(); }
@@ -478,7 +475,7 @@ void SettingsPage::CommandAnswered(CommandSource source, const CommandAnswer& an
 
 void SettingsPage::RefreshRangeCharts() {
     Compute();
-    pacer_->PresentNow();
+    PresentFrameNow();
 }
 
 void SettingsPage::Compute() {
@@ -497,7 +494,7 @@ void SettingsPage::Compute() {
     shown_ = c;
 }
 
-void SettingsPage::Present() {
+void SettingsPage::PresentFrame() {
     chRangePP->SetColour(kSerPP, ToQColor(shown_.fills.pp));
     chRangeMPBP->SetColour(kSerMP, ToQColor(shown_.fills.mp));
     chRangeMPBP->SetColour(kSerBP, ToQColor(shown_.fills.bp));

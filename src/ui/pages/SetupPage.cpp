@@ -17,7 +17,6 @@
 #include "protocol/FrameCodec.h"
 #include "ui/pages/AlarmCounterGroup.h"
 #include "ui/pages/PageContext.h"
-#include "ui/pages/RedrawPacer.h"
 #include "ui/widgets/AnswerLabel.h"
 #include "ui/widgets/BarChart.h"
 #include "ui/widgets/ColourKit.h"
@@ -47,8 +46,6 @@ SetupPage::SetupPage(PageContext& context, QWidget* parent)
     trv_->SetRecorder([this](SiteRecord::Count change, long long count) {
         context_.siteRecord.Counting(Page::Setup, change, count);
     });
-    pacer_ = new RedrawPacer(
-        context_.clock, [this] { Present(); }, this);
 }
 
 void SetupPage::BuildGroup() {
@@ -161,12 +158,12 @@ void SetupPage::PageShow() {
 
 void SetupPage::SignalWord() {
     Compute();
-    pacer_->Request();
+    RequestFrame();
 }
 
 void SetupPage::SensitivityWords() {
     Compute();
-    pacer_->Request();
+    RequestFrame();
 }
 
 void SetupPage::DetectorState(const StateDisplay& state) {
@@ -265,7 +262,7 @@ void SetupPage::CommandAnswered(CommandSource source, const CommandAnswer& answe
 
 void SetupPage::RefreshSenseChart() {
     Compute();
-    pacer_->PresentNow();
+    PresentFrameNow();
 }
 
 void SetupPage::Compute() {
@@ -276,7 +273,7 @@ void SetupPage::Compute() {
     shown_ = c;
 }
 
-void SetupPage::Present() {
+void SetupPage::PresentFrame() {
     if (shown_.signal) {
         lSenseSignal->setText(QString::fromStdString(context_.format.Fixed(*shown_.signal, 3)));
         chSense->SetX(QStringLiteral("serMPBPSignal"), *shown_.signal);

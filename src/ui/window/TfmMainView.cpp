@@ -100,12 +100,12 @@ std::string TfmMain::SelectedPortText() const {
 
 void TfmMain::Reconnecting(const std::string& text) {
     gbInfo->ShowLinkHealth(text);
-    ArmWatch();
+    Replan();
 }
 
 void TfmMain::CommandRunBegun(CommandSource source) {
     ShowCommandAnswer(source, nullptr);
-    ArmWatch();
+    Replan();
 }
 
 void TfmMain::CommandRunEnded(const CommandRun& run) {
