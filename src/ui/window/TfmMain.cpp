@@ -27,6 +27,7 @@
 #include "ui/pages/PropertiesPage.h"
 #include "ui/pages/SettingsPage.h"
 #include "ui/pages/SetupPage.h"
+#include "ui/widgets/ColourKit.h"
 #include "ui/window/InfoPanel.h"
 #include "ui/window/KeyActionList.h"
 #include "ui/window/LineWatch.h"
@@ -248,7 +249,7 @@ void TfmMain::BuildNote() {
     memoNote->setFont(NoteFont());
     QPalette p = memoNote->palette();
     p.setColor(QPalette::Base, p.color(QPalette::Button));
-    p.setColor(QPalette::Text, Qt::blue);
+    p.setColor(QPalette::Text, ToQColor(colour::kBlue));
     memoNote->setPalette(p);
     QTextOption centred = memoNote->document()->defaultTextOption();
     centred.setAlignment(Qt::AlignHCenter);
