@@ -78,6 +78,15 @@ INSTANTIATE_TEST_SUITE_P(
         Sequence{"L C 20 S 20 C 20 S 20 C 20 r S 20 C 20 S 20 C 20 S 20 r C 50 r", false, true,
                  77}));  // keys 20 ms apart, ending on F2
 
+// A state word answers the mode word sent before it: from then on the state
+// reported decides, also when the detector leaves calibration by itself.
+TEST_F(ModeRule, AStateWordAnswersTheModeWordSentBeforeIt) {
+    Run("L C 50 r");
+    ASSERT_TRUE(core.CalibrationAhead());
+    Pass(Frames({word::State(0)}));
+    EXPECT_FALSE(core.CalibrationAhead());
+}
+
 TEST(ModeRuleAtClose, StopsCalibrationReportedOrOnItsWay) {
     using M = ModeCommand;
     EXPECT_EQ(ModeCommandAtClose(false, false), M::None);
