@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <random>
 
 #include "os/FileStore.h"
@@ -55,17 +57,22 @@ int CreateUniqueTemp(const std::string& target, std::string& tempPath) {
     return -1;
 }
 
-// Reads to the end; false with errno set on a read error.
-bool ReadAll(int fd, std::string& text) {
+// Reads to the end, or `most` bytes at most (a file that another writer
+// keeps growing); false with errno set on a read error.
+bool ReadAll(int fd, std::string& text,
+             std::int64_t most = std::numeric_limits<std::int64_t>::max()) {
     char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
+    while (static_cast<std::int64_t>(text.size()) < most) {
+        const auto room =
+            std::min<std::int64_t>(sizeof buf, most - static_cast<std::int64_t>(text.size()));
+        const ssize_t n = ::read(fd, buf, static_cast<size_t>(room));
         if (n > 0) {
             text.append(buf, static_cast<size_t>(n));
         } else if (n == 0 || errno != EINTR) {
             return n == 0;
         }
     }
+    return true;
 }
 
 // Makes the rename itself durable; the text is safe either way.
@@ -116,6 +123,32 @@ FileContents ReadRegularFile(const std::string& path) {
         return c;
     }
     if (!ReadAll(fd, c.text)) {
+        c.readable = false;
+        c.error = ErrnoText(path);
+        c.text.clear();
+    }
+    ::close(fd);
+    return c;
+}
+
+FileContents ReadOwnFileEnd(const std::string& path, std::int64_t most) {
+    FileContents c;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        c.readable = errno == ENOENT;
+        c.error = ErrnoText(path);
+        return c;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        c.readable = false;
+        c.error = path + ": not a regular file";
+        ::close(fd);
+        return c;
+    }
+    c.id = IdentityOf(st);
+    const std::int64_t from = std::max<std::int64_t>(0, c.id.size - most);
+    if (::lseek(fd, static_cast<off_t>(from), SEEK_SET) < 0 || !ReadAll(fd, c.text, most)) {
         c.readable = false;
         c.error = ErrnoText(path);
         c.text.clear();

@@ -54,8 +54,9 @@ void TfmMain::actReportExecute() {
     const double now = clock_.LocalDays();
     const ReportSources sources{core_->Model(),   tables_, format_,         settings_.dblKdc,
                                 settings_.dblUrd, now,     QUILLANE_VERSION};
-    const CommissioningReport report =
+    CommissioningReport report =
         BuildCommissioningReport(sources, ParseRecord(siteRecord_->File().ReadBack()));
+    report.recordIncomplete = siteRecord_->File().Incomplete();
     const QString path = FreeReportPath(ReportFileName(now));
     QString error;
     if (!WriteReportPdf(report, path, error)) {
