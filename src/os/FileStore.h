@@ -50,6 +50,15 @@ FileContents ReadRegularFile(const std::string& path);
 // anything but a regular file.
 FileContents ReadOwnFileEnd(const std::string& path, std::int64_t most);
 
+// Where a new file was to go.
+enum class NewFile { Written, NameTaken, Failed };
+// Writes bytes into a new file at path, made only when nothing at all is at
+// the name: no file, no folder and no symbolic link, not even one that leads
+// nowhere, so that nothing is ever written through a name someone else
+// prepared. Flushed to the disk; whole or not at all (a failed write removes
+// the new file again). Failed comes with the reason in error.
+NewFile WriteNewFile(const std::string& path, const std::string& bytes, std::string& error);
+
 // The file a chain of symbolic links ends at, so that a write replaces the
 // file and the link survives; the path itself when it is no link.
 std::string ResolveSymbolicLinks(std::string path);

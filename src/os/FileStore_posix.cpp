@@ -157,6 +157,24 @@ FileContents ReadOwnFileEnd(const std::string& path, std::int64_t most) {
     return c;
 }
 
+NewFile WriteNewFile(const std::string& path, const std::string& bytes, std::string& error) {
+    // O_EXCL fails on any name that is taken, a dangling link's too.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        if (errno == EEXIST) return NewFile::NameTaken;
+        error = ErrnoText(path);
+        return NewFile::Failed;
+    }
+    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    if (!ok) error = ErrnoText(path);
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = ErrnoText(path);
+    }
+    if (!ok) ::unlink(path.c_str());
+    return ok ? NewFile::Written : NewFile::Failed;
+}
+
 std::string ResolveSymbolicLinks(std::string path) {
     for (int depth = 0; depth < 40; ++depth) {
         struct stat st;

@@ -208,6 +208,26 @@ FileContents ReadOwnFileEnd(const std::string& path, std::int64_t most) {
     return c;
 }
 
+NewFile WriteNewFile(const std::string& path, const std::string& bytes, std::string& error) {
+    // CREATE_NEW fails on any name that is taken, a dangling link's too.
+    Handle h(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h.Valid()) {
+        const DWORD err = GetLastError();
+        if (err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS) return NewFile::NameTaken;
+        error = OpenErrorText(path, err);
+        return NewFile::Failed;
+    }
+    bool ok = WriteAll(h.Get(), bytes) && FlushFileBuffers(h.Get()) != 0;
+    if (!ok) error = ErrorText(path, GetLastError());
+    if (!h.Close() && ok) {
+        ok = false;
+        error = ErrorText(path, GetLastError());
+    }
+    if (!ok) DeleteFileW(Wide(path).c_str());
+    return ok ? NewFile::Written : NewFile::Failed;
+}
+
 std::string ResolveSymbolicLinks(std::string path) {
     const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)

@@ -8,9 +8,12 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
+#include <filesystem>
 
 #include "ConsoleHarness.h"
 #include "FileText.h"
+#include "console/record/CommissioningReport.h"
 #include "console/record/RecordEntry.h"
 #include "model/MessageTexts.h"
 #include "ui/window/TfmMain.h"
@@ -85,6 +88,25 @@ TEST(ReportKey, ARecordThatCannotBeWrittenIsToldOnceAndTheReportStillComes) {
         << boxes[0].toStdString();
     EXPECT_EQ(Reports().size(), before.size() + 1);
 }
+
+#ifndef _WIN32
+// Names of reports are known to the second: a link planted at the next one
+// sends nothing elsewhere, and the note names the file actually written.
+TEST(ReportKey, ALinkPlantedAtTheReportsNameIsNeverWrittenThrough) {
+    ConsoleHarness h;
+    h.LinkUp();
+    const std::string name = ReportFileName(h.clock.LocalDays());
+    ASSERT_TRUE(QDir().mkdir(QStringLiteral("other")));
+    std::filesystem::create_symlink("other/planted.pdf", name);
+    PressCtrlP(h);
+
+    EXPECT_FALSE(std::filesystem::exists("other/planted.pdf"));
+    const std::string written = name.substr(0, name.size() - 4) + "-2.pdf";
+    EXPECT_EQ(FileText(written).substr(0, 5), "%PDF-");
+    EXPECT_TRUE(QToolTip::text().endsWith(QString::fromStdString("/" + written)))
+        << QToolTip::text().toStdString();
+}
+#endif
 
 }  // namespace
 }  // namespace quillane::test
