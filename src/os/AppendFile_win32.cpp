@@ -66,6 +66,8 @@ bool AppendFile::OpenOwn(const std::string& path) {
     } else if (GetFileType(h) != FILE_TYPE_DISK ||
                (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         error_ = "not a regular file";
+    } else if ((tag.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        error_ = "read-only file";  // also when the administrator could write it
     } else if ((tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
         handle_ = h;
     } else if (IsReparseTagNameSurrogate(tag.ReparseTag)) {

@@ -240,7 +240,9 @@ TEST(SiteRecordFile, TheInstallerIsToldOnceEachTimeTheFileStopsTakingLines) {
     record.CalibrationMaximum(3);
     EXPECT_EQ(told.size(), 1u);
     EXPECT_EQ(record.File().Problem(), "");
-    fs::remove(dir.File(kName));
+    // Renamed rather than removed: Windows keeps the name of a file removed
+    // while open until it is closed.
+    fs::rename(dir.File(kName), dir.File("aside.jsonl"));
     fs::create_directory(dir.File(kName));
     record.CalibrationMaximum(4);
     EXPECT_EQ(told.size(), 2u);
