@@ -4,6 +4,7 @@
 
 #include "console/AccessLevel.h"
 #include "console/Page.h"
+#include "console/RemoteView.h"
 #include "protocol/CommandRun.h"
 
 namespace quillane {
@@ -59,6 +60,9 @@ public:
     // The window closes or a report is due: what the page holds for the site
     // record goes in now.
     virtual void FlushSiteRecord() {}
+    // What the page shows beyond the stored words (its signal, maximum and
+    // alarm count), for the phone's view.
+    virtual PageHeld Held() const { return {}; }
     // The detector's answer to a run of sends, awaited or known: a page shows
     // it beside the button of its own that queued the run.
     virtual void CommandAnswered(CommandSource source, const CommandAnswer& answer) {

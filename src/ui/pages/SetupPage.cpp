@@ -46,6 +46,7 @@ SetupPage::SetupPage(PageContext& context, QWidget* parent)
     trv_->setGeometry(91, 252, 390, 45);
     trv_->SetRecorder([this](SiteRecord::Count change, long long count) {
         context_.siteRecord.Counting(Page::Setup, change, count);
+        if (context_.alarmCounted) context_.alarmCounted(Page::Setup, change, count);
     });
     pacer_ = new RedrawPacer(
         context_.clock, [this] { Present(); }, this);
@@ -168,6 +169,13 @@ void SetupPage::SensitivityWords() {
     pacer_->Request();
 }
 
+PageHeld SetupPage::Held() const {
+    PageHeld held;
+    held.senseSignal = signalShown_;
+    held.tally = AlarmTally{Page::Setup, trv_->Count(), trv_->On()};
+    return held;
+}
+
 void SetupPage::DetectorState(const StateDisplay& state) {
     if (state.alarmEntered) trv_->AlarmEntered();
 }
@@ -275,6 +283,7 @@ void SetupPage::Compute() {
         SenseChartValues(context_.core.Model(), context_.tables, speSense->value(), SpecialShown());
     // Outside Normal the signal freezes at what was last computed, shown or not.
     if (!c.signal) c.signal = shown_.signal;
+    if (c.signal) signalShown_ = c.signal;
     shown_ = c;
 }
 

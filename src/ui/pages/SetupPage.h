@@ -34,6 +34,7 @@ public:
     void SaveTrvKey() override;
     void ClearTrvKey() override;
     void CommandAnswered(CommandSource source, const CommandAnswer& answer) override;
+    PageHeld Held() const override;
 
     void btnCancelSenseClick();
     void btnApplaySenseClick();
@@ -66,7 +67,8 @@ private:
     BarChart* chSense = nullptr;
     AlarmCounterGroup* trv_ = nullptr;
     RedrawPacer* pacer_ = nullptr;
-    SenseChart shown_;  // what the next presentation writes
+    SenseChart shown_;                   // what the next presentation writes
+    std::optional<double> signalShown_;  // the signal label's value, once it had one
 };
 
 }  // namespace quillane

@@ -21,6 +21,7 @@
 #include "link/SystemPortDirectory.h"
 #include "model/MessageTexts.h"
 #include "protocol/SystemClock.h"
+#include "remote/ViewServer.h"
 #include "ui/pages/AboutPage.h"
 #include "ui/pages/CalibrationPage.h"
 #include "ui/pages/PageContext.h"
@@ -109,6 +110,7 @@ TfmMain::~TfmMain() {
     // grid of tables_; the base class would hide the window only after the
     // members have gone.
     hide();
+    StopRemoteView();
     // The core goes first: it may still speak to the line and to this view.
     core_.reset();
     ForgetLine();
@@ -123,15 +125,19 @@ void TfmMain::Construct() {
     siteRecord_ = std::make_unique<SiteRecord>(clock_, tables_,
                                                std::string(".") + '/' + files::kSiteRecordFile);
     core_ = std::make_unique<ConsoleCore>(port_, ports_, clock_, log_, *this);
-    pageContext_.reset(new PageContext{*core_, tables_, settings_, IniFile, format_, clock_,
-                                       refreshLimit_,
-                                       [this](const std::string& text) { SetNote(text); },
-                                       [this](const std::string& text) { gbInfo->ShowAver(text); },
-                                       [this] {
-                                           core_->SetMaxTenPercent(settings_.iMaxTenPercent);
-                                           ForEachPage([](ConsolePage* p) { p->TablesChanged(); });
-                                       },
-                                       *siteRecord_});
+    pageContext_.reset(
+        new PageContext{*core_, tables_, settings_, IniFile, format_, clock_, refreshLimit_,
+                        [this](const std::string& text) { SetNote(text); },
+                        [this](const std::string& text) { gbInfo->ShowAver(text); },
+                        [this] {
+                            core_->SetMaxTenPercent(settings_.iMaxTenPercent);
+                            ForEachPage([](ConsolePage* p) { p->TablesChanged(); });
+                        },
+                        *siteRecord_,
+                        [this](Page page, SiteRecord::Count change, long long count) {
+                            countedAlarms_.Note(page, change, count, clock_.LocalDays());
+                            RemoteViewChanged();
+                        }});
     BuildWindow();
     port_.Close();
     Timer->start();
@@ -182,6 +188,7 @@ void TfmMain::BuildWindow() {
     // keyboard reaches, so F4 opens its list.
     combo->setFocus();
     BuildActionList();
+    BuildRemoteView();
 }
 
 // The poll cycle's timers and the watch on the line; each pass plans when the
@@ -396,6 +403,8 @@ void TfmMain::closeEvent(QCloseEvent* event) {
 }
 
 void TfmMain::FormClose() {
+    // The phones learn at once that the console is gone.
+    StopRemoteView();
     SetNote(note::kEmpty);
     FlushSiteRecord();
     // A detector left in calibration would not guard its zone: also one

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "console/AccessLevel.h"
+#include "console/CountedAlarms.h"
 #include "console/RedrawLimit.h"
 #include "console/StatusDisplay.h"
 #include "model/CorrespondenceTables.h"
@@ -32,8 +33,10 @@ class KeyActionList;
 class LineWatch;
 class PageControl;
 class PortDirectory;
+class RemoteViewDialog;
 class SiteRecord;
 class TfrmPassword;
+class ViewServer;
 struct PageContext;
 
 // The console's main window and the owner of its state: the core with the
@@ -101,6 +104,19 @@ public:
     void actSeparRangeExecute();
     // Ctrl+P: the commissioning report, beside the settings file.
     void actReportExecute();
+    // F12, at any time: the phone view's dialog.
+    void actRemoteViewExecute();
+
+    // ---- the phone view ----
+    // Shares the live view on `port` (0: any free one) with a new address;
+    // false, with the reason, when the port cannot be had.
+    bool StartRemoteView(int port, std::string& error);
+    // Ends every phone's connection at once.
+    void StopRemoteView();
+    // The server while sharing, else none.
+    const ViewServer* RemoteView() const { return viewServer_.get(); }
+    // The addresses a phone on one of this machine's networks opens.
+    std::vector<std::string> RemoteViewAddresses() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -141,6 +157,19 @@ private:
     void WatchTimer();
     void ArmWatch();
     void FormClose();
+
+    // ---- the phone view ----
+    void BuildRemoteView();
+    // Something the phone shows may have changed: a snapshot goes out now,
+    // or as soon as the rate allows; nothing at all while nothing is shared.
+    void RemoteViewChanged();
+    void PublishRemoteView();
+    void RemoteViewTimer();
+    // Once a second while shared: the phones counted, and a snapshot that
+    // catches what changed without a status word (a click on a page).
+    void RemoteViewTick();
+    void ShowRemoteViewState(const QString& problem = QString());
+    void RemoteViewWanted(bool on, int port);
 
     // The mark beside the control that queued a run: waiting, or its outcome.
     void ShowCommandAnswer(CommandSource source, const CommandRun* run);
@@ -191,6 +220,17 @@ private:
     QTextEdit* memoNote = nullptr;
     KeyActionList* ActionList = nullptr;
     TfrmPassword* frmPassword_ = nullptr;
+
+    // The phone view: its server while shared, the rate of its snapshots,
+    // the alarms counted with their times, and its dialog.
+    std::unique_ptr<ViewServer> viewServer_;
+    RedrawLimit remoteLimit_;
+    QTimer* remoteTimer_ = nullptr;
+    QTimer* remoteTick_ = nullptr;
+    CountedAlarms countedAlarms_;
+    bool detectorSeen_ = false;
+    int remotePort_ = 0;
+    RemoteViewDialog* remoteDialog_ = nullptr;
 };
 
 }  // namespace quillane
