@@ -27,7 +27,7 @@ struct CountedAlarm {
 // from one it has seen.
 class CountedAlarms {
 public:
-    static constexpr std::size_t kKept = 20;
+    static constexpr std::size_t kKept = 10;
 
     // What a group did, as it tells the site record; `localDays` is the
     // clock's local time.

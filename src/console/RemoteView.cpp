@@ -98,15 +98,20 @@ double Thousandths(double x) { return std::round(x * 1000.0) / 1000.0; }
 
 nlohmann::json Reading(const std::optional<Values::Reading>& r) {
     if (!r) return nullptr;
-    return {{"text", r->text}, {"unit", r->unit}};
+    nlohmann::json j;
+    j["text"] = r->text;
+    j["unit"] = r->unit;
+    return j;
 }
 
 nlohmann::json Maximum(const std::optional<Values::Maximum>& m) {
     if (!m) return nullptr;
-    return {{"text", m->text},
-            {"unit", m->unit},
-            {"closeness", Thousandths(m->closeness)},
-            {"near", m->near}};
+    nlohmann::json j;
+    j["text"] = m->text;
+    j["unit"] = m->unit;
+    j["closeness"] = Thousandths(m->closeness);
+    j["near"] = m->near;
+    return j;
 }
 
 }  // namespace
@@ -143,28 +148,36 @@ RemoteViewValues RemoteViewOf(const RemoteViewSources& s) {
 }
 
 std::string RemoteViewJson(const RemoteViewValues& v) {
-    nlohmann::json alarms = nlohmann::json::array();
-    for (const CountedAlarm& a : v.alarms.list)
-        alarms.push_back({{"time", a.time}, {"page", PageText(a.page)}, {"count", a.count}});
-    nlohmann::json thresholds = nlohmann::json::array();
-    for (const Values::Threshold& t : v.thresholds)
-        thresholds.push_back(
-            {{"name", t.name}, {"text", t.text}, {"unit", t.unit}, {"crossed", t.crossed}});
-    const nlohmann::json j = {
-        {"page", PageText(v.page)},
-        {"signal", Reading(v.signal)},
-        {"maximum", Maximum(v.maximum)},
-        {"mode", v.mode},
-        {"link", LinkText(v.link)},
-        {"alarms",
-         {{"page", PageText(v.alarms.page)},
-          {"count", v.alarms.count},
-          {"on", v.alarms.on},
-          {"counting", v.alarms.counting},
-          {"serial", v.alarms.serial},
-          {"list", alarms}}},
-        {"thresholds", thresholds},
-        {"tone", v.toneHz ? nlohmann::json(*v.toneHz) : nlohmann::json(nullptr)}};
+    // Built member by member and moved in: it is made up to 20 times a second.
+    nlohmann::json alarms;
+    alarms["page"] = PageText(v.alarms.page);
+    alarms["count"] = v.alarms.count;
+    alarms["on"] = v.alarms.on;
+    alarms["counting"] = v.alarms.counting;
+    alarms["serial"] = v.alarms.serial;
+    nlohmann::json& list = alarms["list"] = nlohmann::json::array();
+    for (const CountedAlarm& a : v.alarms.list) {
+        nlohmann::json& e = list.emplace_back();
+        e["time"] = a.time;
+        e["page"] = PageText(a.page);
+        e["count"] = a.count;
+    }
+    nlohmann::json j;
+    j["page"] = PageText(v.page);
+    j["signal"] = Reading(v.signal);
+    j["maximum"] = Maximum(v.maximum);
+    j["mode"] = v.mode;
+    j["link"] = LinkText(v.link);
+    j["alarms"] = std::move(alarms);
+    nlohmann::json& thresholds = j["thresholds"] = nlohmann::json::array();
+    for (const Values::Threshold& t : v.thresholds) {
+        nlohmann::json& e = thresholds.emplace_back();
+        e["name"] = t.name;
+        e["text"] = t.text;
+        e["unit"] = t.unit;
+        e["crossed"] = t.crossed;
+    }
+    j["tone"] = v.toneHz ? nlohmann::json(*v.toneHz) : nlohmann::json(nullptr);
     return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 

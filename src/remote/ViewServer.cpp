@@ -18,6 +18,7 @@
 #include "remote/ViewPage.h"
 #include "remote/ViewSocket.h"
 #include "remote/ViewToken.h"
+#include "remote/ViewerStreams.h"
 
 namespace quillane {
 namespace {
@@ -28,6 +29,8 @@ using viewsocket::Handle;
 // Set on the accepting thread while it turns away a connection no thread is
 // free for (see ConnectionPool::enqueue).
 thread_local bool tTurnAway = false;
+// The socket the connection thread is serving, for a stream to hand on.
+thread_local Handle tServing = 0;
 
 const char kBusy[] =
     "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
@@ -159,10 +162,12 @@ public:
         return static_cast<ssize_t>(n);
     }
 
+    // The socket's own send time-out (the library sets it to the write
+    // time-out) bounds a write to a phone that takes nothing; a snapshot to
+    // a phone that keeps up costs one call.
     ssize_t write(const char* ptr, size_t size) override {
-        if (!is_writable()) return -1;
         const long n = viewsocket::Send(Sock(), ptr, size);
-        return n < 0 ? -1 : static_cast<ssize_t>(n);
+        return n <= 0 ? -1 : static_cast<ssize_t>(n);
     }
 
     void get_remote_ip_and_port(std::string& ip, int& port) const override {
@@ -214,6 +219,7 @@ private:
         bool ok = false;
         {
             ConnectionStream stream(socket, limits_);
+            tServing = handle;
             bool closed = false;
             ok = process_request(stream, true, closed, nullptr);
         }
@@ -234,11 +240,10 @@ struct ViewServer::Impl {
 
     httplib::Server::HandlerResponse Route(const httplib::Request& req, httplib::Response& res);
     void Serve(ViewResource resource, httplib::Response& res);
-    bool SendNews(Broadcast& broadcast, std::uint64_t& sent, bool& first,
-                  httplib::DataSink& sink) const;
 
     const ViewLimits limits;
     std::unique_ptr<Broadcast> broadcast;
+    std::unique_ptr<ViewerStreams> streams;
     std::unique_ptr<OpenSockets> sockets;
     std::unique_ptr<HttpServer> http;
     std::thread listener;
@@ -285,36 +290,23 @@ void ViewServer::Impl::Serve(ViewResource resource, httplib::Response& res) {
         res.status = 503;
         return;
     }
+    // The response head and the latest snapshot go out on this connection's
+    // thread; from then on the one writer of all streams takes it over.
     Broadcast& news = *broadcast;
-    auto sent = std::make_shared<std::uint64_t>(0);
-    auto first = std::make_shared<bool>(true);
-    res.set_chunked_content_provider(
+    ViewerStreams& streams = *this->streams;
+    const Handle socket = tServing;
+    res.set_content_provider(
         "text/event-stream",
-        [this, &news, sent, first](std::size_t, httplib::DataSink& sink) {
-            return SendNews(news, *sent, *first, sink);
+        [&news, &streams, socket](std::size_t, httplib::DataSink& sink) {
+            const Broadcast::News latest = news.WaitNewer(0, std::chrono::milliseconds(0));
+            // A page whose stream broke asks again after a second.
+            std::string first = "retry: 1000\n\n";
+            first += latest.text ? "data: " + *latest.text + "\n\n" : std::string(":\n\n");
+            if (!latest.closed && sink.write(first.data(), first.size()))
+                streams.Follow(socket, latest.sequence);
+            return false;
         },
         [this](bool) { viewers.fetch_sub(1); });
-}
-
-// One step of a viewer's stream: the next snapshot, or after a quiet spell
-// the latest again, so that the page knows the console is still there and a
-// phone that went away is noticed by a failing write.
-bool ViewServer::Impl::SendNews(Broadcast& broadcast, std::uint64_t& sent, bool& first,
-                                httplib::DataSink& sink) const {
-    const Broadcast::News news =
-        broadcast.WaitNewer(sent, std::chrono::milliseconds(limits.heartbeatMs));
-    if (news.closed) return false;
-    std::string frame;
-    // A page whose stream broke asks again after a second.
-    if (first) frame = "retry: 1000\n\n";
-    first = false;
-    if (news.text) {
-        sent = news.sequence;
-        frame += "data: " + *news.text + "\n\n";
-    } else {
-        frame += ":\n\n";
-    }
-    return sink.write(frame.data(), frame.size());
 }
 
 ViewServer::ViewServer(ViewLimits limits) : d_(std::make_unique<Impl>(limits)) {}
@@ -331,6 +323,7 @@ bool ViewServer::Start(int port, std::string& error) {
     d_->token = *token;
     d_->broadcast = std::make_unique<Broadcast>();
     d_->sockets = std::make_unique<OpenSockets>();
+    d_->streams.reset();
     d_->viewers = 0;
     d_->listenEnded = false;
     auto http = std::make_unique<HttpServer>(d_->limits, *d_->sockets);
@@ -358,6 +351,8 @@ bool ViewServer::Start(int port, std::string& error) {
         return false;
     }
     http->WidenBacklog();
+    d_->streams =
+        std::make_unique<ViewerStreams>(*d_->broadcast, limits.writeMs, limits.heartbeatMs);
     d_->port = bound;
     d_->http = std::move(http);
     d_->listener = std::thread([this] {
@@ -369,8 +364,9 @@ bool ViewServer::Start(int port, std::string& error) {
 
 void ViewServer::Stop() {
     if (!d_->http) return;
-    // The waiting streams first, then every socket, so that no thread the
-    // library joins below is still waiting on a phone.
+    // The streams first (closing the broadcast ends their writer and every
+    // stream it follows), then every socket, so that no thread the library
+    // joins below is still waiting on a phone.
     d_->broadcast->Close();
     d_->sockets->CloseAll();
     // The library stops only a server whose loop has begun.
@@ -378,6 +374,7 @@ void ViewServer::Stop() {
     d_->http->stop();
     d_->listener.join();
     d_->http.reset();
+    d_->streams.reset();
     d_->viewers = 0;
 }
 

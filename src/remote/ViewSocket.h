@@ -21,6 +21,12 @@ long Receive(Handle socket, char* into, std::size_t size);
 long Send(Handle socket, const char* from, std::size_t size);
 // Ends both directions at once: whatever waits on the socket returns.
 void ShutDown(Handle socket);
+// From here on sends never wait: SendNow takes what fits now.
+void SetNonBlocking(Handle socket);
+constexpr long kWouldWait = -2;
+// What the socket takes now of `size` bytes, kWouldWait when nothing fits,
+// negative on failure (the peer gone).
+long SendNow(Handle socket, const char* from, std::size_t size);
 void Close(Handle socket);
 // "a.b.c.d" and the port of the far end (or of this end).
 bool Address(Handle socket, bool peer, std::string& ip, int& port);

@@ -1,4 +1,5 @@
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
@@ -46,6 +47,16 @@ long Send(Handle socket, const char* from, std::size_t size) {
 }
 
 void ShutDown(Handle socket) { ::shutdown(Fd(socket), SHUT_RDWR); }
+
+void SetNonBlocking(Handle socket) {
+    ::fcntl(Fd(socket), F_SETFL, ::fcntl(Fd(socket), F_GETFL) | O_NONBLOCK);
+}
+
+long SendNow(Handle socket, const char* from, std::size_t size) {
+    const long n = Send(socket, from, size);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return kWouldWait;
+    return n;
+}
 
 void Close(Handle socket) { ::close(Fd(socket)); }
 

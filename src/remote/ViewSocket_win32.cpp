@@ -37,6 +37,17 @@ long Send(Handle socket, const char* from, std::size_t size) {
 
 void ShutDown(Handle socket) { ::shutdown(Sock(socket), SD_BOTH); }
 
+void SetNonBlocking(Handle socket) {
+    u_long on = 1;
+    ::ioctlsocket(Sock(socket), FIONBIO, &on);
+}
+
+long SendNow(Handle socket, const char* from, std::size_t size) {
+    const long n = Send(socket, from, size);
+    if (n < 0 && ::WSAGetLastError() == WSAEWOULDBLOCK) return kWouldWait;
+    return n;
+}
+
 void Close(Handle socket) { ::closesocket(Sock(socket)); }
 
 bool Address(Handle socket, bool peer, std::string& ip, int& port) {

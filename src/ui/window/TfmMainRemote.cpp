@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "console/ConsoleCore.h"
+#include "console/PollPlan.h"
 #include "console/RemoteView.h"
 #include "protocol/Clock.h"
 #include "remote/ViewServer.h"
@@ -117,8 +118,10 @@ void TfmMain::RemoteViewChanged() {
         return;
     }
     if (remoteTimer_->isActive()) return;
+    // While words stream, one of them finds the snapshot due first; the
+    // timer wakes the console only once they stopped.
     if (const auto in = remoteLimit_.TrailingIn(now, kRemoteRate))
-        remoteTimer_->start(static_cast<int>(std::ceil(*in * 1000.0)));
+        remoteTimer_->start(static_cast<int>(std::ceil(*in * 1000.0)) + PollPlan::kRestMs);
 }
 
 void TfmMain::RemoteViewTimer() {
