@@ -148,7 +148,7 @@ RemoteViewValues RemoteViewOf(const RemoteViewSources& s) {
 }
 
 std::string RemoteViewJson(const RemoteViewValues& v) {
-    // Built member by member and moved in: it is made up to 20 times a second.
+    // Built member by member and moved in: it is made up to 10 times a second.
     nlohmann::json alarms;
     alarms["page"] = PageText(v.alarms.page);
     alarms["count"] = v.alarms.count;
