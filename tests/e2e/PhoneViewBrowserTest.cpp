@@ -16,7 +16,7 @@
 #include "console/ConsoleCore.h"
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
-#include "protocol/SystemClock.h"
+#include "os/SystemClock.h"
 #include "remote/ViewServer.h"
 #include "ui/window/TfmMain.h"
 

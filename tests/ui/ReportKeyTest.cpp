@@ -9,7 +9,7 @@
 
 #include "ConsoleHarness.h"
 #include "FileText.h"
-#include "console/RecordEntry.h"
+#include "console/record/RecordEntry.h"
 #include "model/MessageTexts.h"
 
 namespace quillane::test {

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "console/SidePlacement.h"
+#include "console/pages/SidePlacement.h"
 #include "ui/widgets/QrCodeView.h"
 #include "ui/window/DialogFont.h"
 

@@ -8,9 +8,9 @@
 #include <cmath>
 
 #include "console/ConsoleCore.h"
-#include "console/PollPlan.h"
-#include "console/RemoteView.h"
-#include "protocol/Clock.h"
+#include "console/line/WakePlan.h"
+#include "console/phone/RemoteView.h"
+#include "os/Clock.h"
 #include "remote/ViewServer.h"
 #include "remote/ViewSocket.h"
 #include "ui/pages/ConsolePage.h"
@@ -125,7 +125,7 @@ void TfmMain::RemoteViewChanged() {
     // While words stream, one of them finds the snapshot due first; the
     // timer wakes the console only once they stopped.
     if (const auto in = remoteLimit_.TrailingIn(now, kRemoteRate))
-        remoteTimer_->start(static_cast<int>(std::ceil(*in * 1000.0)) + PollPlan::kRestMs);
+        remoteTimer_->start(RestedMs(*in));
 }
 
 void TfmMain::RemoteViewTimer() {
