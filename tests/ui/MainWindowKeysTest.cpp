@@ -28,8 +28,10 @@ const QString kWaiting = QStringLiteral("Waiting for detector ...");
 TEST(MainWindowKeys, EveryKeyIsInertWithoutALink) {
     ConsoleHarness h;
     std::vector<std::unique_ptr<QSignalSpy>> spies;
+    // F12, the phone view, works with or without a link.
     for (QAction* a : h.Window().actions())
-        spies.push_back(std::make_unique<QSignalSpy>(a, &QAction::triggered));
+        if (a->objectName() != "actRemoteView")
+            spies.push_back(std::make_unique<QSignalSpy>(a, &QAction::triggered));
     ASSERT_EQ(spies.size(), 13u);  // F1-F10, Esc, Ctrl+P and the keyless actSeparRange
     const QString noteBefore = h.Note();
 

@@ -65,6 +65,12 @@ void CalibrationPage::RecordMaximum() {
     context_.siteRecord.CalibrationMaximum(recordedMax_);
 }
 
+PageHeld CalibrationPage::Held() const {
+    PageHeld held;
+    held.tuneUp = values_;
+    return held;
+}
+
 void CalibrationPage::SignalWord() {
     Compute();
     RequestFrame();

@@ -24,6 +24,7 @@ public:
     void PresentFrame() override;
     void ClearKey() override;
     void FlushSiteRecord() override;
+    PageHeld Held() const override;
 
     // Redraw from the stored signal word, on the screen at once.
     void RefreshTuneUpChart();

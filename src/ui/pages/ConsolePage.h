@@ -5,6 +5,7 @@
 #include "console/line/CommandRun.h"
 #include "console/pages/AccessLevel.h"
 #include "console/pages/Page.h"
+#include "console/phone/RemoteView.h"
 
 namespace quillane {
 
@@ -61,6 +62,9 @@ public:
     // The window closes or a report is due: what the page holds for the site
     // record goes in now.
     virtual void FlushSiteRecord() {}
+    // What the page shows beyond the stored words (its signal, maximum and
+    // alarm count), for the phone's view.
+    virtual PageHeld Held() const { return {}; }
     // The detector's answer to a run of sends, awaited or known: a page shows
     // it beside the button of its own that queued the run.
     virtual void CommandAnswered(CommandSource source, const CommandAnswer& answer) {

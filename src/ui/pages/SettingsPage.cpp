@@ -274,6 +274,7 @@ void SettingsPage::BuildAlarmGroup() {
     gbTrv->setGeometry(208, 252, 353, 45);
     gbTrv->SetRecorder([this](SiteRecord::Count change, long long count) {
         context_.siteRecord.Counting(Page::Settings, change, count);
+        if (context_.alarmCounted) context_.alarmCounted(Page::Settings, change, count);
     });
     // Its controls read from right to left; the places stay as given.
     gbTrv->setLayoutDirection(Qt::RightToLeft);
@@ -308,6 +309,13 @@ void SettingsPage::SignalWord() {
 }
 
 void SettingsPage::SensitivityWords() { SignalWord(); }
+
+PageHeld SettingsPage::Held() const {
+    PageHeld held;
+    held.range = values_;
+    held.tally = AlarmTally{Page::Settings, gbTrv->Count(), gbTrv->On()};
+    return held;
+}
 
 void SettingsPage::DetectorState(const StateDisplay& state) {
     if (state.alarmEntered) gbTrv->AlarmEntered();

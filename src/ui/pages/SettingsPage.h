@@ -43,6 +43,7 @@ public:
     void AccessDialogClosed() override;
     void TablesChanged() override;
     void CommandAnswered(CommandSource source, const CommandAnswer& answer) override;
+    PageHeld Held() const override;
 
     void btnCancelRangeClick();
     void btnApplayRangeClick();

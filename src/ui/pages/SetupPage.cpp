@@ -45,6 +45,7 @@ SetupPage::SetupPage(PageContext& context, QWidget* parent)
     trv_->setGeometry(91, 252, 390, 45);
     trv_->SetRecorder([this](SiteRecord::Count change, long long count) {
         context_.siteRecord.Counting(Page::Setup, change, count);
+        if (context_.alarmCounted) context_.alarmCounted(Page::Setup, change, count);
     });
 }
 
@@ -166,6 +167,13 @@ void SetupPage::SensitivityWords() {
     RequestFrame();
 }
 
+PageHeld SetupPage::Held() const {
+    PageHeld held;
+    held.senseSignal = signalShown_;
+    held.tally = AlarmTally{Page::Setup, trv_->Count(), trv_->On()};
+    return held;
+}
+
 void SetupPage::DetectorState(const StateDisplay& state) {
     if (state.alarmEntered) trv_->AlarmEntered();
 }
@@ -270,6 +278,7 @@ void SetupPage::Compute() {
         SenseChartValues(context_.core.Model(), context_.tables, speSense->value(), SpecialShown());
     // Outside Normal the signal freezes at what was last computed, shown or not.
     if (!c.signal) c.signal = shown_.signal;
+    if (c.signal) signalShown_ = c.signal;
     shown_ = c;
 }
 

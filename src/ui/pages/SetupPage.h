@@ -34,6 +34,7 @@ public:
     void SaveTrvKey() override;
     void ClearTrvKey() override;
     void CommandAnswered(CommandSource source, const CommandAnswer& answer) override;
+    PageHeld Held() const override;
 
     void btnCancelSenseClick();
     void btnApplaySenseClick();
@@ -64,7 +65,8 @@ private:
     QLabel* lSenseSignal = nullptr;
     BarChart* chSense = nullptr;
     AlarmCounterGroup* trv_ = nullptr;
-    SenseChart shown_;  // what the next presentation writes
+    SenseChart shown_;                   // what the next presentation writes
+    std::optional<double> signalShown_;  // the signal label's value, once it had one
 };
 
 }  // namespace quillane

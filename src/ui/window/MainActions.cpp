@@ -45,7 +45,9 @@ void TfmMain::BuildActionList() {
         QAction* action = ActionList->Add(e.name, QString::fromLatin1(e.caption), key);
         const auto handler = e.handler;
         connect(action, &QAction::triggered, this, [this, handler] {
-            if (!ActionList->Suspended()) (this->*handler)();
+            if (ActionList->Suspended()) return;
+            (this->*handler)();
+            RemoteViewChanged();
         });
         if (e.key == Qt::Key_unknown) ActionList->KeepDisabled(action);
     }
@@ -94,6 +96,7 @@ void TfmMain::pcMainChange(QWidget* left, QWidget* entered) {
     auto* page = static_cast<ConsolePage*>(entered);
     core_->PageShown(page->Kind());
     page->PageShow();
+    RemoteViewChanged();
 }
 
 void TfmMain::UpdatePageVisibility() {
@@ -122,6 +125,7 @@ void TfmMain::ApplyAccessResult(int result) {
     // Even a cancelled dialog re-runs the rule, with the link as it is now.
     UpdatePageVisibility();
     ForEachPage([](ConsolePage* p) { p->AccessDialogClosed(); });
+    RemoteViewChanged();
 }
 
 void TfmMain::SelectPageByKey(int functionKey) {

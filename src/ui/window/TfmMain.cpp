@@ -21,6 +21,7 @@
 #include "link/SystemPortDirectory.h"
 #include "model/MessageTexts.h"
 #include "os/SystemClock.h"
+#include "remote/ViewServer.h"
 #include "ui/pages/AboutPage.h"
 #include "ui/pages/CalibrationPage.h"
 #include "ui/pages/PageContext.h"
@@ -110,6 +111,7 @@ TfmMain::~TfmMain() {
     // grid of tables_; the base class would hide the window only after the
     // members have gone.
     hide();
+    StopRemoteView();
     // What the record writes as it goes is told no one now.
     siteRecord_->OnFileProblem(nullptr);
     // The core goes first: it may still speak to the line and to this view.
@@ -131,15 +133,19 @@ void TfmMain::Construct() {
         QTimer::singleShot(0, this, [this, message] { ShowError(message); });
     });
     core_ = std::make_unique<ConsoleCore>(port_, ports_, clock_, log_, *this);
-    pageContext_.reset(new PageContext{*core_, tables_, settings_, IniFile, format_, clock_,
-                                       refreshLimit_, frameLimit_,
-                                       [this](const std::string& text) { SetNote(text); },
-                                       [this](const std::string& text) { gbInfo->ShowAver(text); },
-                                       [this] {
-                                           core_->SetMaxTenPercent(settings_.iMaxTenPercent);
-                                           ForEachPage([](ConsolePage* p) { p->TablesChanged(); });
-                                       },
-                                       *siteRecord_});
+    pageContext_.reset(
+        new PageContext{*core_, tables_, settings_, IniFile, format_, clock_, refreshLimit_,
+                        frameLimit_, [this](const std::string& text) { SetNote(text); },
+                        [this](const std::string& text) { gbInfo->ShowAver(text); },
+                        [this] {
+                            core_->SetMaxTenPercent(settings_.iMaxTenPercent);
+                            ForEachPage([](ConsolePage* p) { p->TablesChanged(); });
+                        },
+                        *siteRecord_,
+                        [this](Page page, SiteRecord::Count change, long long count) {
+                            countedAlarms_.Note(page, change, count, clock_.LocalDays());
+                            RemoteViewChanged();
+                        }});
     BuildWindow();
     port_.Close();
     Timer->start();
@@ -189,6 +195,7 @@ void TfmMain::BuildWindow() {
     // keyboard reaches, so F4 opens its list.
     combo->setFocus();
     BuildActionList();
+    BuildRemoteView();
 }
 
 // The poll cycle's one timer and the watch on the line; each wake plans the
@@ -390,6 +397,8 @@ void TfmMain::closeEvent(QCloseEvent* event) {
 }
 
 void TfmMain::FormClose() {
+    // The phones learn at once that the console is gone.
+    StopRemoteView();
     SetNote(note::kEmpty);
     FlushSiteRecord();
     if (ModeCommandAtClose(core_->DetectorCalibrating(), core_->CalibrationAhead()) ==

@@ -12,6 +12,7 @@
 #include "console/pages/AccessLevel.h"
 #include "console/pages/RedrawLimit.h"
 #include "console/pages/StatusDisplay.h"
+#include "console/phone/CountedAlarms.h"
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
 #include "model/ProfileFile.h"
@@ -33,8 +34,10 @@ class KeyActionList;
 class LineWatch;
 class PageControl;
 class PortDirectory;
+class RemoteViewDialog;
 class SiteRecord;
 class TfrmPassword;
+class ViewServer;
 struct PageContext;
 
 // The console's main window and the owner of its state: the core with the
@@ -101,6 +104,19 @@ public:
     void actSeparRangeExecute();
     // Ctrl+P: the commissioning report, beside the settings file.
     void actReportExecute();
+    // F12, at any time: the phone view's dialog.
+    void actRemoteViewExecute();
+
+    // ---- the phone view ----
+    // Shares the live view on `port` (0: any free one) with a new address;
+    // false, with the reason, when the port cannot be had.
+    bool StartRemoteView(int port, std::string& error);
+    // Ends every phone's connection at once.
+    void StopRemoteView();
+    // The server while sharing, else none.
+    const ViewServer* RemoteView() const { return viewServer_.get(); }
+    // The addresses a phone on one of this machine's networks opens.
+    std::vector<std::string> RemoteViewAddresses() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -143,6 +159,19 @@ private:
     void cbComPortChange();
     void pcMainChange(QWidget* left, QWidget* entered);
     void FormClose();
+
+    // ---- the phone view ----
+    void BuildRemoteView();
+    // Something the phone shows may have changed: a snapshot goes out now,
+    // or as soon as the rate allows; nothing at all while nothing is shared.
+    void RemoteViewChanged();
+    void PublishRemoteView();
+    void RemoteViewTimer();
+    // Once a second while shared: the phones counted, and a snapshot that
+    // catches what changed without a status word (a click on a page).
+    void RemoteViewTick();
+    void ShowRemoteViewState(const QString& problem = QString());
+    void RemoteViewWanted(bool on, int port);
 
     // The mark beside the control that queued a run: waiting, or its outcome.
     void ShowCommandAnswer(CommandSource source, const CommandRun* run);
@@ -198,6 +227,17 @@ private:
     QTextEdit* memoNote = nullptr;
     KeyActionList* ActionList = nullptr;
     TfrmPassword* frmPassword_ = nullptr;
+
+    // The phone view: its server while shared, the rate of its snapshots,
+    // the alarms counted with their times, and its dialog.
+    std::unique_ptr<ViewServer> viewServer_;
+    RedrawLimit remoteLimit_;
+    QTimer* remoteTimer_ = nullptr;
+    QTimer* remoteTick_ = nullptr;
+    CountedAlarms countedAlarms_;
+    bool detectorSeen_ = false;
+    int remotePort_ = 0;
+    RemoteViewDialog* remoteDialog_ = nullptr;
 };
 
 }  // namespace quillane

@@ -27,11 +27,13 @@ void TfmMain::ShowSignal() {
         ShowSignalDecision(core_->Model(), ActivePage(), working, clock_.MonotonicSeconds(),
                            refreshLimit_, settings_.iSelectFilter);
     if (refresh != SignalRefresh::None) ActiveConsolePage()->SignalWord();
+    RemoteViewChanged();
 }
 
 void TfmMain::RefreshSensPages() {
     if (SensRefreshDue(ActivePage(), core_->eDeviceState() >= EDevWork))
         ActiveConsolePage()->SensitivityWords();
+    RemoteViewChanged();
 }
 
 void TfmMain::ShowZone() {
@@ -51,6 +53,7 @@ void TfmMain::ShowDetectorState() {
     gbInfo->ShowState(d);
     if (d.note) SetNote(*d.note);
     ActiveConsolePage()->DetectorState(d);
+    RemoteViewChanged();
 }
 
 void TfmMain::ShowIdentity() { gbInfo->ShowIdentity(IdentityValues(core_->Model())); }
@@ -67,6 +70,8 @@ void TfmMain::OnDetectorFound() {
     else
         SetNote(note::kSelectMode);
     ActionList->SetSuspended(false);
+    detectorSeen_ = true;
+    RemoteViewChanged();
 }
 
 void TfmMain::ResetDetectorView() {
@@ -76,6 +81,8 @@ void TfmMain::ResetDetectorView() {
     SetNote(note::kWaiting);
     UpdatePageVisibility();
     ActionList->SetSuspended(true);
+    // "link lost" reaches the phone at once, not with the next snapshot.
+    RemoteViewChanged();
 }
 
 void TfmMain::SetNote(const std::string& text) {
