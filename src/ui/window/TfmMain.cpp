@@ -335,7 +335,12 @@ void TfmMain::BuildWatchTimer() {
 }
 
 void TfmMain::WatchTimer() {
+    // A try may close a silent line to open it again: no wait may be pending
+    // on a handle that closes. The plan takes the line up again.
+    const bool trying = core_->Reconnecting() && port_.IsOpen();
+    if (trying) lineWatch_->Pause();
     core_->Watch();
+    if (trying && !inPass_) PlanNextPass();
     ArmWatch();
 }
 
