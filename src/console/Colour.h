@@ -16,8 +16,8 @@ struct Colour {
     }
 };
 
-// The one table of the console's colours: the info panel's state, and the
-// pages' charts, marks and captions.
+// The one table of the console's colours: the info panel's state, the
+// pages' charts, marks and captions, and the window's notices.
 namespace colour {
 constexpr Colour kGreen{Colour::Rgb, 0, 128, 0};
 constexpr Colour kRed{Colour::Rgb, 255, 0, 0};
@@ -32,6 +32,8 @@ constexpr Colour kBlack{Colour::Rgb, 0, 0, 0};
 constexpr Colour kLightRed{Colour::Rgb, 255, 128, 128};
 constexpr Colour kLightGreen{Colour::Rgb, 128, 255, 128};
 constexpr Colour kDarkGreen{Colour::Rgb, 0, 100, 0};
+// The pale yellow under a notice over the pages (the report's).
+constexpr Colour kNoteBack{Colour::Rgb, 255, 255, 225};
 constexpr Colour kButtonFace{Colour::ButtonFace, 0, 0, 0};
 constexpr Colour kWindowText{Colour::WindowText, 0, 0, 0};
 }  // namespace colour

@@ -5,12 +5,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QTest>
 
 #include "ConsoleHarness.h"
 #include "FileText.h"
 #include "console/RecordEntry.h"
 #include "model/MessageTexts.h"
+#include "ui/window/TfmMain.h"
 
 namespace quillane::test {
 namespace {
@@ -46,6 +48,26 @@ TEST(ReportKey, CtrlPWritesTheWalkTestIntoAPdfBesideTheSettingsFile) {
     for (const RecordEntry& e : ParseRecord(FileText(files::kSiteRecordFile).substr(recordBefore)))
         if (e.event != "signal") events.push_back(e.event);
     EXPECT_EQ(events, (std::vector<std::string>{"detected", "counting_on", "alarm"}));
+
+    // Where it went shows inside the window, a long path without its middle.
+    const QString shallow = QDir::currentPath();
+    const QString deep = shallow + QStringLiteral("/%1/%1").arg(QString(90, QLatin1Char('d')));
+    ASSERT_TRUE(QDir().mkpath(deep));
+    for (const QString& folder : {shallow, deep}) {
+        ASSERT_TRUE(QDir::setCurrent(folder));
+        const QStringList before = Reports();
+        PressCtrlP();
+        QStringList written = Reports();
+        for (const QString& name : before) written.removeAll(name);
+        ASSERT_EQ(written.size(), 1);
+        const auto* notice = h.Find<QLabel>("lReportNotice");
+        EXPECT_TRUE(notice->isVisible());
+        EXPECT_TRUE(h.Window().rect().contains(notice->geometry()));
+        EXPECT_TRUE(notice->text().startsWith(QStringLiteral("Commissioning report written:\n")));
+        EXPECT_TRUE(notice->text().endsWith(written[0])) << notice->text().toStdString();
+        EXPECT_EQ(notice->text().contains(QDir::toNativeSeparators(folder)), folder == shallow);
+    }
+    ASSERT_TRUE(QDir::setCurrent(shallow));
 }
 
 }  // namespace

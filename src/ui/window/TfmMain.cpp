@@ -32,6 +32,7 @@
 #include "ui/window/LineWatch.h"
 #include "ui/window/MakerLogo.h"
 #include "ui/window/PageControl.h"
+#include "ui/window/ReportNotice.h"
 #include "ui/window/PortComboBox.h"
 
 namespace quillane {
@@ -178,6 +179,7 @@ void TfmMain::BuildWindow() {
     combo->SetDropDownHandler([this] { cbComPortDropDown(); });
     connect(combo, &QComboBox::activated, this, &TfmMain::cbComPortChange);
     connect(gbInfo, &InfoPanel::LinkHealthWanted, this, &TfmMain::ShowLinkHealth);
+    reportNotice_ = new ReportNotice(this);
     // While no detector is linked the port selector is the one control the
     // keyboard reaches, so F4 opens its list.
     combo->setFocus();

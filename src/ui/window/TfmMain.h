@@ -32,6 +32,7 @@ class KeyActionList;
 class LineWatch;
 class PageControl;
 class PortDirectory;
+class ReportNotice;
 class SiteRecord;
 class TfrmPassword;
 struct PageContext;
@@ -189,6 +190,7 @@ private:
     std::vector<ConsolePage*> pages_;  // in tab order: Calibration ... About
     InfoPanel* gbInfo = nullptr;
     QTextEdit* memoNote = nullptr;
+    ReportNotice* reportNotice_ = nullptr;
     KeyActionList* ActionList = nullptr;
     TfrmPassword* frmPassword_ = nullptr;
 };

@@ -5,8 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QTextEdit>
 #include <QTimer>
-#include <QToolTip>
 
 #include "console/CommissioningReport.h"
 #include "console/ConsoleCore.h"
@@ -15,6 +15,7 @@
 #include "protocol/Clock.h"
 #include "ui/pages/ConsolePage.h"
 #include "ui/window/PageControl.h"
+#include "ui/window/ReportNotice.h"
 #include "ui/window/ReportPdf.h"
 #include "ui/window/TfmMain.h"
 
@@ -65,12 +66,8 @@ void TfmMain::actReportExecute() {
                                  .arg(QDir::toNativeSeparators(path), error));
         return;
     }
-    // Opens nothing: the installer hands the file on as it is. Where it went
-    // shows for a few seconds without a box to close.
-    const QPoint at = pcMain->mapToGlobal(QPoint(pcMain->width() / 4, pcMain->height() - 60));
-    QToolTip::showText(
-        at, QStringLiteral("Commissioning report written:\n%1").arg(QDir::toNativeSeparators(path)),
-        this, QRect(), 8000);
+    // Opens nothing: the installer hands the file on as it is.
+    reportNotice_->Show(path, memoNote->parentWidget()->geometry());
 }
 
 }  // namespace quillane
