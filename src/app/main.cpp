@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/UserFolder.h"
+#include "os/ConsoleMutex.h"
 #include "ui/window/ConsoleApplication.h"
 #include "ui/window/TfmMain.h"
 #include "ui/window/TfrmDebug.h"
@@ -24,6 +25,8 @@ int RunConsole(quillane::ConsoleApplication& app) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Held until the program ends, so that an installer waits for it.
+    const quillane::ConsoleMutex running;
     quillane::ConsoleApplication app(argc, argv);
     // Before the main window: it opens the settings file and the exchange log
     // in the working folder.
