@@ -49,9 +49,10 @@ TEST(ReportKey, CtrlPWritesTheWalkTestIntoAPdfBesideTheSettingsFile) {
         if (e.event != "signal") events.push_back(e.event);
     EXPECT_EQ(events, (std::vector<std::string>{"detected", "counting_on", "alarm"}));
 
-    // Where it went shows inside the window, a long path without its middle.
+    // Where it went shows inside the window; a long folder loses its middle,
+    // the file's name stays whole.
     const QString shallow = QDir::currentPath();
-    const QString deep = shallow + QStringLiteral("/%1/%1").arg(QString(90, QLatin1Char('d')));
+    const QString deep = shallow + QStringLiteral("/%1/%1").arg(QString(80, QLatin1Char('d')));
     ASSERT_TRUE(QDir().mkpath(deep));
     for (const QString& folder : {shallow, deep}) {
         ASSERT_TRUE(QDir::setCurrent(folder));
@@ -65,7 +66,8 @@ TEST(ReportKey, CtrlPWritesTheWalkTestIntoAPdfBesideTheSettingsFile) {
         EXPECT_TRUE(h.Window().rect().contains(notice->geometry()));
         EXPECT_TRUE(notice->text().startsWith(QStringLiteral("Commissioning report written:\n")));
         EXPECT_TRUE(notice->text().endsWith(written[0])) << notice->text().toStdString();
-        EXPECT_EQ(notice->text().contains(QDir::toNativeSeparators(folder)), folder == shallow);
+        EXPECT_LE(notice->fontMetrics().horizontalAdvance(notice->text().section('\n', 1)),
+                  notice->contentsRect().width());
     }
     ASSERT_TRUE(QDir::setCurrent(shallow));
 }

@@ -39,8 +39,15 @@ void ReportNotice::mousePressEvent(QMouseEvent* event) {
 
 void ReportNotice::Show(const QString& path, const QRect& area) {
     const int room = area.width() - 2 * (kMargin + frameWidth()) - 2 * kMargin;
+    // The folder gives up its middle first; the file's name stays whole.
+    const QString native = QDir::toNativeSeparators(path);
+    const QString name = native.mid(native.lastIndexOf(QDir::separator()) + 1);
+    const QString folder = native.chopped(name.size());
+    const QFontMetrics m = fontMetrics();
     const QString shown =
-        fontMetrics().elidedText(QDir::toNativeSeparators(path), Qt::ElideMiddle, room);
+        m.horizontalAdvance(name) < room
+            ? m.elidedText(folder, Qt::ElideMiddle, room - m.horizontalAdvance(name)) + name
+            : m.elidedText(native, Qt::ElideMiddle, room);
     setText(QStringLiteral("Commissioning report written:\n%1").arg(shown));
     const QSize size = sizeHint().boundedTo(QSize(area.width() - 2 * kMargin, area.height()));
     setGeometry(area.left() + (area.width() - size.width()) / 2,
