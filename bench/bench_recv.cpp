@@ -16,12 +16,12 @@
 #include <vector>
 
 #include "console/ConsoleCore.h"
+#include "console/ConsoleView.h"
 #include "link/ByteLink.h"
 #include "link/PortDirectory.h"
-#include "protocol/ConsoleView.h"
+#include "os/SystemClock.h"
 #include "protocol/ExchangeLog.h"
 #include "protocol/FrameCodec.h"
-#include "protocol/SystemClock.h"
 
 // Every heap allocation of the program is counted, so that the figure covers
 // whatever the receive pass might allocate on its way.

@@ -15,13 +15,13 @@
 #include <utility>
 #include <vector>
 
-#include "console/CommissioningReport.h"
-#include "console/RecordEntry.h"
-#include "console/SiteRecord.h"
+#include "console/record/CommissioningReport.h"
+#include "console/record/RecordEntry.h"
+#include "console/record/SiteRecord.h"
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
 #include "model/ProfileFile.h"
-#include "protocol/Clock.h"
+#include "os/Clock.h"
 #include "protocol/DetectorModel.h"
 
 namespace quillane {
@@ -57,10 +57,10 @@ int Run() {
     CorrespondenceTables tables(format);
     tables.Fill(ProfileFile((folder / "Quillane.ini").string()));
     DetectorModel m;
-    m.current[2] = Word(2, 500);
+    m.current[status::kStateWord] = Word(2, 500);
     m.current[3] = Word(3, (10 << 8) | 12);
     m.current[4] = Word(4, (14 << 8) | (2 << 5) | 11);
-    m.current[6] = Word(6, (9 << 8) | (1 << 6) | (3 << 3) | 2);
+    m.current[status::kIdentityWord] = Word(6, (9 << 8) | (1 << 6) | (3 << 3) | 2);
     StepClock clock;
     std::mt19937 noise(1);
     long long lines = 0;
@@ -79,7 +79,7 @@ int Run() {
             const auto start = Steady::now();
             for (int i = 0; i < 6000; ++i) {
                 clock.seconds += 0.01;
-                m.current[1] = Word(1, 480 + noise() % 40);
+                m.current[status::kSignalWord] = Word(1, 480 + noise() % 40);
                 record.SignalWord(m);
                 if (static_cast<long long>(std::lround(clock.seconds * 100)) % 1000 == 0)
                     record.Counting(Page::Setup, SiteRecord::Count::Alarm, ++alarms);

@@ -8,17 +8,17 @@
 #include <utility>
 #include <vector>
 
-#include "console/CommandCheck.h"
-#include "console/ModeRule.h"
-#include "console/PortProblem.h"
-#include "console/Reconnect.h"
+#include "console/ConsoleView.h"
+#include "console/line/CommandCheck.h"
+#include "console/line/PortProblem.h"
+#include "console/line/Reconnect.h"
+#include "console/pages/ModeRule.h"
 #include "link/ByteLink.h"
 #include "link/PortDirectory.h"
 #include "model/Conversions.h"
 #include "model/MessageTexts.h"
-#include "protocol/Clock.h"
+#include "os/Clock.h"
 #include "protocol/CommandQueue.h"
-#include "protocol/ConsoleView.h"
 #include "protocol/DetectorStates.h"
 #include "protocol/ExchangeLog.h"
 #include "protocol/FrameCodec.h"
@@ -74,6 +74,17 @@ struct ConsoleCore::Impl {
         view.Reconnected();
     }
 
+    std::optional<double> WatchDueIn(double now) const {
+        std::optional<double> due = reconnect.NextTry();
+        if (const auto answer = check.NextDue(now)) due = due ? std::min(*due, *answer) : *answer;
+        if (!due) return std::nullopt;
+        return std::max(0.0, *due - now);
+    }
+
+    void Recorded(const std::optional<QueuedRun>& run) {
+        if (run) view.CommandRunQueued(*run);
+    }
+
     void WordReceived(std::uint16_t word) {
         // Up to 1440 words a second: the clock is read only while a run waits.
         if (!check.Waiting()) return;
@@ -119,6 +130,8 @@ bool ConsoleCore::TimerTimer() {
         // The pass's log lines leave together when it ends, also when a
         // handler fails half-way.
         const ExchangeLog::Pass pass(d_->log);
+        // What the handlers queued since the last pass goes out from now on.
+        CloseCommandRun();
         Recv();
         Send();
         return true;
@@ -147,24 +160,30 @@ void ConsoleCore::Recv() {
     NoticeDeviceGone();
 }
 
-PollPlan ConsoleCore::PlanNextPass(bool polling) const {
-    PollFacts f;
+WakeFacts ConsoleCore::Facts(bool polling, double now) const {
+    WakeFacts w;
+    PollFacts& f = w.poll;
     f.polling = polling;
     f.commandPending = d_->commands.bCmdPending();
     f.watchable = d_->port.ReadableHandle() != ByteLink::kNoReadable;
     f.bytesRead = d_->receiver.LastReadCount();
     f.closedOrGone = !d_->port.IsOpen() || d_->port.DeviceGone();
     f.moreWaiting = f.bytesRead == Receiver::kReadSize;
-    if (Linked()) f.secondsToTimeout = d_->receiver.SecondsToTimeout(d_->clock.MonotonicSeconds());
-    return PlanPoll(f);
+    if (Linked()) f.secondsToTimeout = d_->receiver.SecondsToTimeout(now);
+    w.watchIn = d_->WatchDueIn(now);
+    return w;
 }
 
 void ConsoleCore::Send() {
     // The transmit pass serves the code-0 slot first whenever it waits.
-    if (d_->commands.SlotPending(0)) d_->unansweredCmd0 = d_->commands.SlotWord(0);
+    if (d_->commands.SlotPending(command::kModeWord))
+        d_->unansweredCmd0 = d_->commands.SlotWord(command::kModeWord);
     const bool sending = d_->commands.bCmdPending();
     d_->commands.Send(d_->port, d_->log);
-    if (sending && !d_->commands.bCmdPending()) d_->check.SendsEnded(d_->clock.MonotonicSeconds());
+    if (sending && !d_->commands.bCmdPending()) {
+        CloseCommandRun();
+        d_->check.SendsEnded(d_->clock.MonotonicSeconds());
+    }
     NoticeDeviceGone();
 }
 
@@ -246,11 +265,12 @@ int ConsoleCore::iInpPacketsCodeCounter() const { return d_->receiver.iInpPacket
 const DetectorModel& ConsoleCore::Model() const { return d_->model; }
 
 bool ConsoleCore::DetectorCalibrating() const {
-    return frame::State(d_->model.Word(2)) == detector::kStateCalibration;
+    return frame::State(d_->model.Word(status::kStateWord)) == detector::kStateCalibration;
 }
 
 bool ConsoleCore::CalibrationAhead() const {
-    return quillane::CalibrationAhead(PendingCommand(0), d_->unansweredCmd0, d_->model.Word(2));
+    return quillane::CalibrationAhead(PendingCommand(command::kModeWord), d_->unansweredCmd0,
+                                      d_->model.Word(status::kStateWord));
 }
 
 namespace {
@@ -271,7 +291,7 @@ void ConsoleCore::PageLeft(Page page) {
 }
 
 void ConsoleCore::OverwriteStoredSig(unsigned sig) {
-    std::uint16_t& word = d_->model.current[1];
+    std::uint16_t& word = d_->model.current[status::kSignalWord];
     word = static_cast<std::uint16_t>((word & ~0x3FFu) | (sig & 0x3FFu));
 }
 
@@ -285,60 +305,63 @@ void ConsoleCore::ResetDetectorView() {
 void ConsoleCore::OnDetectorFound() {
     // The detector answers on the port being tried: it is back.
     d_->reconnect.Stop();
-    if (frame::Regul(d_->model.Word(4)) == detector::kRegulAutoDefaults) ApplyAutoDefaults();
+    if (frame::Regul(d_->model.Word(status::kZoneWord)) == detector::kRegulAutoDefaults)
+        ApplyAutoDefaults();
     d_->view.OnDetectorFound();
 }
 
 // ---- command slots ----
 
 void ConsoleCore::QueueCmd0(unsigned adr, unsigned senspp, unsigned state) {
-    QueueWord(0, frame::Command0(adr, senspp, state));
+    QueueWord(frame::Command0(adr, senspp, state));
 }
 
 void ConsoleCore::QueueCmd1(unsigned sensmp, unsigned sensbp, unsigned letter) {
-    QueueWord(1, frame::Command1(sensmp, sensbp, letter));
+    QueueWord(frame::Command1(sensmp, sensbp, letter));
 }
 
 void ConsoleCore::QueueCmd2(unsigned minSpd, unsigned maxSpd, unsigned dist, unsigned reg) {
-    QueueWord(2, frame::Command2(minSpd, maxSpd, dist, reg));
+    QueueWord(frame::Command2(minSpd, maxSpd, dist, reg));
 }
 
-void ConsoleCore::QueueWord(unsigned code, std::uint16_t word) {
-    d_->commands.Queue(code, word);
+void ConsoleCore::QueueWord(std::uint16_t word) {
+    d_->commands.Queue(frame::CommandCode(word), word);
     d_->check.Queued(word);
     d_->view.CommandQueued(word);
 }
 
 void ConsoleCore::StartCalibrationMode() {
     BeginCommandRun(CommandSource::CalibrationStart);
-    QueueMode(1);
+    QueueMode(command::kModeCalibrate);
 }
 
 void ConsoleCore::StopCalibrationMode() {
     BeginCommandRun(CommandSource::CalibrationStop);
-    QueueMode(0);
+    QueueMode(command::kModeNormal);
 }
 
 // A mode word replaces a code-0 word still waiting (automatic defaults, an
 // Apply): it keeps the PL threshold that word carries, or the detector would
 // take the new LL and HL with its old PL.
 void ConsoleCore::QueueMode(unsigned state) {
-    if (const std::optional<std::uint16_t> waiting = PendingCommand(0)) {
+    if (const std::optional<std::uint16_t> waiting = PendingCommand(command::kModeWord)) {
         QueueCmd0(frame::CmdAdr(*waiting), frame::CmdSensPp(*waiting), state);
         return;
     }
     const DetectorModel& m = d_->model;
-    QueueCmd0(frame::Adr(m.Word(6)), frame::SensPp(m.Word(3)), state);
+    QueueCmd0(frame::Adr(m.Word(status::kIdentityWord)), frame::SensPp(m.Word(status::kSensWord)),
+              state);
 }
 
 void ConsoleCore::ApplyAutoDefaults() {
     BeginCommandRun(CommandSource::AutoDefaults);
     const DetectorModel& m = d_->model;
-    const unsigned zone = frame::Dist(m.Word(4));
+    const unsigned zone = frame::Dist(m.Word(status::kZoneWord));
     const unsigned sens = static_cast<unsigned>(d_->distSens(static_cast<int>(zone)));
-    QueueCmd0(frame::Adr(m.Word(6)), sens, 0);
-    QueueCmd1(sens, sens, frame::Letter(m.Word(6)));
-    QueueCmd2(frame::VelMin(m.Word(5)), frame::VelMax(m.Word(5)), zone, 2);
+    QueueCmd0(frame::Adr(m.Word(status::kIdentityWord)), sens, command::kModeNormal);
+    QueueCmd1(sens, sens, frame::Letter(m.Word(status::kIdentityWord)));
+    QueueCmd2(frame::VelMin(m.Word(status::kSpeedWord)), frame::VelMax(m.Word(status::kSpeedWord)),
+              zone, detector::kRegulAuto);
 }
 
 bool ConsoleCore::bCmdPending() const { return d_->commands.bCmdPending(); }
@@ -351,8 +374,16 @@ std::optional<std::uint16_t> ConsoleCore::PendingCommand(unsigned code) const {
 int ConsoleCore::iSendRepeatCounter() const { return d_->commands.iSendRepeatCounter(); }
 
 void ConsoleCore::BeginCommandRun(CommandSource source) {
-    d_->check.Begin(source);
+    d_->Recorded(d_->check.Begin(source));
     d_->view.CommandRunBegun(source);
+}
+
+void ConsoleCore::CloseCommandRun() { d_->Recorded(d_->check.Close()); }
+
+void ConsoleCore::QueuePageCommands(CommandSource source, const PageCommands& commands) {
+    BeginCommandRun(source);
+    for (const std::optional<std::uint16_t>& word : commands.words)
+        if (word) QueueWord(*word);
 }
 
 // ---- the console's own watch ----
@@ -364,11 +395,7 @@ void ConsoleCore::Watch() {
 }
 
 std::optional<double> ConsoleCore::WatchDueIn() const {
-    const double now = d_->clock.MonotonicSeconds();
-    std::optional<double> due = d_->reconnect.NextTry();
-    if (const auto answer = d_->check.NextDue(now)) due = due ? std::min(*due, *answer) : *answer;
-    if (!due) return std::nullopt;
-    return std::max(0.0, *due - now);
+    return d_->WatchDueIn(d_->clock.MonotonicSeconds());
 }
 
 bool ConsoleCore::Reconnecting() const { return d_->reconnect.Active(); }

@@ -5,9 +5,10 @@
 #include <optional>
 #include <string>
 
-#include "console/Page.h"
-#include "console/PollPlan.h"
-#include "protocol/CommandRun.h"
+#include "console/line/CommandRun.h"
+#include "console/line/WakePlan.h"
+#include "console/pages/Page.h"
+#include "console/pages/PageCommands.h"
 #include "protocol/DetectorModel.h"
 #include "protocol/LinkHealth.h"
 
@@ -20,7 +21,7 @@ class ExchangeLog;
 class PortDirectory;
 
 // Everything the console does with the detector between the window and the
-// line: the poll tick, the receive pass with the link states, the three command
+// line: the poll tick, the receive pass with the link states, the command
 // slots with the transmit pass, and the port selection. The window owns one and
 // calls it from its 1 ms timer and its handlers; the core calls the window back
 // only through ConsoleView.
@@ -44,9 +45,11 @@ public:
     bool TimerTimer();
     void Recv();
     void Send();
-    // When the next pass is to run, from the line, the link and the command
-    // slots as they are now; `polling` is what the last TimerTimer returned.
-    PollPlan PlanNextPass(bool polling) const;
+    // What the core knows of its next wake-ups at `now` (monotonic): the
+    // line, the link and the command slots for the next pass, and when its
+    // watch is due; `polling` is what the last TimerTimer returned. The
+    // window adds its redraws' and plans with PlanWake.
+    WakeFacts Facts(bool polling, double now) const;
 
     // ---- port selection ----
     void cbComPortDropDown();
@@ -98,14 +101,19 @@ public:
     int iSendRepeatCounter() const;
     // The words queued from now on are one run of sends of `source`; the
     // detector's next status words decide its outcome
-    // (ConsoleView::CommandRunEnded).
+    // (ConsoleView::CommandRunEnded). The run takes words until the next
+    // pass or another action (CommandCheck.h).
     void BeginCommandRun(CommandSource source);
+    // The run taking words takes no more (the record is written out before
+    // the window closes or a report is made): ConsoleView::CommandRunQueued.
+    void CloseCommandRun();
+    // An Apply: the page's command words as one run of `source`.
+    void QueuePageCommands(CommandSource source, const PageCommands& commands);
 
     // ---- the console's own watch, beside the poll tick ----
     // What is due now: another try of the chosen port after its device went
     // away (ConsoleView::Reconnected when it opens), and the command runs
-    // whose answer time is over. The window runs it from a timer of its own,
-    // armed for WatchDueIn.
+    // whose answer time is over. The window runs it when WatchDueIn says.
     void Watch();
     // Seconds until Watch has something to do; none while nothing waits.
     std::optional<double> WatchDueIn() const;
@@ -128,7 +136,7 @@ public:
 private:
     // Queues a command word and tells the run that is sending it and the
     // window, which keeps the site record.
-    void QueueWord(unsigned code, std::uint16_t word);
+    void QueueWord(std::uint16_t word);
     void NoticeDeviceGone();
     // Closes the port, whose device went away, and tries it again.
     void LeaveLine();

@@ -9,14 +9,16 @@
 namespace quillane {
 
 void CommandQueue::Queue(unsigned code, std::uint16_t word) {
-    Slot& slot = slots_[code % 3];
+    Slot& slot = slots_[code % command::kCodes];
     slot.word = word;
     slot.pending = true;
     pending_ = true;
 }
 
 bool CommandQueue::AnySlotPending() const {
-    return slots_[0].pending || slots_[1].pending || slots_[2].pending;
+    for (const Slot& s : slots_)
+        if (s.pending) return true;
+    return false;
 }
 
 void CommandQueue::Send(ByteLink& port, ExchangeLog& log) {

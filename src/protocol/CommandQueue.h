@@ -3,12 +3,14 @@
 #include <array>
 #include <cstdint>
 
+#include "protocol/WordTable.h"
+
 namespace quillane {
 
 class ByteLink;
 class ExchangeLog;
 
-// The three command slots, one per command code, and the transmit pass. Nothing
+// The command slots, one per command code, and the transmit pass. Nothing
 // acknowledges a command, so each queued word goes out seven times in a row; a
 // word of a higher-priority code queued meanwhile takes over the sends left in
 // the run, and the interrupted word gets a full run afterwards.
@@ -16,7 +18,7 @@ class CommandQueue {
 public:
     static constexpr int kRepeats = 7;
 
-    // Stores the word of command code `code` (0..2), replacing one still
+    // Stores the word of command code `code`, replacing one still
     // pending there; nothing is sent at once.
     void Queue(unsigned code, std::uint16_t word);
     // One transmit pass: at most one frame written and logged.
@@ -24,8 +26,8 @@ public:
 
     bool bCmdPending() const { return pending_; }
     int iSendRepeatCounter() const { return repeatCounter_; }
-    bool SlotPending(unsigned code) const { return slots_[code % 3].pending; }
-    std::uint16_t SlotWord(unsigned code) const { return slots_[code % 3].word; }
+    bool SlotPending(unsigned code) const { return slots_[code % command::kCodes].pending; }
+    std::uint16_t SlotWord(unsigned code) const { return slots_[code % command::kCodes].word; }
 
 private:
     struct Slot {
@@ -34,7 +36,7 @@ private:
     };
     bool AnySlotPending() const;
 
-    std::array<Slot, 3> slots_{};
+    std::array<Slot, command::kCodes> slots_{};
     bool pending_ = false;
     int repeatCounter_ = kRepeats;
 };

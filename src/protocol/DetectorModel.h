@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "protocol/WordTable.h"
+
 namespace quillane {
 
 // The console's picture of the detector: the last status word of each code and
@@ -12,16 +14,17 @@ namespace quillane {
 struct DetectorModel {
     static constexpr std::uint16_t kResetWord = 0x0101;
 
-    std::array<std::uint16_t, 8> current{};
-    std::array<std::uint16_t, 8> previous{};
+    std::array<std::uint16_t, status::kCodes> current{};
+    std::array<std::uint16_t, status::kCodes> previous{};
 
     DetectorModel() { Reset(); }
     void Reset() {
         current.fill(kResetWord);
         previous.fill(kResetWord);
     }
-    std::uint16_t Word(unsigned code) const { return current[code & 7u]; }
-    std::uint16_t Previous(unsigned code) const { return previous[code & 7u]; }
+    // By status code (status::kSignalWord ...).
+    std::uint16_t Word(unsigned code) const { return current[code % status::kCodes]; }
+    std::uint16_t Previous(unsigned code) const { return previous[code % status::kCodes]; }
 };
 
 // Link states in their numeric order; "linked" means above EDevNone.

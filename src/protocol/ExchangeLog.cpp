@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "os/AppendFile.h"
-#include "protocol/Clock.h"
+#include "os/Clock.h"
 #include "protocol/LogFormat.h"
 #include "protocol/LogLine.h"
 

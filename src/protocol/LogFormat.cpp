@@ -1,6 +1,11 @@
 #include "protocol/LogFormat.h"
 
 #include <cmath>
+#include <cstddef>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "protocol/LogLine.h"
 
@@ -25,58 +30,48 @@ void Bytes(LogLine& line, const std::uint8_t* bytes) {
     line.Char(']');
 }
 
+// "key:" of each field, by its word's code, made once from the word table: up
+// to 1440 status words a second are written out field by field.
+struct Labelled {
+    std::string label;  // " key:"
+    unsigned shift, mask;
+};
+using Labels = std::vector<std::vector<Labelled>>;
+
+Labels MakeLabels(unsigned codes, const std::vector<words::Field>& fields) {
+    Labels labels(codes);
+    for (const words::Field& f : fields)
+        labels[f.code].push_back({" " + std::string(f.key) + ":", f.shift, f.Mask()});
+    return labels;
+}
+
+std::vector<words::Field> CommandFieldList() {
+    std::vector<words::Field> fields;
+    for (const command::CommandField& f : command::kFields) fields.push_back(f.field);
+    return fields;
+}
+
+const Labels kStatusLabels =
+    MakeLabels(status::kCodes,
+               std::vector<words::Field>(std::begin(status::kFields), std::end(status::kFields)));
+const Labels kCommandLabels = MakeLabels(command::kCodes, CommandFieldList());
+
+void Field(LogLine& line, std::string_view label, const Labelled& f, frame::Word w) {
+    line.Text(label).Number((w >> f.shift) & f.mask);
+}
+
 void StatusFields(LogLine& line, frame::Word w) {
-    using namespace frame;
-    switch (Code(w)) {
-        case 1:
-            line.Field("sig:", Sig(w)).Field(" pp:", Pp(w)).Field(" mp:", Mp(w));
-            line.Field(" bp:", Bp(w));
-            break;
-        case 2:
-            line.Field("aver:", Aver(w)).Field(" state:", State(w));
-            break;
-        case 3:
-            line.Field("sensmp:", SensMp(w)).Field(" senspp:", SensPp(w));
-            break;
-        case 4:
-            line.Field("dist:", Dist(w)).Field(" regul:", Regul(w)).Field(" sensbp:", SensBp(w));
-            break;
-        case 5:
-            line.Field("vel_min:", VelMin(w)).Field(" vel_max:", VelMax(w));
-            line.Field(" amplif:", Amplif(w)).Field(" ref:", Ref(w)).Field(" dis:", Dis(w));
-            break;
-        case 6:
-            line.Field("dev:", Dev(w)).Field(" prog:", Prog(w));
-            line.Field(" letter:", Letter(w)).Field(" adr:", Adr(w));
-            break;
-        case 7:
-            line.Field("pwr:", Pwr(w));
-            break;
-        default:  // code 0 carries no fields
-            break;
-    }
+    const std::vector<Labelled>& fields = kStatusLabels[frame::Code(w)];
+    if (fields.empty()) return;
+    Field(line, std::string_view(fields[0].label).substr(1), fields[0], w);
+    for (std::size_t i = 1; i < fields.size(); ++i) Field(line, fields[i].label, fields[i], w);
 }
 
 void CommandFields(LogLine& line, frame::Word w) {
-    using namespace frame;
-    const unsigned code = CommandCode(w);
+    const unsigned code = frame::CommandCode(w);
     line.Field("code:", code);
-    switch (code) {
-        case 0:
-            line.Field(" adr:", CmdAdr(w)).Field(" senspp:", CmdSensPp(w));
-            line.Field(" state:", CmdState(w));
-            break;
-        case 1:
-            line.Field(" sensmp:", CmdSensMp(w)).Field(" sensbp:", CmdSensBp(w));
-            line.Field(" letter:", CmdLetter(w));
-            break;
-        case 2:
-            line.Field(" min_spd:", CmdMinSpd(w)).Field(" max_spd:", CmdMaxSpd(w));
-            line.Field(" dist:", CmdDist(w)).Field(" reg:", CmdReg(w));
-            break;
-        default:  // code 3 is never built
-            break;
-    }
+    if (code >= kCommandLabels.size()) return;
+    for (const Labelled& f : kCommandLabels[code]) Field(line, f.label, f, w);
 }
 
 }  // namespace

@@ -5,12 +5,12 @@
 #include <utility>
 
 #include "link/ByteLink.h"
-#include "protocol/Clock.h"
-#include "protocol/ConsoleView.h"
+#include "os/Clock.h"
 #include "protocol/ExchangeLog.h"
 #include "protocol/FrameCodec.h"
 #include "protocol/LogFormat.h"
 #include "protocol/LogLine.h"
+#include "protocol/StatusHandlers.h"
 
 namespace quillane {
 
@@ -20,7 +20,7 @@ constexpr int kFullSetSum = 27;
 constexpr double kSecondsPerDay = 86400.0;
 }  // namespace
 
-Receiver::Receiver(ByteLink& port, Clock& clock, ExchangeLog& log, ConsoleView& view,
+Receiver::Receiver(ByteLink& port, Clock& clock, ExchangeLog& log, StatusHandlers& view,
                    DetectorModel& model, Steps steps)
     : port_(port), clock_(clock), log_(log), view_(view), model_(model), steps_(std::move(steps)) {}
 
@@ -93,43 +93,44 @@ void Receiver::HandleFrame(const std::uint8_t* bytes) {
 }
 
 void Receiver::Act(unsigned code, std::uint16_t word) {
+    using namespace status;
     switch (code) {
-        case 0:
-            StoreIfChanged(0, word, nullptr);
-            break;
-        case 1:
+        case kSignalWord:
             TakeSignal(word);
             break;
-        case 2:
-            model_.previous[2] = model_.current[2];
-            model_.current[2] = word;
+        case kStateWord:
+            model_.previous[kStateWord] = model_.current[kStateWord];
+            model_.current[kStateWord] = word;
             ++stateWords_;
             break;
-        case 3:
-            StoreIfChanged(3, word, &ConsoleView::RefreshSensPages);
+        case kSensWord:
+            StoreIfChanged(kSensWord, word, &StatusHandlers::RefreshSensPages);
             break;
-        case 4:
-            StoreIfChanged(4, word, &ConsoleView::ShowZone);
+        case kZoneWord:
+            StoreIfChanged(kZoneWord, word, &StatusHandlers::ShowZone);
             break;
-        case 5:
-            model_.current[5] = word;
+        case kSpeedWord:
+            model_.current[kSpeedWord] = word;
             view_.ShowSpeedAndWarning();
             view_.ShowDetectorState();
             break;
-        case 6:
-            model_.current[6] = word;
+        case kIdentityWord:
+            model_.current[kIdentityWord] = word;
             view_.ShowIdentity();
             break;
-        default:
-            model_.current[7] = word;
+        case kPowerWord:
+            model_.current[kPowerWord] = word;
             view_.ShowPower();
             FullSetTest();
             codeCounter_ = 0;
             break;
+        default:  // code 0: stored, nothing shows it
+            StoreIfChanged(code, word, nullptr);
+            break;
     }
 }
 
-void Receiver::StoreIfChanged(unsigned code, std::uint16_t word, void (ConsoleView::*show)()) {
+void Receiver::StoreIfChanged(unsigned code, std::uint16_t word, void (StatusHandlers::*show)()) {
     if (model_.current[code] == word) return;
     model_.current[code] = word;
     if (show != nullptr) (view_.*show)();
@@ -137,8 +138,8 @@ void Receiver::StoreIfChanged(unsigned code, std::uint16_t word, void (ConsoleVi
 
 void Receiver::TakeSignal(std::uint16_t word) {
     if (filter_.Take(model_, word)) {
-        model_.previous[1] = model_.current[1];
-        model_.current[1] = word;
+        model_.previous[status::kSignalWord] = model_.current[status::kSignalWord];
+        model_.current[status::kSignalWord] = word;
         view_.ShowSignal();
     }
     // Signal words mean the detector is working; they never detect it.

@@ -12,7 +12,7 @@ namespace quillane {
 
 class ByteLink;
 class Clock;
-class ConsoleView;
+class StatusHandlers;
 class ExchangeLog;
 
 // The receive pass: reads what the line holds, splits it into frames, stores
@@ -31,7 +31,7 @@ public:
         std::function<void(std::uint16_t)> wordReceived;
     };
 
-    Receiver(ByteLink& port, Clock& clock, ExchangeLog& log, ConsoleView& view,
+    Receiver(ByteLink& port, Clock& clock, ExchangeLog& log, StatusHandlers& view,
              DetectorModel& model, Steps steps);
 
     void Recv();
@@ -73,14 +73,14 @@ private:
     void Scan(int total, double nowDays, double nowSeconds);
     void HandleFrame(const std::uint8_t* bytes);
     void Act(unsigned code, std::uint16_t word);
-    void StoreIfChanged(unsigned code, std::uint16_t word, void (ConsoleView::*show)());
+    void StoreIfChanged(unsigned code, std::uint16_t word, void (StatusHandlers::*show)());
     void TakeSignal(std::uint16_t word);
     void FullSetTest();
 
     ByteLink& port_;
     Clock& clock_;
     ExchangeLog& log_;
-    ConsoleView& view_;
+    StatusHandlers& view_;
     DetectorModel& model_;
     Steps steps_;
     FluctuationFilter filter_;

@@ -3,7 +3,7 @@
 
 #include <limits>
 
-#include "console/BarGeometry.h"
+#include "console/pages/BarGeometry.h"
 
 namespace quillane {
 namespace {

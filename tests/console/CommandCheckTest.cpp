@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "CoreFixture.h"
-#include "console/CommandCheck.h"
+#include "console/line/CommandCheck.h"
 
 namespace quillane::test {
 namespace {
@@ -129,12 +129,39 @@ TEST(CommandCheck, AWordReplacedInItsSlotIsNotJudged) {
 // The core: its own watch ends a run the line never answered.
 class CommandRunTest : public CoreFixture {};
 
+// One idea of a run for the check and the record: the words one action
+// queues until the next pass, the last of each code.
+TEST_F(CommandRunTest, ARunTakesTheWordsOfOneActionUntilTheNextPass) {
+    core.TimerTimer();  // the first tick opens the port
+    PageCommands apply;
+    apply.words = {Command0(9, 10, 0), frame::Command1(10, 10, 1), frame::Command2(1, 3, 12, 2)};
+    core.QueuePageCommands(S::SetupApply, apply);
+    apply.words[0] = Command0(9, 12, 0);
+    core.QueuePageCommands(S::SetupApply, apply);  // pressed again before a pass
+    EXPECT_TRUE(view.queued.empty());
+    core.TimerTimer();
+    core.QueueCmd1(1, 1, 1);      // no action named: recorded, not judged
+    core.StopCalibrationMode();   // ends the run before it
+    core.StartCalibrationMode();  // and this one the stop
+    core.TimerTimer();
+    ASSERT_EQ(view.queued.size(), 4u);
+    EXPECT_EQ(view.queued[0].source, S::SetupApply);
+    EXPECT_EQ(view.queued[0].words, (Words{Command0(9, 12, 0), frame::Command1(10, 10, 1),
+                                           frame::Command2(1, 3, 12, 2)}));
+    EXPECT_FALSE(view.queued[1].source);
+    EXPECT_EQ(view.queued[2].source, S::CalibrationStop);
+    EXPECT_EQ(view.queued[3].source, S::CalibrationStart);
+    EXPECT_EQ(view.begun, (std::vector<S>{S::SetupApply, S::SetupApply, S::CalibrationStop,
+                                          S::CalibrationStart}));
+}
+
 TEST_F(CommandRunTest, TheWatchEndsARunThatGotNoAnswer) {
     Pass(FullSet());  // setup method 3: the console applies its defaults
     ASSERT_EQ(view.begun, std::vector<S>{S::AutoDefaults});
-    for (int i = 0; i < 21; ++i) core.Send();
-    clock.Advance(1.5);
-    EXPECT_DOUBLE_EQ(*core.WatchDueIn(), 0.5);
+    // The answer time counts from the last of the 21 sends, 1 ms apart.
+    for (int i = 0; i < 21; ++i, clock.Advance(0.001)) core.Send();
+    clock.Advance(1.5 - 0.001);
+    EXPECT_NEAR(*core.WatchDueIn(), 0.5, 1e-9);
     clock.Advance(0.5);
     core.Watch();
     ASSERT_EQ(view.ended.size(), 1u);

@@ -8,9 +8,10 @@
 
 #include "FakeClock.h"
 #include "StatusWords.h"
-#include "console/CommissioningReport.h"
-#include "console/RecordEntry.h"
-#include "console/RecordLine.h"
+#include "console/record/CommissioningReport.h"
+#include "console/record/RecordEntry.h"
+#include "console/record/RecordLine.h"
+#include "console/record/ReportLayout.h"
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
 #include "model/ProfileFile.h"
@@ -203,6 +204,35 @@ TEST(CommissioningReport, TheDetectorInForceAndItsLastWalkTest) {
     EXPECT_DOUBLE_EQ(r.timeAxis.high, 90);
     EXPECT_EQ(ReportFileName(At(600)), "Quillane-report-20230315-101000.pdf");
     EXPECT_EQ(DurationText(3723.4), "1:02:03");
+}
+
+// Where the plot puts things, in millimetres on the page.
+TEST(ReportLayout, ThePlotItsBandsAlarmNumbersAndThresholdNames) {
+    const PlotAxis time{0, 600, 60}, deviation{-50, 100, 25};
+    PlotFrame f = PlaceReportPlot(100, 174, 261, time, deviation);
+    EXPECT_EQ((std::vector<double>{f.left, f.width, f.height}),
+              (std::vector<double>{13, 152, 120}));  // as high as it may be
+    EXPECT_DOUBLE_EQ(PlaceReportPlot(190, 174, 261, time, deviation).height, 60);
+    EXPECT_DOUBLE_EQ(PlaceReportPlot(150, 174, 261, time, deviation).height, 81);
+    EXPECT_DOUBLE_EQ(f.X(300), 89);
+    EXPECT_DOUBLE_EQ(f.Y(100), 100);
+    EXPECT_DOUBLE_EQ(f.Y(0), 180);
+    EXPECT_DOUBLE_EQ(f.Y(-50), f.Bottom());
+    EXPECT_EQ(AxisTicks(deviation), (std::vector<double>{-50, -25, 0, 25, 50, 75, 100}));
+    EXPECT_TRUE(AxisTicks(PlotAxis{0, 1, 0}).empty());
+
+    std::vector<WalkTestRecord::Point> points(6);
+    const double at[] = {0, 0.5, 1.0, 3.5, 10.0, 10.5};  // 2 s apart still joins
+    for (std::size_t i = 0; i < points.size(); ++i) points[i].seconds = at[i];
+    EXPECT_EQ(SignalBands(points),
+              (std::vector<std::pair<std::size_t, std::size_t>>{{0, 4}, {4, 6}}));
+    EXPECT_TRUE(SignalBands({}).empty());
+
+    // Numbers 5.4 mm wide: close ones take turns, a third close one has none.
+    EXPECT_EQ(AlarmMarkLevels({10, 12, 14, 15.4, 30}, 5.4), (std::vector<int>{0, 1, -1, 0, 0}));
+    // Names at their lines' ends, within the frame, one below another that is close.
+    EXPECT_EQ(ThresholdNameYs({50, 51, 200, 30}, 40, 160, 3.2),
+              (std::vector<double>{50, 53.2, 160, 40}));
 }
 
 }  // namespace

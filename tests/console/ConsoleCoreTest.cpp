@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "CoreFixture.h"
-#include "console/PortProblem.h"
+#include "console/line/PortProblem.h"
 #include "model/MessageTexts.h"
 #include "protocol/LogFormat.h"
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "CoreFixture.h"
+#include "console/pages/ModeRule.h"
 
 namespace quillane::test {
 namespace {
@@ -76,6 +77,23 @@ INSTANTIATE_TEST_SUITE_P(
         Sequence{"L C 20 S 50 r", false, false, 14},     // F2, F3 before the state report
         Sequence{"L C 20 S 20 C 20 S 20 C 20 r S 20 C 20 S 20 C 20 S 20 r C 50 r", false, true,
                  77}));  // keys 20 ms apart, ending on F2
+
+// A state word answers the mode word sent before it: from then on the state
+// reported decides, also when the detector leaves calibration by itself.
+TEST_F(ModeRule, AStateWordAnswersTheModeWordSentBeforeIt) {
+    Run("L C 50 r");
+    ASSERT_TRUE(core.CalibrationAhead());
+    Pass(Frames({word::State(0)}));
+    EXPECT_FALSE(core.CalibrationAhead());
+}
+
+TEST(ModeRuleAtClose, StopsCalibrationReportedOrOnItsWay) {
+    using M = ModeCommand;
+    EXPECT_EQ(ModeCommandAtClose(false, false), M::None);
+    EXPECT_EQ(ModeCommandAtClose(true, false), M::StopCalibration);  // a stop not yet taken
+    EXPECT_EQ(ModeCommandAtClose(false, true), M::StopCalibration);  // a start on its way
+    EXPECT_EQ(ModeCommandAtClose(true, true), M::StopCalibration);
+}
 
 // Detected in setup method 3 while calibrating: the Calibration page's start
 // takes the place of the defaults' code-0 word and keeps their PL threshold.

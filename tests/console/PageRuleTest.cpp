@@ -2,8 +2,8 @@
 // of them in, and where the window goes on the screen.
 #include <gtest/gtest.h>
 
-#include "console/PageRule.h"
-#include "console/ScreenPlacement.h"
+#include "console/pages/PageRule.h"
+#include "console/pages/ScreenPlacement.h"
 
 namespace quillane {
 namespace {
@@ -68,6 +68,31 @@ TEST(PageRule, SensitivityWordsRedrawSetupOnlyWhileWorkingAndSettingsAlways) {
     EXPECT_TRUE(SensRefreshDue(Page::Settings, false));
     for (Page p : {Page::Calibration, Page::Properties, Page::About})
         EXPECT_FALSE(SensRefreshDue(p, true));
+}
+
+TEST(PageRule, PagesTheKeysDetectionAndALostLinkBringIntoView) {
+    const struct {
+        int key;
+        AccessLevel level;
+        std::optional<Page> page;
+    } keys[] = {
+        {1, EAccBasic, Page::About},
+        {2, EAccBasic, Page::Calibration},
+        {3, EAccBasic, Page::Setup},
+        {3, EAccAdvanced, Page::Settings},
+        {3, EAccDeveloper, Page::Settings},
+        {9, EAccBasic, {}},
+        {9, EAccAdvanced, {}},
+        {9, EAccDeveloper, Page::Properties},
+        {4, EAccDeveloper, {}},
+    };
+    for (const auto& k : keys)
+        EXPECT_EQ(PageForKey(k.key, k.level), k.page) << "F" << k.key << " level " << k.level;
+    EXPECT_EQ(PageOnDetection(true), Page::Calibration);
+    EXPECT_EQ(PageOnDetection(false), std::nullopt);
+    for (Page p : kAll)
+        EXPECT_EQ(PageOnLinkLoss(p),
+                  p == Page::Calibration ? std::nullopt : std::optional(Page::About));
 }
 
 TEST(ScreenPlacement, CentredWhereItFitsAgainstTheEdgeWhereItDoesNot) {

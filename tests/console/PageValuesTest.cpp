@@ -5,9 +5,9 @@
 #include <limits>
 
 #include "StatusWords.h"
-#include "console/AlarmCount.h"
-#include "console/SenseView.h"
-#include "console/TuneUpView.h"
+#include "console/pages/AlarmCount.h"
+#include "console/pages/SenseView.h"
+#include "console/pages/TuneUpView.h"
 #include "model/Conversions.h"
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
@@ -138,14 +138,12 @@ TEST_F(SenseTest, LevelsAroundTheAverageAndTheirPreview) {
 TEST_F(SenseTest, ApplySendsOneIndexForAllThresholdsWithTheMethodsZone) {
     const DetectorModel m = Model(0, 0, 500, 0, 10);
     PageCommands c = SenseApplyCommands(m, 80, true, 4);
-    EXPECT_EQ((std::vector<unsigned>{c.cmd0.adr, c.cmd0.senspp, c.cmd0.state, c.cmd1.sensmp,
-                                     c.cmd1.sensbp, c.cmd1.letter, c.cmd2.minSpd, c.cmd2.maxSpd,
-                                     c.cmd2.dist, c.cmd2.reg}),
+    EXPECT_EQ(test::CommandValues(c.words),
               (std::vector<unsigned>{9, 10, 0, 10, 10, 2, 1, 3, 6, 2}));
     c = SenseApplyCommands(m, 38, false, 4);
-    EXPECT_EQ(c.cmd0.senspp, 31u);
-    EXPECT_EQ(c.cmd2.dist, 10u);  // the detector's own zone
-    EXPECT_EQ(c.cmd2.reg, 0u);
+    // The detector's own zone, manual.
+    EXPECT_EQ(test::CommandValues(c.words),
+              (std::vector<unsigned>{9, 31, 0, 31, 31, 2, 1, 3, 10, 0}));
     EXPECT_EQ(SensePercentForZoneItem(tables, 8), SensToPercent(DefaultDistSens(10)));
 }
 

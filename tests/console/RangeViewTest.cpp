@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "StatusWords.h"
-#include "console/RangeView.h"
-#include "console/RedrawLimit.h"
+#include "console/pages/RangeView.h"
+#include "console/pages/RedrawLimit.h"
 #include "model/Conversions.h"
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
@@ -33,10 +33,7 @@ DetectorModel Model(unsigned sig, unsigned aver = 500, unsigned regul = 0, unsig
     return m;
 }
 
-std::vector<unsigned> Args(const PageCommands& c) {
-    return {c.cmd0.adr,    c.cmd0.senspp, c.cmd0.state,  c.cmd1.sensmp, c.cmd1.sensbp,
-            c.cmd1.letter, c.cmd2.minSpd, c.cmd2.maxSpd, c.cmd2.dist,   c.cmd2.reg};
-}
+std::vector<unsigned> Args(const PageCommands& c) { return test::CommandValues(c.words); }
 
 class RangeTest : public ::testing::Test {
 protected:
@@ -263,15 +260,14 @@ TEST_F(RangeTest, ParametersShowTheStoredWordsAndSendTheRestBackUnchanged) {
 
     const struct {
         int minItem, maxItem, letterItem;
-        std::vector<unsigned> args;  // min, max, dist, reg; sensmp, sensbp, letter
-    } cases[] = {{0, 2, 3, {0, 2, 17, 1, 12, 14, 3}},
-                 {3, 0, 0, {3, 0, 17, 1, 12, 14, 0}},
-                 {-1, -1, -1, {1, 3, 17, 1, 12, 14, 2}}};
+        std::vector<unsigned> args;  // sensmp, sensbp, letter; min, max, dist, reg
+    } cases[] = {{0, 2, 3, {12, 14, 3, 0, 2, 17, 1}},
+                 {3, 0, 0, {12, 14, 0, 3, 0, 17, 1}},
+                 {-1, -1, -1, {12, 14, 2, 1, 3, 17, 1}}};
     for (const auto& c : cases) {
-        const ParamCommands p = ParamSetCommands(m, c.minItem, c.maxItem, c.letterItem);
-        EXPECT_EQ((std::vector<unsigned>{p.cmd2.minSpd, p.cmd2.maxSpd, p.cmd2.dist, p.cmd2.reg,
-                                         p.cmd1.sensmp, p.cmd1.sensbp, p.cmd1.letter}),
-                  c.args);
+        const PageCommands p = ParamSetCommands(m, c.minItem, c.maxItem, c.letterItem);
+        EXPECT_FALSE(p.words[command::kModeWord]);
+        EXPECT_EQ(test::CommandValues(p.words), c.args);
     }
 }
 

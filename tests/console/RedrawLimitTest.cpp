@@ -3,7 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "console/RedrawLimit.h"
+#include "console/pages/RedrawLimit.h"
 
 namespace quillane {
 namespace {

@@ -9,12 +9,12 @@
 #include "FakeClock.h"
 #include "StatusWords.h"
 #include "TempDir.h"
-#include "console/CommandMeaning.h"
-#include "console/LocalDateTime.h"
-#include "console/RecordEntry.h"
-#include "console/RecordFile.h"
-#include "console/RecordLine.h"
-#include "console/SiteRecord.h"
+#include "console/record/CommandMeaning.h"
+#include "console/record/LocalDateTime.h"
+#include "console/record/RecordEntry.h"
+#include "console/record/RecordFile.h"
+#include "console/record/RecordLine.h"
+#include "console/record/SiteRecord.h"
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
 #include "model/ProfileFile.h"
@@ -201,15 +201,11 @@ TEST_F(SiteRecordTest, TheLinkIsLostOncePerDetection) {
     EXPECT_EQ(e[1].Text("port"), "COM7");
 }
 
-TEST_F(SiteRecordTest, TheWordsOfOneHandlerAreOneRunAndItsOutcomeFollows) {
-    EXPECT_TRUE(record.CommandQueued(frame::Command0(9, 10, 0)));
-    EXPECT_FALSE(record.CommandQueued(frame::Command2(1, 3, 11, 2)));
-    EXPECT_FALSE(record.CommandQueued(frame::Command1(10, 10, 1)));
-    record.EndRun();
-    record.CommandRunBegun(CommandSource::CalibrationStop);
-    record.CommandQueued(frame::Command0(9, 10, 1));
-    record.CommandQueued(frame::Command0(9, 10, 0));    // the slot keeps the last
-    record.CommandRunBegun(CommandSource::SetupApply);  // ends the one before
+TEST_F(SiteRecordTest, ARunIsWrittenWithWhatItAsksAndItsOutcomeFollows) {
+    record.CommandRunQueued(
+        {std::nullopt,
+         {frame::Command0(9, 10, 0), frame::Command1(10, 10, 1), frame::Command2(1, 3, 11, 2)}});
+    record.CommandRunQueued({CommandSource::CalibrationStop, {frame::Command0(9, 10, 0)}});
     CommandRun run;
     run.source = CommandSource::SetupApply;
     run.sent = {frame::Command0(9, 4, 0)};

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "StatusWords.h"
-#include "console/AccessLevel.h"
-#include "console/RedrawLimit.h"
-#include "console/StatusDisplay.h"
+#include "console/pages/AccessLevel.h"
+#include "console/pages/RedrawLimit.h"
+#include "console/pages/StatusDisplay.h"
 #include "model/NumberFormat.h"
 #include "protocol/DetectorModel.h"
 
@@ -132,28 +132,15 @@ TEST(StatusWarning, HintsByStateAndPageWithoutWarning) {
     }
 }
 
-TEST(StatusState, TextAndColoursByState) {
-    struct Case {
-        unsigned state;
-        const char* text;
-        Colour background, foreground;
-    };
-    const std::vector<Case> cases = {
-        {0, "Normal", colour::kGreen, colour::kWhite},
-        {1, "Alarm", colour::kRed, colour::kWhite},
-        {2, "Calibration", colour::kLime, colour::kBlack},
-        {3, "Malfunction", colour::kYellow, colour::kBlack},
-        {5, "Unknown-5", colour::kBlack, colour::kBlack},
-        {7, "Unknown-7", colour::kBlack, colour::kBlack},
+TEST(StatusState, TextByState) {
+    const std::vector<std::pair<unsigned, const char*>> cases = {
+        {0, "Normal"},      {1, "Alarm"},     {2, "Calibration"},
+        {3, "Malfunction"}, {5, "Unknown-5"}, {7, "Unknown-7"},
     };
     const NumberFormat f;
-    for (const Case& c : cases) {
-        const StateDisplay d =
-            DetectorStateValues(ModelWith(2, word::State(c.state, 0)), Page::Setup, f);
-        EXPECT_EQ(d.state, c.text);
-        EXPECT_EQ(d.background, c.background) << c.state;
-        EXPECT_EQ(d.text, c.foreground) << c.state;
-    }
+    for (const auto& [state, text] : cases)
+        EXPECT_EQ(DetectorStateValues(ModelWith(2, word::State(state, 0)), Page::Setup, f).state,
+                  text);
 }
 
 TEST_P(SeparatorTest, AverageInMilliVoltsExceptOnCalibrationPage) {

@@ -17,7 +17,7 @@
 #include "console/ConsoleCore.h"
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
-#include "protocol/SystemClock.h"
+#include "os/SystemClock.h"
 #include "ui/window/TfmMain.h"
 
 // Readable texts in failure messages (found by argument lookup).

@@ -3,10 +3,10 @@
 #include <signal.h>
 
 #include <QDir>
-#include <QElapsedTimer>
+#include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
-#include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -71,11 +71,17 @@ bool DetectorSandbox::StopCleanly() {
 }
 
 bool WaitFor(const std::function<bool()>& done, int ms) {
-    QElapsedTimer clock;
-    clock.start();
+    // Looked at again after every event the console handles (its timer,
+    // bytes on its line), which is what brings the awaited; a timer of its
+    // own ends a wait that would otherwise hang.
+    bool hung = false;
+    QTimer hang;
+    hang.setSingleShot(true);
+    QObject::connect(&hang, &QTimer::timeout, [&hung] { hung = true; });
+    hang.start(ms);
     while (!done()) {
-        if (clock.hasExpired(ms)) return false;
-        QTest::qWait(20);
+        if (hung) return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
 }

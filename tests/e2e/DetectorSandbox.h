@@ -52,9 +52,10 @@ private:
     bool started_ = false;
 };
 
-// Runs the event loop (and so the console's poll timer) until `done` holds, for
-// at most `ms` milliseconds. A bound against hanging, not a timed assertion:
-// generous, since a loaded build machine may take seconds to show a window.
+// Runs the event loop (and so the console) until `done` holds after one of
+// its events; for at most `ms` milliseconds, a bound against hanging, not a
+// timed assertion: generous, since a loaded build machine may take seconds
+// to show a window.
 bool WaitFor(const std::function<bool()>& done, int ms = 20000);
 
 }  // namespace quillane::test

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "console/BarGeometry.h"
+#include "console/pages/BarGeometry.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "FakeClock.h"
 #include "FakeLink.h"
-#include "protocol/ConsoleView.h"
+#include "console/ConsoleView.h"
 #include "protocol/DetectorModel.h"
 #include "protocol/ExchangeLog.h"
 #include "protocol/Receiver.h"
@@ -70,12 +70,11 @@ Outcome Run(const std::uint8_t* data, size_t size, const std::vector<int>& cuts)
     ExchangeLog log(clock, "");  // no file: logging stays off
     CallLog view;
     DetectorModel model;
-    Receiver receiver(line, clock, log, view, model,
-                      Receiver::Steps{[&view] { view.calls.push_back(10); },
-                                      [&view] { view.calls.push_back(11); },
-                                      [&view](std::uint16_t word) {
-                                          view.calls.push_back(0x10000 + word);
-                                      }});
+    Receiver receiver(
+        line, clock, log, view, model,
+        Receiver::Steps{[&view] { view.calls.push_back(10); },
+                        [&view] { view.calls.push_back(11); },
+                        [&view](std::uint16_t word) { view.calls.push_back(0x10000 + word); }});
     // Every read takes at least one byte, so the line drains.
     while (!line.reads.empty()) receiver.Recv();
     return Outcome{view.calls, model, receiver.eDeviceState, receiver.iInpPacketsCodeCounter(),

@@ -61,6 +61,8 @@ TEST(PortMapTest, CandidatesAreValidAliasNamesAndPresentFamilyDevicesAscending) 
         std::ofstream(std::filesystem::path(sandbox.DeviceRoot()) / device) << "";
     }
     EXPECT_EQ(CandidatePortNumbers(sandbox.DeviceRoot()), (std::vector<int>{1, 7, 35, 96, 255}));
+    EXPECT_EQ(DevicePathForPort(255), (sandbox.AliasDir() / "COM255").string());  // the last
+    EXPECT_EQ(DevicePathForPort(256), "");
     EXPECT_EQ(DevicePathForPort(35, sandbox.DeviceRoot()), sandbox.DeviceRoot() + "/ttyUSB2");
 }
 

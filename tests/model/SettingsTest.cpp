@@ -41,6 +41,8 @@ TEST(Settings, StartUpFallsBackOnAnythingMissingOrBroken) {
     } cases[] = {
         {"", 14.33, 1.5, 4, 5, 5, 5},
         {"[Filter]\r\nSelect=0\r\n", 14.33, 1.5, 0, 1, 5, 5},
+        {"[Filter]\nSelect=24\nMaxTenPercent=25\n", 14.33, 1.5, -1, 200, -1, 0},  // one past
+        {"[Filter]\nSelect=23\nMaxTenPercent=24\n", 14.33, 1.5, 23, 200, 24, 200},
         {"[Koef]\nKdc=abc\nUrd=1e400\n[Filter]\nSelect=99\nMaxTenPercent=-1\n", 14.33, 1.5, -1, 200,
          -1, 0},
         {"[Koef]\nKdc=inf\nUrd=nan\n[Filter]\nSelect=abc\nMaxTenPercent=1e400\n", 14.33, 1.5, 4, 5,

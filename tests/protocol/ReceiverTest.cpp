@@ -141,6 +141,23 @@ TEST_F(ReceiverTest, FluctuationFilterHoldsAfterAJump) {
     EXPECT_EQ(view.calls, Texts{"ShowSignal"});
 }
 
+// A jump counts when it is more than a tenth of the signal before it.
+TEST_F(ReceiverTest, FluctuationFilterCountsJumpsOfMoreThanATenth) {
+    const struct {
+        unsigned previous, current;
+        int counted;
+    } cases[] = {{100, 110, 0}, {100, 111, 1}, {100, 90, 0}, {100, 89, 1}, {0, 1, 1}};
+    for (const auto& c : cases) {
+        core.ResetDetectorView();
+        core.SetMaxTenPercent(0);
+        Pass(Frames({static_cast<frame::Word>(0x2000 | c.previous),
+                     static_cast<frame::Word>(0x2000 | c.current)}));
+        core.SetMaxTenPercent(2);
+        Pass(Frames({0x2000 | 500}));
+        EXPECT_EQ(core.iTenPercentCounter(), c.counted) << c.previous << " to " << c.current;
+    }
+}
+
 TEST_F(ReceiverTest, FluctuationFilterOffTakesEveryChange) {
     core.SetMaxTenPercent(0);
     for (unsigned sig : {100u, 200u, 300u, 900u, 5u})

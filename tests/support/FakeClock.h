@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "protocol/Clock.h"
+#include "os/Clock.h"
 
 namespace quillane::test {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "protocol/ConsoleView.h"
+#include "console/ConsoleView.h"
 
 namespace quillane::test {
 
@@ -39,6 +39,7 @@ public:
     void Reconnected() override { calls.push_back("Reconnected"); }
     void CommandRunBegun(CommandSource source) override { begun.push_back(source); }
     void CommandRunEnded(const CommandRun& run) override { ended.push_back(run); }
+    void CommandRunQueued(const QueuedRun& run) override { queued.push_back(run); }
 
     // The note shown last; a test that expects one fails, not crashes, without.
     std::string LastNote() const { return notes.empty() ? "<no note>" : notes.back(); }
@@ -58,6 +59,7 @@ public:
     std::vector<std::string> reconnecting;
     std::vector<CommandSource> begun;
     std::vector<CommandRun> ended;
+    std::vector<QueuedRun> queued;
     bool throwOnSignal = false;
 };
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 #include "protocol/FrameCodec.h"
@@ -63,6 +64,17 @@ std::vector<std::uint8_t> Frames(const Words& words) {
 }
 inline std::vector<std::uint8_t> Frames(std::initializer_list<frame::Word> words) {
     return Frames<std::initializer_list<frame::Word>>(words);
+}
+
+// The field values of the command words an Apply queues, word by word in code
+// order, each word's in the order of its builder's arguments.
+inline std::vector<unsigned> CommandValues(
+    const std::array<std::optional<frame::Word>, command::kCodes>& words) {
+    std::vector<unsigned> values;
+    for (const auto& w : words)
+        for (const command::CommandField& f : command::kFields)
+            if (w && f.field.code == frame::CommandCode(*w)) values.push_back(f.field.Of(*w));
+    return values;
 }
 
 }  // namespace quillane::test

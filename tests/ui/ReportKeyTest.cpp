@@ -10,7 +10,7 @@
 
 #include "ConsoleHarness.h"
 #include "FileText.h"
-#include "console/RecordEntry.h"
+#include "console/record/RecordEntry.h"
 #include "model/MessageTexts.h"
 #include "ui/window/TfmMain.h"
 

@@ -42,30 +42,10 @@ void CommandDecoder::Take(std::uint8_t byte, std::vector<std::uint16_t>* words) 
 std::string DescribeCommand(std::uint16_t w) {
     const unsigned code = frame::CommandCode(w);
     std::string text = "cmd code:" + std::to_string(code);
-    auto add = [&text](const char* key, unsigned value) {
-        text += std::string(" ") + key + ":" + std::to_string(value);
-    };
-    switch (code) {
-        case 0:
-            add("adr", frame::CmdAdr(w));
-            add("senspp", frame::CmdSensPp(w));
-            add("state", frame::CmdState(w));
-            break;
-        case 1:
-            add("sensmp", frame::CmdSensMp(w));
-            add("sensbp", frame::CmdSensBp(w));
-            add("letter", frame::CmdLetter(w));
-            break;
-        case 2:
-            add("min_spd", frame::CmdMinSpd(w));
-            add("max_spd", frame::CmdMaxSpd(w));
-            add("dist", frame::CmdDist(w));
-            add("reg", frame::CmdReg(w));
-            break;
-        default:
-            text += " (no such command)";
-            break;
-    }
+    if (code >= command::kCodes) return text + " (no such command)";
+    for (const command::CommandField& f : command::kFields)
+        if (f.field.code == code)
+            text += std::string(" ") + f.field.key + ":" + std::to_string(f.field.Of(w));
     return text;
 }
 

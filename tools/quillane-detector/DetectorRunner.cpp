@@ -9,7 +9,7 @@
 #include <ostream>
 
 #include "link/PortMap.h"
-#include "protocol/Clock.h"
+#include "os/Clock.h"
 
 namespace quillane {
 

@@ -1,6 +1,8 @@
 #include "VirtualDetector.h"
 
 #include <cmath>
+#include <initializer_list>
+#include <utility>
 
 #include "model/Conversions.h"
 #include "protocol/DetectorStates.h"
@@ -24,10 +26,21 @@ constexpr double kLossFrom = 14.0, kLossUntil = 15.5;
 // Special presets of setup method 1: the detector's own threshold indices.
 constexpr unsigned kSpecialPp = 12, kSpecialMp = 14, kSpecialBp = 20;
 
-constexpr unsigned kStateNormal = 0, kStateAlarm = 1, kStateCalibration = 2;
+using detector::kStateAlarm;
+using detector::kStateCalibration;
+using detector::kStateNormal;
 
-std::uint16_t Make(unsigned code, unsigned fields) {
-    return static_cast<std::uint16_t>((code << 13) | (fields & 0x1FFFu));
+// A status word of `code` with these fields in their places.
+std::uint16_t Make(unsigned code, std::initializer_list<std::pair<words::Field, unsigned>> fields) {
+    unsigned w = status::kCode.Put(code);
+    for (const auto& [field, value] : fields) w |= field.Put(value);
+    return static_cast<std::uint16_t>(w);
+}
+
+template <typename Reading>
+std::uint16_t SignalOf(const Reading& r) {
+    using namespace status;
+    return Make(kSignalWord, {{kBp, r.bp}, {kMp, r.mp}, {kPp, r.pp}, {kSig, r.sig}});
 }
 
 unsigned Clamp10(double v) {
@@ -52,24 +65,25 @@ VirtualDetector::VirtualDetector(const DetectorOptions& options)
 }
 
 bool VirtualDetector::ApplyCommand(std::uint16_t w) {
-    switch (frame::CommandCode(w)) {
-        case 0:
+    using namespace command;
+    switch (kCode.Of(w)) {
+        case kModeWord:
             // The address field is the console's echo of ours; the detector
             // keeps its own identity whatever comes back.
-            senspp_ = frame::CmdSensPp(w);
-            if (frame::CmdState(w) == 1) calibrating_ = true;
-            if (frame::CmdState(w) == 0) calibrating_ = false;
+            senspp_ = kSensPp.Of(w);
+            if (kState.Of(w) == kModeCalibrate) calibrating_ = true;
+            if (kState.Of(w) == kModeNormal) calibrating_ = false;
             return true;
-        case 1:
-            sensmp_ = frame::CmdSensMp(w);
-            sensbp_ = frame::CmdSensBp(w);
-            letter_ = frame::CmdLetter(w);
+        case kThresholdsWord:
+            sensmp_ = kSensMp.Of(w);
+            sensbp_ = kSensBp.Of(w);
+            letter_ = kLetter.Of(w);
             return true;
-        case 2:
-            velMin_ = frame::CmdMinSpd(w);
-            velMax_ = frame::CmdMaxSpd(w);
-            dist_ = frame::CmdDist(w);
-            regul_ = frame::CmdReg(w);
+        case kZoneWord:
+            velMin_ = kMinSpd.Of(w);
+            velMax_ = kMaxSpd.Of(w);
+            dist_ = kDist.Of(w);
+            regul_ = kReg.Of(w);
             return true;
         default:
             return false;
@@ -119,34 +133,38 @@ std::uint16_t VirtualDetector::SignalWord(double t) {
     Reading r = ReadingAt(t);
     const int noise = static_cast<int>(r.sig / 100 + 1);
     r.sig = Clamp10(static_cast<double>(r.sig) + Random(-noise, noise));
-    return Make(1, (r.bp << 12) | (r.mp << 11) | (r.pp << 10) | r.sig);
+    return SignalOf(r);
 }
 
 std::uint16_t VirtualDetector::Word(unsigned code, double t) const {
+    using namespace status;
     const unsigned dis = options_.scenario == Scenario::kWarning ? options_.dis : 0;
     switch (code) {
-        case 1: {
+        case kSignalWord:
+            return SignalOf(ReadingAt(t));
+        case kStateWord: {
             const Reading r = ReadingAt(t);
-            return Make(1, (r.bp << 12) | (r.mp << 11) | (r.pp << 10) | r.sig);
+            return Make(kStateWord, {{kState, r.state}, {kAver, r.aver}});
         }
-        case 2: {
-            const Reading r = ReadingAt(t);
-            return Make(2, (r.state << 10) | r.aver);
-        }
-        case 3:
-            return Make(3, (senspp_ << 8) | sensmp_);
-        case 4:
-            return Make(4, (sensbp_ << 8) | (regul_ << 5) | dist_);
-        case 5:
-            return Make(5, (dis << 11) | ((options_.ref & 1u) << 10) | ((options_.gain & 3u) << 8) |
-                               (velMax_ << 2) | velMin_);
-        case 6:
-            return Make(6, ((options_.address & 0xFu) << 8) | (letter_ << 6) |
-                               ((options_.version & 7u) << 3) | (options_.model & 7u));
-        case 7:
-            return Make(7, pwr_);
+        case kSensWord:
+            return Make(kSensWord, {{kSensPp, senspp_}, {kSensMp, sensmp_}});
+        case kZoneWord:
+            return Make(kZoneWord, {{kSensBp, sensbp_}, {kRegul, regul_}, {kDist, dist_}});
+        case kSpeedWord:
+            return Make(kSpeedWord, {{kDis, dis},
+                                     {kRef, options_.ref},
+                                     {kAmplif, options_.gain},
+                                     {kVelMax, velMax_},
+                                     {kVelMin, velMin_}});
+        case kIdentityWord:
+            return Make(kIdentityWord, {{kAdr, options_.address},
+                                        {kLetter, letter_},
+                                        {kProg, options_.version},
+                                        {kDev, options_.model}});
+        case kPowerWord:
+            return Make(kPowerWord, {{kPwr, pwr_}});
         default:
-            return Make(code & 7u, 0);
+            return Make(code, {});
     }
 }
 

@@ -8,7 +8,7 @@
 
 #include "DetectorOptions.h"
 #include "DetectorRunner.h"
-#include "protocol/SystemClock.h"
+#include "os/SystemClock.h"
 
 namespace {
 

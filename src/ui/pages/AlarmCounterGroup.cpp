@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "console/AlarmCount.h"
+#include "console/pages/AlarmCount.h"
 #include "model/NumberFormat.h"
 #include "ui/widgets/FittedLabel.h"
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <utility>
 
-#include "console/SiteRecord.h"
+#include "console/record/SiteRecord.h"
 
 class QCheckBox;
 class QLabel;

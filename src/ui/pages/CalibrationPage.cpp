@@ -4,10 +4,9 @@
 #include <QPushButton>
 
 #include "console/ConsoleCore.h"
-#include "console/SiteRecord.h"
+#include "console/record/SiteRecord.h"
 #include "model/MessageTexts.h"
 #include "ui/pages/PageContext.h"
-#include "ui/pages/RedrawPacer.h"
 #include "ui/widgets/BarChart.h"
 #include "ui/widgets/ColourKit.h"
 #include "ui/widgets/PageWidgets.h"
@@ -23,8 +22,6 @@ const QString kMax = QStringLiteral("serMax");
 CalibrationPage::CalibrationPage(PageContext& context, QWidget* parent)
     : ConsolePage("tsTuneUp", Page::Calibration, context, parent) {
     BuildControls();
-    pacer_ = new RedrawPacer(
-        context_.clock, [this] { Present(); }, this);
 }
 
 void CalibrationPage::BuildControls() {
@@ -70,7 +67,7 @@ void CalibrationPage::RecordMaximum() {
 
 void CalibrationPage::SignalWord() {
     Compute();
-    pacer_->Request();
+    RequestFrame();
 }
 
 void CalibrationPage::ClearKey() { btnTuneUpClearClick(); }
@@ -87,7 +84,7 @@ void CalibrationPage::btnTuneUpClearClick() {
 
 void CalibrationPage::RefreshTuneUpChart() {
     Compute();
-    pacer_->PresentNow();
+    PresentFrameNow();
 }
 
 void CalibrationPage::Compute() {
@@ -100,7 +97,7 @@ void CalibrationPage::Compute() {
     shown_.barLime = d.barLime;
 }
 
-void CalibrationPage::Present() {
+void CalibrationPage::PresentFrame() {
     if (shown_.maxText) lTuneUpMax->setText(QString::fromStdString(*shown_.maxText));
     if (shown_.axis) chTuneUp->SetBottomAxis(shown_.axis->maximum, shown_.axis->tickStep);
     shown_.maxText.reset();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "console/TuneUpView.h"
+#include "console/pages/TuneUpView.h"
 #include "ui/pages/ConsolePage.h"
 
 class QLabel;
@@ -8,7 +8,6 @@ class QLabel;
 namespace quillane {
 
 class BarChart;
-class RedrawPacer;
 
 // The Calibration page (tsTuneUp): while it is in view the detector runs in
 // calibration mode, and the installer aims it against the live signal bar and
@@ -22,6 +21,7 @@ public:
     void PageShow() override;  // tsTuneUpShow
     void PageHide() override;  // tsTuneUpHide
     void SignalWord() override;
+    void PresentFrame() override;
     void ClearKey() override;
     void FlushSiteRecord() override;
 
@@ -33,16 +33,14 @@ public:
 
 private:
     void BuildControls();
-    // The rule's step on the latest word; what it shows waits for Present.
+    // The rule's step on the latest word; what it shows waits for PresentFrame.
     void Compute();
-    void Present();
     // The maximum reached goes into the site record, once.
     void RecordMaximum();
 
     TuneUpValues values_;
     double recordedMax_ = 0;
     TuneUpDisplay shown_;  // what the next presentation writes
-    RedrawPacer* pacer_ = nullptr;
     QLabel* lSignal = nullptr;
     QLabel* lTuneUpMax = nullptr;
     BarChart* chTuneUp = nullptr;

@@ -1,5 +1,7 @@
 #include "ui/pages/ConsolePage.h"
 
+#include "console/pages/RedrawLimit.h"
+#include "os/Clock.h"
 #include "ui/pages/PageContext.h"
 
 namespace quillane {
@@ -10,6 +12,16 @@ ConsolePage::ConsolePage(const char* tabSheetName, Page kind, PageContext& conte
     // A page paints its own background: one colour under every control, and
     // a label that changes repaints without the tab frame behind the page.
     setAutoFillBackground(true);
+}
+
+void ConsolePage::RequestFrame() {
+    if (context_.frameLimit.Allow(context_.clock.MonotonicSeconds(), RedrawLimit::kFramesPerSecond))
+        PresentFrame();
+}
+
+void ConsolePage::PresentFrameNow() {
+    context_.frameLimit.Pass(context_.clock.MonotonicSeconds());
+    PresentFrame();
 }
 
 }  // namespace quillane

@@ -2,9 +2,9 @@
 
 #include <QWidget>
 
-#include "console/AccessLevel.h"
-#include "console/Page.h"
-#include "protocol/CommandRun.h"
+#include "console/line/CommandRun.h"
+#include "console/pages/AccessLevel.h"
+#include "console/pages/Page.h"
 
 namespace quillane {
 
@@ -36,6 +36,8 @@ public:
     virtual void SensitivityWords() {}
     // A code-5 word, after the info panel and the note took it.
     virtual void DetectorState(const StateDisplay& state) { static_cast<void>(state); }
+    // The latest values the page computed reach its widgets.
+    virtual void PresentFrame() {}
 
     // ---- keys, on the page in view ----
     virtual void ApplayKey() {}        // F4
@@ -67,6 +69,14 @@ public:
     }
 
 protected:
+    // Signal-driven redraws may come 200 times a second, more than a screen
+    // shows: a page computes its values at every one and presents the
+    // latest at most once a display frame, now when a frame has passed
+    // since the last, otherwise once the window's planner says it may.
+    void RequestFrame();
+    // Presents now, whatever the time (the user's own actions).
+    void PresentFrameNow();
+
     PageContext& context_;
 
 private:

@@ -29,6 +29,8 @@ struct PageContext {
     const Clock& clock;
     // The limit on signal-driven redraws, with dblLastRefresh.
     RedrawLimit& refreshLimit;
+    // The limit on the pages' presentations: one a display frame.
+    RedrawLimit& frameLimit;
     // Replaces the whole note under the pages.
     std::function<void(const std::string&)> setNote;
     // Writes the info panel's average label (lAver).

@@ -11,6 +11,7 @@
 #include "model/NumberFormat.h"
 #include "model/Settings.h"
 #include "ui/pages/PageContext.h"
+#include "ui/widgets/ColourKit.h"
 #include "ui/widgets/PageWidgets.h"
 #include "ui/widgets/StringGridModel.h"
 #include "ui/widgets/StringGridView.h"
@@ -34,7 +35,7 @@ QLineEdit* AddFactor(QWidget* parent, const char* name, int left, int top, bool 
     field->setGeometry(left, top, 42, 21);
     field->setEnabled(editable);
     QPalette p = field->palette();
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(96, 96, 96));
+    p.setColor(QPalette::Disabled, QPalette::Text, ToQColor(colour::kDisabledText));
     field->setPalette(p);
     return field;
 }

@@ -8,16 +8,15 @@
 #include <iterator>
 
 #include "console/ConsoleCore.h"
-#include "console/PageRule.h"
+#include "console/pages/PageRule.h"
 #include "model/Conversions.h"
 #include "model/CorrespondenceTables.h"
 #include "model/MessageTexts.h"
 #include "model/NumberFormat.h"
 #include "model/Settings.h"
-#include "protocol/Clock.h"
+#include "os/Clock.h"
 #include "ui/pages/AlarmCounterGroup.h"
 #include "ui/pages/PageContext.h"
-#include "ui/pages/RedrawPacer.h"
 #include "ui/widgets/AnswerLabel.h"
 #include "ui/widgets/BarChart.h"
 #include "ui/widgets/ColourKit.h"
@@ -87,8 +86,6 @@ SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
     BuildSignalLabels();
     BuildCharts();
     BuildAlarmGroup();
-    pacer_ = new RedrawPacer(
-        context_.clock, [this] { Present(); }, this);
 }
 
 void SettingsPage::BuildRangeGroup() {
@@ -308,9 +305,9 @@ void SettingsPage::FillParams() {
 void SettingsPage::SignalWord() {
     Compute();
     if (shown_.fills != presentedFills_)
-        pacer_->PresentNow();
+        PresentFrameNow();
     else
-        pacer_->Request();
+        RequestFrame();
 }
 
 void SettingsPage::SensitivityWords() { SignalWord(); }
@@ -457,11 +454,8 @@ void SettingsPage::btnApplayRangeClick() {
                              cbRangePP->currentIndex(),
                              cbRangeMP->currentIndex(),
                              cbRangeBP->currentIndex()};
-    const PageCommands c = RangeApplyCommands(context_.core.Model(), choice);
-    context_.core.BeginCommandRun(CommandSource::SettingsApply);
-    context_.core.QueueCmd0(c.cmd0.adr, c.cmd0.senspp, c.cmd0.state);
-    context_.core.QueueCmd1(c.cmd1.sensmp, c.cmd1.sensbp, c.cmd1.letter);
-    context_.core.QueueCmd2(c.cmd2.minSpd, c.cmd2.maxSpd, c.cmd2.dist, c.cmd2.reg);
+    context_.core.QueuePageCommands(CommandSource::SettingsApply,
+                                    RangeApplyCommands(context_.core.Model(), choice));
     HidePreviewMarkers();
 }
 
@@ -471,12 +465,10 @@ void SettingsPage::btnClearRangeClick() {
 }
 
 void SettingsPage::btnParamSetClick() {
-    const ParamCommands c =
+    context_.core.QueuePageCommands(
+        CommandSource::DeviceParameters,
         ParamSetCommands(context_.core.Model(), cbNewMinSpeed->currentIndex(),
-                         cbNewMaxSpeed->currentIndex(), cbNewLetter->currentIndex());
-    context_.core.BeginCommandRun(CommandSource::DeviceParameters);
-    context_.core.QueueCmd2(c.cmd2.minSpd, c.cmd2.maxSpd, c.cmd2.dist, c.cmd2.reg);
-    context_.core.QueueCmd1(c.cmd1.sensmp, c.cmd1.sensbp, c.cmd1.letter);
+                         cbNewMaxSpeed->currentIndex(), cbNewLetter->currentIndex()));
 }
 
 void SettingsPage::CommandAnswered(CommandSource source, const CommandAnswer& answer) {
@@ -486,7 +478,7 @@ void SettingsPage::CommandAnswered(CommandSource source, const CommandAnswer& an
 
 void SettingsPage::RefreshRangeCharts() {
     Compute();
-    pacer_->PresentNow();
+    PresentFrameNow();
 }
 
 void SettingsPage::Compute() {
@@ -505,7 +497,7 @@ void SettingsPage::Compute() {
     shown_ = c;
 }
 
-void SettingsPage::Present() {
+void SettingsPage::PresentFrame() {
     chRangePP->SetColour(kSerPP, ToQColor(shown_.fills.pp));
     chRangeMPBP->SetColour(kSerMP, ToQColor(shown_.fills.mp));
     chRangeMPBP->SetColour(kSerBP, ToQColor(shown_.fills.bp));

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "console/RangeView.h"
+#include "console/pages/RangeView.h"
 #include "ui/pages/ConsolePage.h"
 
 class QCheckBox;
@@ -18,7 +18,6 @@ class AlarmCounterGroup;
 class AnswerLabel;
 class BarChart;
 class PageComboBox;
-class RedrawPacer;
 
 // The Settings page (tsRange), offered at the advanced and developer levels
 // instead of Setup: the signal as a deviation in percent against the PL, LL
@@ -32,6 +31,7 @@ public:
 
     void PageShow() override;  // tsRangeShow
     void SignalWord() override;
+    void PresentFrame() override;
     void SensitivityWords() override;
     void DetectorState(const StateDisplay& state) override;
     void ApplayKey() override;
@@ -70,15 +70,13 @@ private:
     void FillParams();
     void HidePreviewMarkers();
     void PlaceExtremes();
-    // The rule's step on the latest words; what it shows waits for Present,
+    // The rule's step on the latest words; what it shows waits for PresentFrame,
     // unless a crossing flag came or went, which shows at once.
     void Compute();
-    void Present();
     void DrawRange(const RangeChart& c);
     bool Manual() const;
 
     RangeValues values_;
-    RedrawPacer* pacer_ = nullptr;
     RangeChart shown_;  // what the next presentation writes
     // The fills on the screen, white as the window is built.
     RangeFlagFills presentedFills_{colour::kWhite, colour::kWhite, colour::kWhite};

@@ -9,15 +9,14 @@
 #include <QSpinBox>
 
 #include "console/ConsoleCore.h"
-#include "console/SenseView.h"
-#include "console/StatusDisplay.h"
+#include "console/pages/SenseView.h"
+#include "console/pages/StatusDisplay.h"
 #include "model/MessageTexts.h"
 #include "model/NumberFormat.h"
 #include "protocol/DetectorStates.h"
 #include "protocol/FrameCodec.h"
 #include "ui/pages/AlarmCounterGroup.h"
 #include "ui/pages/PageContext.h"
-#include "ui/pages/RedrawPacer.h"
 #include "ui/widgets/AnswerLabel.h"
 #include "ui/widgets/BarChart.h"
 #include "ui/widgets/ColourKit.h"
@@ -47,8 +46,6 @@ SetupPage::SetupPage(PageContext& context, QWidget* parent)
     trv_->SetRecorder([this](SiteRecord::Count change, long long count) {
         context_.siteRecord.Counting(Page::Setup, change, count);
     });
-    pacer_ = new RedrawPacer(
-        context_.clock, [this] { Present(); }, this);
 }
 
 void SetupPage::BuildGroup() {
@@ -141,7 +138,8 @@ void SetupPage::BuildChart() {
 bool SetupPage::SpecialShown() const { return cbRegulSense->currentText() == kSpecial; }
 
 bool SetupPage::SpecialPresets() const {
-    return frame::Regul(context_.core.Model().Word(4)) == kRegulSpecial && SpecialShown();
+    return frame::Regul(context_.core.Model().Word(status::kZoneWord)) == kRegulSpecial &&
+           SpecialShown();
 }
 
 void SetupPage::SetSense(int percent) {
@@ -160,12 +158,12 @@ void SetupPage::PageShow() {
 
 void SetupPage::SignalWord() {
     Compute();
-    pacer_->Request();
+    RequestFrame();
 }
 
 void SetupPage::SensitivityWords() {
     Compute();
-    pacer_->Request();
+    RequestFrame();
 }
 
 void SetupPage::DetectorState(const StateDisplay& state) {
@@ -252,13 +250,10 @@ void SetupPage::cbRegulSenseDropDown() {
 }
 
 void SetupPage::btnApplaySenseClick() {
-    const PageCommands c =
+    context_.core.QueuePageCommands(
+        CommandSource::SetupApply,
         SenseApplyCommands(context_.core.Model(), speSense->value(),
-                           cbRegulSense->currentIndex() == 0, cbDistSense->currentIndex());
-    context_.core.BeginCommandRun(CommandSource::SetupApply);
-    context_.core.QueueCmd0(c.cmd0.adr, c.cmd0.senspp, c.cmd0.state);
-    context_.core.QueueCmd1(c.cmd1.sensmp, c.cmd1.sensbp, c.cmd1.letter);
-    context_.core.QueueCmd2(c.cmd2.minSpd, c.cmd2.maxSpd, c.cmd2.dist, c.cmd2.reg);
+                           cbRegulSense->currentIndex() == 0, cbDistSense->currentIndex()));
 }
 
 void SetupPage::CommandAnswered(CommandSource source, const CommandAnswer& answer) {
@@ -267,7 +262,7 @@ void SetupPage::CommandAnswered(CommandSource source, const CommandAnswer& answe
 
 void SetupPage::RefreshSenseChart() {
     Compute();
-    pacer_->PresentNow();
+    PresentFrameNow();
 }
 
 void SetupPage::Compute() {
@@ -278,7 +273,7 @@ void SetupPage::Compute() {
     shown_ = c;
 }
 
-void SetupPage::Present() {
+void SetupPage::PresentFrame() {
     if (shown_.signal) {
         lSenseSignal->setText(QString::fromStdString(context_.format.Fixed(*shown_.signal, 3)));
         chSense->SetX(QStringLiteral("serMPBPSignal"), *shown_.signal);

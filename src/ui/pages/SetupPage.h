@@ -1,6 +1,6 @@
 #pragma once
 
-#include "console/SenseView.h"
+#include "console/pages/SenseView.h"
 #include "ui/pages/ConsolePage.h"
 
 class QGroupBox;
@@ -14,7 +14,6 @@ class AlarmCounterGroup;
 class AnswerLabel;
 class BarChart;
 class PageComboBox;
-class RedrawPacer;
 
 // The Setup page (tsSense), the installer's page at the basic level: the setup
 // method, the zone length or the sensitivity, the detector's threshold levels
@@ -27,6 +26,7 @@ public:
 
     void PageShow() override;  // tsSenseShow
     void SignalWord() override;
+    void PresentFrame() override;
     void SensitivityWords() override;
     void DetectorState(const StateDisplay& state) override;
     void ApplayKey() override;
@@ -51,9 +51,8 @@ private:
     bool SpecialPresets() const;  // the detector runs them and the box still says so
     void SetSense(int percent);
     void LoadZoneAndSense();
-    // The rule's step on the latest words; what it shows waits for Present.
+    // The rule's step on the latest words; what it shows waits for PresentFrame.
     void Compute();
-    void Present();
 
     QGroupBox* group_ = nullptr;
     PageComboBox* cbRegulSense = nullptr;
@@ -65,7 +64,6 @@ private:
     QLabel* lSenseSignal = nullptr;
     BarChart* chSense = nullptr;
     AlarmCounterGroup* trv_ = nullptr;
-    RedrawPacer* pacer_ = nullptr;
     SenseChart shown_;  // what the next presentation writes
 };
 

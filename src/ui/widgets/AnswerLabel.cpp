@@ -1,6 +1,6 @@
 #include "ui/widgets/AnswerLabel.h"
 
-#include "console/CommandAnswer.h"
+#include "console/line/CommandAnswer.h"
 #include "ui/widgets/ColourKit.h"
 
 namespace quillane {

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/widgets/ColourKit.h"
+
 namespace quillane {
 namespace {
 
@@ -257,8 +259,8 @@ void BarChart::paintEvent(QPaintEvent* event) {
 void BarChart::DrawBackground(QPainter& p) const {
     p.fillRect(rect(), palette().color(QPalette::Window));
     const QRect plot = Plot();
-    p.fillRect(plot, Qt::white);
-    p.setPen(QColor(160, 160, 160));
+    p.fillRect(plot, ToQColor(colour::kWhite));
+    p.setPen(ToQColor(colour::kChartFrame));
     p.drawRect(plot.adjusted(0, 0, -1, -1));
 }
 
@@ -325,7 +327,7 @@ void BarChart::DrawMark(QPainter& p, const Series& s) const {
     p.setFont(font);
     const QRect box = MarkRect(s);
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 255, 225));
+    p.setBrush(ToQColor(colour::kMarkBackground));
     p.drawRect(box);
     const QColor text =
         s.markColour.isValid() ? s.markColour : palette().color(QPalette::WindowText);

@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "console/BarGeometry.h"
+#include "console/pages/BarGeometry.h"
 
 class QPainter;
 class QPaintEvent;

@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QPalette>
 
-#include "console/Colour.h"
+#include "console/pages/Colour.h"
 
 namespace quillane {
 

@@ -3,7 +3,7 @@
 #include <QGroupBox>
 #include <string>
 
-#include "console/StatusDisplay.h"
+#include "console/pages/StatusDisplay.h"
 
 class QLabel;
 

@@ -5,8 +5,8 @@
 #include <QShortcut>
 
 #include "console/ConsoleCore.h"
-#include "console/PageRule.h"
-#include "console/SiteRecord.h"
+#include "console/pages/PageRule.h"
+#include "console/record/SiteRecord.h"
 #include "model/MessageTexts.h"
 #include "ui/pages/ConsolePage.h"
 #include "ui/window/InfoPanel.h"
@@ -124,20 +124,21 @@ void TfmMain::ApplyAccessResult(int result) {
     ForEachPage([](ConsolePage* p) { p->AccessDialogClosed(); });
 }
 
+void TfmMain::SelectPageByKey(int functionKey) {
+    if (const std::optional<Page> page = PageForKey(functionKey, eAccessLevel))
+        SetActivePage(*page);
+}
+
 void TfmMain::actVelmoSelectExecute() {
-    SetActivePage(Page::About);
+    SelectPageByKey(1);
     SetNote(note::kSelectMode);
 }
 
-void TfmMain::actTuneUpSelectExecute() { SetActivePage(Page::Calibration); }
+void TfmMain::actTuneUpSelectExecute() { SelectPageByKey(2); }
 
-void TfmMain::actSetupSelectExecute() {
-    SetActivePage(eAccessLevel == EAccBasic ? Page::Setup : Page::Settings);
-}
+void TfmMain::actSetupSelectExecute() { SelectPageByKey(3); }
 
-void TfmMain::actParamsSelectExecute() {
-    if (eAccessLevel == EAccDeveloper) SetActivePage(Page::Properties);
-}
+void TfmMain::actParamsSelectExecute() { SelectPageByKey(9); }
 
 void TfmMain::actApplayExecute() { ActiveConsolePage()->ApplayKey(); }
 

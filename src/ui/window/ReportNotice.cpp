@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 
-#include "console/Colour.h"
+#include "console/pages/Colour.h"
 #include "ui/widgets/ColourKit.h"
 
 namespace quillane {
@@ -23,7 +23,7 @@ ReportNotice::ReportNotice(QWidget* window) : QLabel(window), hide_(new QTimer(t
     // Dark on pale yellow whatever the system's colours: a notice over a
     // page, not a part of it.
     QPalette p = palette();
-    p.setColor(QPalette::Window, ToQColor(colour::kNoteBack));
+    p.setColor(QPalette::Window, ToQColor(colour::kMarkBackground));
     p.setColor(QPalette::WindowText, ToQColor(colour::kBlack));
     setPalette(p);
     hide_->setSingleShot(true);

@@ -9,8 +9,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "console/Colour.h"
-#include "console/CommissioningReport.h"
+#include "console/pages/Colour.h"
+#include "console/record/CommissioningReport.h"
+#include "console/record/ReportLayout.h"
 #include "model/MessageTexts.h"
 #include "ui/widgets/ColourKit.h"
 
@@ -19,15 +20,12 @@ namespace {
 
 constexpr int kDotsPerInch = 300;
 constexpr double kMarginMm = 18;
-// The plot takes what the page leaves, within these.
-constexpr double kPlotMinHeightMm = 60;
-constexpr double kPlotMaxHeightMm = 120;
 // Alarms listed by time; more are still marked in the plot.
 constexpr int kAlarmRows = 6;
 constexpr int kAlarmColumns = 4;
-// Signal lines further apart than this are a pause in the walk test (the page
-// was left for a while): the plot does not bridge them.
-constexpr double kGapSeconds = 2;
+
+QColor Black() { return ToQColor(colour::kBlack); }
+QColor Grey() { return ToQColor(colour::kGrey); }
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -49,13 +47,13 @@ public:
     double Mm(double mm) const { return mm * kDotsPerInch / 25.4; }
 
     void Header(const CommissioningReport& r) {
-        p_.setPen(Qt::black);
+        p_.setPen(Black());
         p_.setFont(Font(18, true));
         Text(0, 0, width_, 9, Qt::AlignLeft | Qt::AlignVCenter,
              QStringLiteral("Commissioning report"));
         p_.setFont(Font(10));
         Text(0, 0, width_, 9, Qt::AlignRight | Qt::AlignVCenter, Q(r.date));
-        p_.setPen(Qt::darkGray);
+        p_.setPen(Grey());
         p_.setFont(Font(9));
         Text(0, 9, width_, 5, Qt::AlignLeft | Qt::AlignVCenter,
              QStringLiteral("Detector setup console %1").arg(Q(r.version)));
@@ -65,7 +63,7 @@ public:
 
     void Section(const QString& title) {
         y_ += 3;
-        p_.setPen(Qt::black);
+        p_.setPen(Black());
         p_.setFont(Font(12, true));
         Text(0, y_, width_, 6, Qt::AlignLeft | Qt::AlignVCenter, title);
         y_ += 7.5;
@@ -81,10 +79,10 @@ public:
                 leftMm + columnMm * static_cast<double>(i / static_cast<std::size_t>(perColumn));
             const double y =
                 top + 5.5 * static_cast<double>(i % static_cast<std::size_t>(perColumn));
-            p_.setPen(Qt::darkGray);
+            p_.setPen(Grey());
             p_.setFont(Font(points));
             Text(x, y, captionMm, 5, Qt::AlignLeft | Qt::AlignVCenter, Q(rows[i].caption));
-            p_.setPen(Qt::black);
+            p_.setPen(Black());
             p_.setFont(Font(points, true));
             Text(x + captionMm, y, columnMm - captionMm, 5, Qt::AlignLeft | Qt::AlignVCenter,
                  Q(rows[i].value));
@@ -105,7 +103,7 @@ public:
     }
 
     void Line(const QString& text, bool bold = false) {
-        p_.setPen(Qt::black);
+        p_.setPen(Black());
         p_.setFont(Font(10, bold));
         Text(0, y_, width_, 5, Qt::AlignLeft | Qt::AlignVCenter, text);
         y_ += 5.5;
@@ -113,7 +111,7 @@ public:
 
     // A note in small print, wrapped at the page's width.
     void SmallPrint(const QString& text) {
-        p_.setPen(Qt::darkGray);
+        p_.setPen(Grey());
         p_.setFont(Font(8));
         Text(0, y_, width_, 8, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
         y_ += 8;
@@ -135,7 +133,7 @@ public:
     void Plot(const CommissioningReport& r, double pageHeightMm);
 
     void Footer(const QString& text, double pageHeightMm) {
-        p_.setPen(Qt::darkGray);
+        p_.setPen(Grey());
         p_.setFont(Font(8));
         Text(0, pageHeightMm - 5, width_, 5, Qt::AlignLeft | Qt::AlignVCenter, text);
     }
@@ -147,7 +145,7 @@ private:
         p_.drawText(QRectF(Mm(x), Mm(y), Mm(w), Mm(h)), flags, text);
     }
     void Rule() {
-        p_.setPen(QPen(Qt::darkGray, Mm(0.3)));
+        p_.setPen(QPen(Grey(), Mm(0.3)));
         p_.drawLine(QPointF(0, Mm(y_)), QPointF(Mm(width_), Mm(y_)));
         y_ += 1;
     }
@@ -157,74 +155,62 @@ private:
     double y_ = 0;
 };
 
-// The plot's frame and the mapping of seconds and percent into it.
-struct PlotFrame {
-    QRectF area;
-    PlotAxis time, deviation;
+// The plot's frame (ReportLayout) in the painter's dots.
+QRectF Area(const PlotFrame& f, const ReportPainter& rp) {
+    return QRectF(rp.Mm(f.left), rp.Mm(f.top), rp.Mm(f.width), rp.Mm(f.height));
+}
 
-    double X(double seconds) const {
-        const double span = time.high - time.low;
-        return area.left() + (seconds - time.low) / (span > 0 ? span : 1) * area.width();
-    }
-    double Y(double percent) const {
-        const double span = deviation.high - deviation.low;
-        return area.top() + (deviation.high - percent) / (span > 0 ? span : 1) * area.height();
-    }
-};
+QPointF At(const PlotFrame& f, double seconds, double percent, const ReportPainter& rp) {
+    return QPointF(rp.Mm(f.X(seconds)), rp.Mm(f.Y(percent)));
+}
 
 void DrawGrid(QPainter& p, const PlotFrame& f, const ReportPainter& rp) {
     p.setFont(Font(7.5));
+    const QRectF area = Area(f, rp);
     const double labelW = rp.Mm(12), labelH = rp.Mm(4);
-    for (double v = f.deviation.low; v <= f.deviation.high + f.deviation.step / 2;
-         v += f.deviation.step) {
-        const double y = f.Y(v);
-        p.setPen(QPen(std::abs(v) < f.deviation.step / 2 ? Qt::black : QColor(215, 215, 215),
-                      rp.Mm(std::abs(v) < f.deviation.step / 2 ? 0.3 : 0.15)));
-        p.drawLine(QPointF(f.area.left(), y), QPointF(f.area.right(), y));
-        p.setPen(Qt::black);
+    for (const double v : AxisTicks(f.deviation)) {
+        const double y = rp.Mm(f.Y(v));
+        const bool zero = std::abs(v) < f.deviation.step / 2;
+        p.setPen(QPen(zero ? Black() : ToQColor(colour::kGridGrey), rp.Mm(zero ? 0.3 : 0.15)));
+        p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+        p.setPen(Black());
         const long long whole = std::llround(v);
         const QString label = whole > 0 ? QStringLiteral("+%1").arg(whole) : QString::number(whole);
-        p.drawText(QRectF(f.area.left() - labelW - rp.Mm(1.5), y - labelH / 2, labelW, labelH),
+        p.drawText(QRectF(area.left() - labelW - rp.Mm(1.5), y - labelH / 2, labelW, labelH),
                    Qt::AlignRight | Qt::AlignVCenter, label);
     }
-    for (double t = f.time.low; t <= f.time.high + f.time.step / 2; t += f.time.step) {
-        const double x = f.X(t);
-        p.setPen(QPen(QColor(215, 215, 215), rp.Mm(0.15)));
-        p.drawLine(QPointF(x, f.area.top()), QPointF(x, f.area.bottom()));
-        p.setPen(Qt::black);
-        p.drawText(QRectF(x - labelW / 2, f.area.bottom() + rp.Mm(1), labelW, labelH),
+    for (const double t : AxisTicks(f.time)) {
+        const double x = rp.Mm(f.X(t));
+        p.setPen(QPen(ToQColor(colour::kGridGrey), rp.Mm(0.15)));
+        p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+        p.setPen(Black());
+        p.drawText(QRectF(x - labelW / 2, area.bottom() + rp.Mm(1), labelW, labelH),
                    Qt::AlignHCenter | Qt::AlignTop, Q(DurationText(t)));
     }
-    p.setPen(QPen(Qt::black, rp.Mm(0.25)));
+    p.setPen(QPen(Black(), rp.Mm(0.25)));
     p.setBrush(Qt::NoBrush);
-    p.drawRect(f.area);
+    p.drawRect(area);
 }
 
 // The walk test's signal as a band from the lowest to the highest deviation
 // of each point, broken where the walk test paused.
 void DrawSignal(QPainter& p, const PlotFrame& f, const std::vector<WalkTestRecord::Point>& s,
                 const ReportPainter& rp) {
-    std::size_t begin = 0;
-    while (begin < s.size()) {
-        std::size_t end = begin + 1;
-        while (end < s.size() &&
-               s[end].seconds - (s[end - 1].seconds + s[end - 1].width) <= kGapSeconds)
-            ++end;
+    for (const auto& [begin, end] : SignalBands(s)) {
         QPainterPath band;
-        band.moveTo(f.X(s[begin].seconds), f.Y(s[begin].high));
+        band.moveTo(At(f, s[begin].seconds, s[begin].high, rp));
         for (std::size_t i = begin; i < end; ++i) {
-            band.lineTo(f.X(s[i].seconds), f.Y(s[i].high));
-            band.lineTo(f.X(s[i].seconds + s[i].width), f.Y(s[i].high));
+            band.lineTo(At(f, s[i].seconds, s[i].high, rp));
+            band.lineTo(At(f, s[i].seconds + s[i].width, s[i].high, rp));
         }
         for (std::size_t i = end; i-- > begin;) {
-            band.lineTo(f.X(s[i].seconds + s[i].width), f.Y(s[i].low));
-            band.lineTo(f.X(s[i].seconds), f.Y(s[i].low));
+            band.lineTo(At(f, s[i].seconds + s[i].width, s[i].low, rp));
+            band.lineTo(At(f, s[i].seconds, s[i].low, rp));
         }
         band.closeSubpath();
-        p.setPen(QPen(QColor(40, 40, 40), rp.Mm(0.2)));
-        p.setBrush(QColor(90, 90, 90));
+        p.setPen(QPen(ToQColor(colour::kBandEdge), rp.Mm(0.2)));
+        p.setBrush(ToQColor(colour::kBandGrey));
         p.drawPath(band);
-        begin = end;
     }
 }
 
@@ -234,15 +220,13 @@ void DrawThreshold(QPainter& p, const PlotFrame& f, const std::vector<WalkTestRe
                    const ReportPainter& rp) {
     QPainterPath line;
     for (std::size_t i = 0; i < s.size(); ++i) {
-        const auto& pt = s[i];
-        const double x0 = f.X(i == 0 ? f.time.low : pt.seconds);
-        const double x1 = f.X(i + 1 < s.size() ? s[i + 1].seconds : f.time.high);
-        const double y = f.Y(valueOf(pt));
+        const double t0 = i == 0 ? f.time.low : s[i].seconds;
+        const double t1 = i + 1 < s.size() ? s[i + 1].seconds : f.time.high;
         if (i == 0)
-            line.moveTo(x0, y);
+            line.moveTo(At(f, t0, valueOf(s[i]), rp));
         else
-            line.lineTo(x0, y);
-        line.lineTo(x1, y);
+            line.lineTo(At(f, t0, valueOf(s[i]), rp));
+        line.lineTo(At(f, t1, valueOf(s[i]), rp));
     }
     QPen pen(colour, rp.Mm(0.45));
     pen.setStyle(Qt::DashLine);
@@ -256,44 +240,36 @@ void DrawAlarms(QPainter& p, const PlotFrame& f, const CommissioningReport& r,
     const WalkTestRecord& walk = *r.walk;
     const QColor red = ToQColor(colour::kRed);
     p.setFont(Font(7, true));
-    // Numbers of alarms close together take turns on two levels; one that
-    // finds both taken is left to the line (and the list above).
-    const double markWidth = rp.Mm(5.4);
-    double levelEnd[2] = {-1e9, -1e9};
-    for (std::size_t i = 0; i < walk.alarmDays.size(); ++i) {
-        const double x = f.X((walk.alarmDays[i] - walk.startDays) * 86400.0);
+    std::vector<double> xs;
+    for (const double days : walk.alarmDays) xs.push_back(f.X((days - walk.startDays) * 86400.0));
+    const std::vector<int> levels = AlarmMarkLevels(xs, 5.4);
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+        const double x = rp.Mm(xs[i]);
         QPen pen(red, rp.Mm(0.35));
         pen.setStyle(Qt::DotLine);
         p.setPen(pen);
-        p.drawLine(QPointF(x, f.area.top()), QPointF(x, f.area.bottom()));
-        const int level = x - markWidth / 2 >= levelEnd[0]   ? 0
-                          : x - markWidth / 2 >= levelEnd[1] ? 1
-                                                             : -1;
-        if (level < 0) continue;
-        levelEnd[level] = x + markWidth / 2;
-        const QRectF mark(x - rp.Mm(2.5), f.area.top() - rp.Mm(4.5 + 4.3 * level), rp.Mm(5),
+        p.drawLine(QPointF(x, rp.Mm(f.top)), QPointF(x, rp.Mm(f.Bottom())));
+        if (levels[i] < 0) continue;
+        const QRectF mark(x - rp.Mm(2.5), rp.Mm(f.top - 4.5 - 4.3 * levels[i]), rp.Mm(5),
                           rp.Mm(3.8));
         p.setPen(Qt::NoPen);
         p.setBrush(red);
         p.drawRoundedRect(mark, rp.Mm(0.8), rp.Mm(0.8));
-        p.setPen(Qt::white);
+        p.setPen(ToQColor(colour::kWhite));
         p.drawText(mark, Qt::AlignCenter, QString::number(i + 1));
     }
 }
 
 void ReportPainter::Plot(const CommissioningReport& r, double pageHeightMm) {
-    p_.setPen(Qt::black);
+    p_.setPen(Black());
     p_.setFont(Font(9));
     Text(0, y_, width_, 5, Qt::AlignLeft | Qt::AlignVCenter,
          QStringLiteral("Signal against the thresholds: deviation from the average level, %"));
     y_ += 15;  // and room for the alarm numbers above the plot
-    // Below it: the time labels, the axis title, the key and the footer.
-    const double height = std::clamp(pageHeightMm - y_ - 30, kPlotMinHeightMm, kPlotMaxHeightMm);
-    PlotFrame f{QRectF(Mm(13), Mm(y_), Mm(width_ - 13 - 9), Mm(height)), r.timeAxis,
-                r.deviationAxis};
+    const PlotFrame f = PlaceReportPlot(y_, width_, pageHeightMm, r.timeAxis, r.deviationAxis);
     DrawGrid(p_, f, *this);
     p_.save();
-    p_.setClipRect(f.area);
+    p_.setClipRect(Area(f, *this));
     p_.setRenderHint(QPainter::Antialiasing);
     DrawSignal(p_, f, r.plot, *this);
     const QColor pl = ToQColor(colour::kRed), ll = ToQColor(colour::kBlue),
@@ -311,24 +287,20 @@ void ReportPainter::Plot(const CommissioningReport& r, double pageHeightMm) {
     if (!r.plot.empty()) {
         const auto& last = r.plot.back();
         p_.setFont(Font(8, true));
+        const std::vector<double> ys =
+            ThresholdNameYs({f.Y(last.pl), f.Y(-last.ll), f.Y(-last.hl)}, f.top, f.Bottom(), 3.2);
         const struct {
             const char* name;
-            double value;
             QColor colour;
-        } labels[] = {{"PL", last.pl, pl}, {"LL", -last.ll, ll}, {"HL", -last.hl, hl}};
-        double previousY = -1e9;
-        for (const auto& l : labels) {
-            double y = std::clamp(f.Y(l.value), f.area.top(), f.area.bottom());
-            // LL and HL of one index may lie close: the second name goes below.
-            if (std::abs(y - previousY) < Mm(3.2)) y = previousY + Mm(3.2);
-            previousY = y;
-            p_.setPen(l.colour);
-            p_.drawText(QRectF(f.area.right() + Mm(1), y - Mm(2), Mm(8), Mm(4)),
-                        Qt::AlignLeft | Qt::AlignVCenter, QString::fromLatin1(l.name));
+        } names[] = {{"PL", pl}, {"LL", ll}, {"HL", hl}};
+        for (std::size_t i = 0; i < ys.size(); ++i) {
+            p_.setPen(names[i].colour);
+            Text(f.Right() + 1, ys[i] - 2, 8, 4, Qt::AlignLeft | Qt::AlignVCenter,
+                 QString::fromLatin1(names[i].name));
         }
     }
-    y_ += height + 6;
-    p_.setPen(Qt::black);
+    y_ += f.height + 6;
+    p_.setPen(Black());
     p_.setFont(Font(8));
     Text(13, y_ - 1.5, width_ - 22, 4, Qt::AlignHCenter | Qt::AlignVCenter,
          QStringLiteral("time since the start of the walk test, min:s"));

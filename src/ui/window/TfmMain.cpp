@@ -11,29 +11,30 @@
 #include <QTabBar>
 #include <QTextEdit>
 #include <QTimer>
-#include <cmath>
 #include <optional>
 
 #include "console/ConsoleCore.h"
-#include "console/ScreenPlacement.h"
-#include "console/SiteRecord.h"
+#include "console/pages/ModeRule.h"
+#include "console/pages/ScreenPlacement.h"
+#include "console/record/SiteRecord.h"
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
 #include "model/MessageTexts.h"
-#include "protocol/SystemClock.h"
+#include "os/SystemClock.h"
 #include "ui/pages/AboutPage.h"
 #include "ui/pages/CalibrationPage.h"
 #include "ui/pages/PageContext.h"
 #include "ui/pages/PropertiesPage.h"
 #include "ui/pages/SettingsPage.h"
 #include "ui/pages/SetupPage.h"
+#include "ui/widgets/ColourKit.h"
 #include "ui/window/InfoPanel.h"
 #include "ui/window/KeyActionList.h"
 #include "ui/window/LineWatch.h"
 #include "ui/window/MakerLogo.h"
 #include "ui/window/PageControl.h"
-#include "ui/window/ReportNotice.h"
 #include "ui/window/PortComboBox.h"
+#include "ui/window/ReportNotice.h"
 
 namespace quillane {
 namespace {
@@ -125,7 +126,7 @@ void TfmMain::Construct() {
                                                std::string(".") + '/' + files::kSiteRecordFile);
     core_ = std::make_unique<ConsoleCore>(port_, ports_, clock_, log_, *this);
     pageContext_.reset(new PageContext{*core_, tables_, settings_, IniFile, format_, clock_,
-                                       refreshLimit_,
+                                       refreshLimit_, frameLimit_,
                                        [this](const std::string& text) { SetNote(text); },
                                        [this](const std::string& text) { gbInfo->ShowAver(text); },
                                        [this] {
@@ -170,7 +171,6 @@ void TfmMain::BuildWindow() {
     }
 
     BuildTimers();
-    BuildWatchTimer();
     BuildPages();
     BuildNote();
     gbInfo = new InfoPanel(this);
@@ -186,24 +186,18 @@ void TfmMain::BuildWindow() {
     BuildActionList();
 }
 
-// The poll cycle's timers and the watch on the line; each pass plans when the
-// next one runs.
+// The poll cycle's one timer and the watch on the line; each wake plans the
+// next.
 void TfmMain::BuildTimers() {
-    const auto singleShot = [this](const char* name, void (TfmMain::*handler)()) {
-        auto* timer = new QTimer(this);
-        timer->setObjectName(QString::fromLatin1(name));
-        timer->setTimerType(Qt::PreciseTimer);
-        timer->setSingleShot(true);
-        connect(timer, &QTimer::timeout, this, handler);
-        return timer;
-    };
-    Timer = singleShot("Timer", &TfmMain::TimerTimer);
+    Timer = new QTimer(this);
+    Timer->setObjectName(QStringLiteral("Timer"));
+    Timer->setTimerType(Qt::PreciseTimer);
     Timer->setInterval(1);
-    linkTimer_ = singleShot("linkTimer", &TfmMain::TimerTimer);
-    redrawTimer_ = singleShot("redrawTimer", &TfmMain::RedrawTimerTimer);
+    connect(Timer, &QTimer::timeout, this, &TfmMain::TimerWake);
     lineWatch_ = new LineWatch(this);
     connect(lineWatch_, &LineWatch::Readable, this, &TfmMain::TimerTimer);
-    refreshLimit_.refused = [this] { FollowRedrawLimit(); };
+    refreshLimit_.refused = [this] { Replan(); };
+    frameLimit_.refused = [this] { Replan(); };
 }
 
 // The only place that names the pages' classes: from here on the window
@@ -257,7 +251,7 @@ void TfmMain::BuildNote() {
     memoNote->setFont(NoteFont());
     QPalette p = memoNote->palette();
     p.setColor(QPalette::Base, p.color(QPalette::Button));
-    p.setColor(QPalette::Text, Qt::blue);
+    p.setColor(QPalette::Text, ToQColor(colour::kBlue));
     memoNote->setPalette(p);
     QTextOption centred = memoNote->document()->defaultTextOption();
     centred.setAlignment(Qt::AlignHCenter);
@@ -266,12 +260,39 @@ void TfmMain::BuildNote() {
 
 // ---- the poll cycle and port selection ----
 
-void TfmMain::TimerTimer() {
-    // Passes never overlap: an error box or a nested loop inside this pass
-    // must not start the next one. What woke meanwhile is planned anew below.
-    if (inPass_) return;
-    inPass_ = true;
-    Timer->stop();
+void TfmMain::TimerTimer() { Wake(kWakePass); }
+
+void TfmMain::TimerWake() {
+    // A wake that runs a nested loop (an error box) lets the timer fire
+    // inside it: it rests until that wake plans anew.
+    if (inWake_) {
+        Timer->stop();
+        return;
+    }
+    timerWoke_ = true;
+    Wake(timerJobs_);
+    timerWoke_ = false;
+}
+
+void TfmMain::Wake(unsigned jobs) {
+    // Wakes never overlap: an error box or a nested loop inside one must not
+    // start the next. What woke meanwhile is planned anew below.
+    if (inWake_) return;
+    inWake_ = true;
+    if (jobs & kWakeWatch) {
+        // A try may close a silent line to open it again: no wait may be
+        // pending on a handle that closes. The plan takes the line up again.
+        lineWatch_->Pause();
+        core_->Watch();
+    }
+    if (jobs & kWakePass) Pass();
+    if (jobs & kWakeRedraw) RedrawTimerTimer();
+    if (jobs & kWakeFrame) PresentWaitingFrame();
+    inWake_ = false;
+    Replan();
+}
+
+void TfmMain::Pass() {
     lineWatch_->Pause();
     bool runOn = false;
     try {
@@ -284,27 +305,35 @@ void TfmMain::TimerTimer() {
     ShowLinkHealth();
     // An error stops polling until a port that opens is chosen.
     polling_ = runOn;
-    inPass_ = false;
-    FollowRedrawLimit();
-    PlanNextPass();
 }
 
-void TfmMain::PlanNextPass() {
-    const PollPlan plan = core_->PlanNextPass(polling_);
-    if (plan.next == PollPlan::Next::Tick)
-        Timer->start(plan.delayMs);
-    else
-        Timer->stop();
-    if (plan.next == PollPlan::Next::Watch)
+void TfmMain::Replan() {
+    if (inWake_ || !core_) return;
+    // A redraw done here may ask for another plan: this one follows it.
+    inWake_ = true;
+    WakePlan plan;
+    for (;;) {
+        const double now = clock_.MonotonicSeconds();
+        WakeFacts facts = core_->Facts(polling_, now);
+        facts.redrawIn = refreshLimit_.TrailingIn(now, settings_.iSelectFilter);
+        facts.frameIn = frameLimit_.TrailingIn(now, RedrawLimit::kFramesPerSecond);
+        if (timerWoke_ && Timer->isActive()) facts.repeatingMs = Timer->interval();
+        plan = PlanWake(facts);
+        if (!plan.redrawNow) break;
+        RedrawTimerTimer();
+    }
+    inWake_ = false;
+    if (plan.watchLine)
         lineWatch_->Watch(port_);
     else if (port_.IsOpen())
         lineWatch_->Pause();
     else
         ForgetLine();  // closed under the watch: its device went away
-    if (!plan.timeoutMs)
-        linkTimer_->stop();
-    else if (!linkTimer_->isActive())
-        linkTimer_->start(*plan.timeoutMs);
+    if (!plan.timer)
+        Timer->stop();
+    else if (!plan.keepTimer)
+        Timer->start(plan.timer->ms);
+    timerJobs_ = plan.timer ? plan.timer->jobs : 0;
 }
 
 void TfmMain::ForgetLine() { lineWatch_->Forget(); }
@@ -314,77 +343,35 @@ void TfmMain::ShowLinkHealth() {
         gbInfo->ShowLinkHealth(LinkHealthText(*health, format_));
 }
 
-void TfmMain::CommandWaiting() {
-    // Its first send goes at the next tick. A pass plans when it ends, and a
-    // tick already due (the first one, or one of a run of sends) stays.
-    if (!inPass_ && !Timer->isActive()) PlanNextPass();
-}
+// Its first send goes at the next tick.
+void TfmMain::CommandWaiting() { Replan(); }
 
-void TfmMain::Reconnected() { PlanNextPass(); }
+void TfmMain::Reconnected() { Replan(); }
 
 void TfmMain::cbComPortDropDown() {
     ForgetLine();
     core_->cbComPortDropDown();
-    PlanNextPass();
-}
-
-void TfmMain::BuildWatchTimer() {
-    watchTimer_ = new QTimer(this);
-    watchTimer_->setObjectName(QStringLiteral("watchTimer"));
-    watchTimer_->setTimerType(Qt::PreciseTimer);
-    watchTimer_->setSingleShot(true);
-    connect(watchTimer_, &QTimer::timeout, this, &TfmMain::WatchTimer);
-}
-
-void TfmMain::WatchTimer() {
-    // A try may close a silent line to open it again: no wait may be pending
-    // on a handle that closes. The plan takes the line up again.
-    const bool trying = core_->Reconnecting() && port_.IsOpen();
-    if (trying) lineWatch_->Pause();
-    core_->Watch();
-    if (trying && !inPass_) PlanNextPass();
-    ArmWatch();
-}
-
-void TfmMain::ArmWatch() {
-    const std::optional<double> due = core_->WatchDueIn();
-    if (!due) {
-        watchTimer_->stop();
-        return;
-    }
-    watchTimer_->start(static_cast<int>(std::ceil(*due * 1000.0)));
+    Replan();
 }
 
 void TfmMain::cbComPortChange() {
     ForgetLine();
     // A port that does not open leaves polling as it was.
     if (core_->cbComPortChange()) polling_ = true;
-    PlanNextPass();
+    Replan();
 }
 
-// ---- the trailing redraw ----
-
-void TfmMain::FollowRedrawLimit() {
-    // Inside a pass the pass's end looks, once.
-    if (inPass_) return;
-    const auto in = refreshLimit_.TrailingIn(clock_.MonotonicSeconds(), settings_.iSelectFilter);
-    if (!in) {
-        redrawTimer_->stop();
-    } else if (*in <= 0) {
-        redrawTimer_->stop();
-        RedrawTimerTimer();
-    } else {
-        // While frames stream, a pass comes within a rest and finds the
-        // redraw due; the timer wakes the console only when they stopped.
-        redrawTimer_->start(static_cast<int>(std::ceil(*in * 1000.0)) + PollPlan::kRestMs);
-    }
-}
+// ---- the redraws that wait ----
 
 void TfmMain::RedrawTimerTimer() {
     // Through the signal handler with the words stored now, as if a word had
     // just come: the limit allows it by now (or refuses it once more, and
-    // this timer comes back).
+    // the planner comes back).
     if (refreshLimit_.TakeTrailing()) ShowSignal();
+}
+
+void TfmMain::PresentWaitingFrame() {
+    if (frameLimit_.TakeTrailing()) ActiveConsolePage()->PresentFrame();
 }
 
 // ---- shutdown ----
@@ -405,18 +392,14 @@ void TfmMain::closeEvent(QCloseEvent* event) {
 void TfmMain::FormClose() {
     SetNote(note::kEmpty);
     FlushSiteRecord();
-    // A detector left in calibration would not guard its zone: also one
-    // that a start still on its way would put there, or that a stop on its
-    // way has not yet taken out.
-    if (core_->DetectorCalibrating() || core_->CalibrationAhead()) {
+    if (ModeCommandAtClose(core_->DetectorCalibrating(), core_->CalibrationAhead()) ==
+        ModeCommand::StopCalibration) {
         core_->StopCalibrationAndWait(
             [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 1); });
     }
     ForgetLine();
     port_.Close();
     Timer->stop();
-    linkTimer_->stop();
-    watchTimer_->stop();
 }
 
 // ---- helpers ----

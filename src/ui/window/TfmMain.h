@@ -7,14 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "console/AccessLevel.h"
-#include "console/RedrawLimit.h"
-#include "console/StatusDisplay.h"
+#include "console/ConsoleView.h"
+#include "console/line/WakePlan.h"
+#include "console/pages/AccessLevel.h"
+#include "console/pages/RedrawLimit.h"
+#include "console/pages/StatusDisplay.h"
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
 #include "model/ProfileFile.h"
 #include "model/Settings.h"
-#include "protocol/ConsoleView.h"
 #include "protocol/ExchangeLog.h"
 
 class QCloseEvent;
@@ -61,8 +62,6 @@ public:
     // One pass of the poll cycle (receive, then transmit), whatever brought
     // it: the poll timer's tick, bytes on the line, or the link time-out.
     void TimerTimer();
-    // The trailing redraw: a signal-driven redraw the limit refused, done now.
-    void RedrawTimerTimer();
     void UpdatePageVisibility();
 
     // ---- ConsoleView ----
@@ -85,6 +84,7 @@ public:
     // Where the window learns what the detector made of each run of sends.
     void CommandRunEnded(const CommandRun& run) override;
     void CommandQueued(std::uint16_t word) override;
+    void CommandRunQueued(const QueuedRun& run) override;
     void Reconnected() override;
 
     // ---- actions, one per key ----
@@ -117,30 +117,32 @@ private:
     void AddPage(ConsolePage* page, const char* caption);
     void BuildNote();
     void BuildActionList();
-    void BuildWatchTimer();
     void ReadSettingsFile();
 
-    // ---- the poll cycle ----
-    // The one place that decides when the next pass runs: after every pass,
-    // and whenever the line or the work waiting on it changed (a port opened
-    // or closed, a command queued).
-    void PlanNextPass();
+    // ---- the wake-ups: one timer and the watch on the line ----
+    // The one place that decides when the console wakes next (PlanWake):
+    // after every wake, and whenever what it waits for changed (a port
+    // opened or closed, a command queued, a redraw refused).
+    void Replan();
+    // The timer fired: the jobs it was armed for.
+    void TimerWake();
+    // Does the jobs of one wake (WakeJob), then plans the next.
+    void Wake(unsigned jobs);
+    void Pass();
+    // The trailing redraw: a signal-driven redraw the limit refused, done now.
+    void RedrawTimerTimer();
+    // The presentation the page in view asked for within a frame, done now.
+    void PresentWaitingFrame();
     // Before anything closes the line or opens it anew.
     void ForgetLine();
     // A command word waits in its slot: its sends need the 1 ms tick.
     void CommandWaiting();
-    // Comes back for a redraw the limit refused, once it would be allowed.
-    void FollowRedrawLimit();
     // The line's figures into the "Mode:" tooltip, when they are due again.
     void ShowLinkHealth();
 
     void cbComPortDropDown();
     void cbComPortChange();
     void pcMainChange(QWidget* left, QWidget* entered);
-    // The core's own watch (tries of a port whose device went away, answer
-    // times of commands), on a timer of its own beside the poll timer.
-    void WatchTimer();
-    void ArmWatch();
     void FormClose();
 
     // The mark beside the control that queued a run: waiting, or its outcome.
@@ -150,6 +152,8 @@ private:
     // What the pages and the record still hold goes into the record's file.
     void FlushSiteRecord();
     void SetActivePage(Page page);
+    // F1, F2, F3 and F9: the page the key stands for at this level, if any.
+    void SelectPageByKey(int functionKey);
     ConsolePage* PageOf(Page page) const;
     ConsolePage* ActiveConsolePage() const;
     // Runs a hook on every page, in view or not.
@@ -173,19 +177,22 @@ private:
     AccessLevel eAccessLevel = EAccBasic;
     std::string sBaseCaption;
     RedrawLimit refreshLimit_;  // with dblLastRefresh
+    RedrawLimit frameLimit_;    // the pages' presentations
     bool closing_ = false;
 
-    // The 1 ms tick while a command word goes out (and the first tick).
+    // The one timer: the first tick, the 1 ms tick while a command word goes
+    // out, the rest between passes while frames stream, the link time-out,
+    // the core's watch and the redraws that wait. It repeats, so that while
+    // frames stream it runs on untouched from pass to pass.
     QTimer* Timer = nullptr;
-    // A pass when the link would time out, the line having fallen silent.
-    QTimer* linkTimer_ = nullptr;
-    // The trailing redraw, when the redraw limit would allow it.
-    QTimer* redrawTimer_ = nullptr;
+    unsigned timerJobs_ = kWakePass;
     LineWatch* lineWatch_ = nullptr;
     // What the last pass said: false after an error, until a port opens.
     bool polling_ = true;
-    bool inPass_ = false;
-    QTimer* watchTimer_ = nullptr;
+    // Inside a wake (or a plan): nothing else wakes, and plans wait for its end.
+    bool inWake_ = false;
+    // The wake in progress came from the timer, which runs on.
+    bool timerWoke_ = false;
     PageControl* pcMain = nullptr;
     std::vector<ConsolePage*> pages_;  // in tab order: Calibration ... About
     InfoPanel* gbInfo = nullptr;

@@ -6,13 +6,12 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTextEdit>
-#include <QTimer>
 
-#include "console/CommissioningReport.h"
 #include "console/ConsoleCore.h"
-#include "console/RecordEntry.h"
-#include "console/SiteRecord.h"
-#include "protocol/Clock.h"
+#include "console/record/CommissioningReport.h"
+#include "console/record/RecordEntry.h"
+#include "console/record/SiteRecord.h"
+#include "os/Clock.h"
 #include "ui/pages/ConsolePage.h"
 #include "ui/window/PageControl.h"
 #include "ui/window/ReportNotice.h"
@@ -37,15 +36,12 @@ QString FreeReportPath(const std::string& name) {
 
 }  // namespace
 
-void TfmMain::CommandQueued(std::uint16_t word) {
-    CommandWaiting();
-    // The handler that queues the first word of a run queues the rest before
-    // the message loop runs again; the run is written then, as one.
-    if (siteRecord_->CommandQueued(word))
-        QTimer::singleShot(0, this, [this] { siteRecord_->EndRun(); });
-}
+void TfmMain::CommandQueued(std::uint16_t) { CommandWaiting(); }
+
+void TfmMain::CommandRunQueued(const QueuedRun& run) { siteRecord_->CommandRunQueued(run); }
 
 void TfmMain::FlushSiteRecord() {
+    core_->CloseCommandRun();
     ForEachPage([](ConsolePage* p) { p->FlushSiteRecord(); });
     siteRecord_->Flush();
 }

@@ -3,12 +3,12 @@
 // hands the word on to the page in view.
 #include <QTextEdit>
 
-#include "console/CommandAnswer.h"
 #include "console/ConsoleCore.h"
-#include "console/PageRule.h"
-#include "console/SiteRecord.h"
+#include "console/line/CommandAnswer.h"
+#include "console/pages/PageRule.h"
+#include "console/record/SiteRecord.h"
 #include "model/MessageTexts.h"
-#include "protocol/Clock.h"
+#include "os/Clock.h"
 #include "ui/pages/ConsolePage.h"
 #include "ui/window/InfoPanel.h"
 #include "ui/window/KeyActionList.h"
@@ -62,8 +62,8 @@ void TfmMain::ShowPower() {
 void TfmMain::OnDetectorFound() {
     siteRecord_->DetectorFound(core_->Model(), SelectedPortText());
     UpdatePageVisibility();
-    if (core_->DetectorCalibrating())
-        SetActivePage(Page::Calibration);
+    if (const std::optional<Page> page = PageOnDetection(core_->DetectorCalibrating()))
+        SetActivePage(*page);
     else
         SetNote(note::kSelectMode);
     ActionList->SetSuspended(false);
@@ -71,7 +71,7 @@ void TfmMain::OnDetectorFound() {
 
 void TfmMain::ResetDetectorView() {
     siteRecord_->LinkLost();
-    if (ActivePage() != Page::Calibration) SetActivePage(Page::About);
+    if (const std::optional<Page> page = PageOnLinkLoss(ActivePage())) SetActivePage(*page);
     gbInfo->ShowReset();
     SetNote(note::kWaiting);
     UpdatePageVisibility();
@@ -100,13 +100,12 @@ std::string TfmMain::SelectedPortText() const {
 
 void TfmMain::Reconnecting(const std::string& text) {
     gbInfo->ShowLinkHealth(text);
-    ArmWatch();
+    Replan();
 }
 
 void TfmMain::CommandRunBegun(CommandSource source) {
-    siteRecord_->CommandRunBegun(source);
     ShowCommandAnswer(source, nullptr);
-    ArmWatch();
+    Replan();
 }
 
 void TfmMain::CommandRunEnded(const CommandRun& run) {

@@ -5,7 +5,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "console/AccessLevel.h"
+#include "console/pages/AccessLevel.h"
 #include "ui/window/DialogFont.h"
 
 namespace quillane {

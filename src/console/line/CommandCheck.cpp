@@ -1,0 +1,146 @@
+#include "console/line/CommandCheck.h"
+
+#include <algorithm>
+
+#include "protocol/DetectorStates.h"
+#include "protocol/FrameCodec.h"
+
+namespace quillane {
+
+namespace {
+
+// Whether a reported value shows what a field asked: a mode word asks for
+// calibration or to leave it (after leaving, the detector may report Normal,
+// Alarm or a malfunction); both 2 and 3 are Auto, and the info panel shows
+// them alike; every other field reports the value sent.
+bool Same(command::Meaning meaning, unsigned reported, unsigned sent) {
+    const auto automatic = [](unsigned m) {
+        return m == detector::kRegulAuto || m == detector::kRegulAutoDefaults;
+    };
+    switch (meaning) {
+        case command::Meaning::Mode:
+            return (reported == detector::kStateCalibration) == (sent == command::kModeCalibrate);
+        case command::Meaning::Method:
+            return reported == sent || (automatic(reported) && automatic(sent));
+        default:
+            return reported == sent;
+    }
+}
+
+}  // namespace
+
+std::optional<QueuedRun> CommandCheck::Begin(CommandSource source) {
+    if (taking_ && taking_->source == source) return std::nullopt;
+    std::optional<QueuedRun> closed = Close();
+    Open open;
+    open.run.source = source;
+    runs_.push_back(open);
+    taking_ = Taking{source, {}};
+    return closed;
+}
+
+void CommandCheck::Queued(std::uint16_t command) {
+    const unsigned code = frame::CommandCode(command);
+    if (code >= command::kCodes) return;
+    if (!taking_) taking_ = Taking{};
+    taking_->queued[code] = command;
+    // A run left with no words ends with the sends, unjudged.
+    for (Open& open : runs_)
+        if (!open.sendsEnded) open.sent[code].reset();
+    if (taking_->source) runs_.back().sent[code] = command;
+}
+
+std::optional<QueuedRun> CommandCheck::Close() {
+    if (!taking_) return std::nullopt;
+    QueuedRun run{taking_->source, {}};
+    for (const auto& word : taking_->queued)
+        if (word) run.words.push_back(*word);
+    taking_.reset();
+    if (run.words.empty()) return std::nullopt;
+    return run;
+}
+
+void CommandCheck::SendsEnded(double now) {
+    taking_.reset();
+    runs_.erase(std::remove_if(runs_.begin(), runs_.end(),
+                               [](const Open& o) {
+                                   return !o.sendsEnded &&
+                                          std::none_of(o.sent.begin(), o.sent.end(),
+                                                       [](const auto& w) { return w.has_value(); });
+                               }),
+                runs_.end());
+    for (Open& open : runs_)
+        if (!open.sendsEnded) open.sendsEnded = now;
+}
+
+std::vector<CommandRun> CommandCheck::Reported(std::uint16_t status, double now) {
+    std::vector<CommandRun> confirmed;
+    for (auto it = runs_.begin(); it != runs_.end();) {
+        if (it->sendsEnded) it->reported[frame::Code(status)] = status;
+        if (it->sendsEnded && Settle(*it) == CommandOutcome::Confirmed) {
+            confirmed.push_back(Finish(*it, CommandOutcome::Confirmed, now));
+            it = runs_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return confirmed;
+}
+
+std::vector<CommandRun> CommandCheck::Due(double now) {
+    std::vector<CommandRun> ended;
+    for (auto it = runs_.begin(); it != runs_.end();) {
+        if (it->sendsEnded && now - *it->sendsEnded >= kAnswerSeconds) {
+            ended.push_back(Finish(*it, Settle(*it), now));
+            it = runs_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return ended;
+}
+
+std::optional<double> CommandCheck::NextDue(double now) const {
+    std::optional<double> next;
+    for (const Open& open : runs_) {
+        const double due = open.sendsEnded.value_or(now) + kAnswerSeconds;
+        next = next ? std::min(*next, due) : due;
+    }
+    return next;
+}
+
+bool CommandCheck::Waiting() const {
+    return std::any_of(runs_.begin(), runs_.end(), [](const Open& o) { return o.sendsEnded; });
+}
+
+CommandOutcome CommandCheck::Settle(Open& open) {
+    CommandRun& run = open.run;
+    run.sent.clear();
+    for (const auto& word : open.sent)
+        if (word) run.sent.push_back(*word);
+    run.differing.clear();
+    std::array<bool, status::kCodes> wanted{};
+    bool unreported = false;
+    for (const command::CommandField& f : command::kFields) {
+        const std::optional<std::uint16_t>& sent = open.sent[f.field.code];
+        if (!sent || f.reported == nullptr) continue;
+        wanted[f.reported->code] = true;
+        const std::optional<std::uint16_t>& reported = open.reported[f.reported->code];
+        unreported = unreported || !reported;
+        if (!reported || !Same(f.meaning, f.reported->Of(*reported), f.field.Of(*sent)))
+            run.differing.push_back(f.reported->key);
+    }
+    run.reported.clear();
+    for (unsigned code = 0; code < wanted.size(); ++code)
+        if (wanted[code] && open.reported[code]) run.reported.push_back(*open.reported[code]);
+    if (run.differing.empty()) return CommandOutcome::Confirmed;
+    return unreported ? CommandOutcome::TimedOut : CommandOutcome::NotConfirmed;
+}
+
+CommandRun CommandCheck::Finish(Open& open, CommandOutcome outcome, double now) {
+    open.run.outcome = outcome;
+    open.run.seconds = now - *open.sendsEnded;
+    return open.run;
+}
+
+}  // namespace quillane

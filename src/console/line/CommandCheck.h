@@ -1,0 +1,84 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "console/line/CommandRun.h"
+#include "protocol/WordTable.h"
+
+namespace quillane {
+
+// The console's one idea of a command run, and the proof that the detector
+// took it. A run is what one action queued: it begins with the action
+// (Begin) and takes the words queued until the next pass over the line,
+// which starts sending them, or until another action begins; an action of
+// the same source before that pass adds to the run, so a command queued
+// twice in a row is one run. A word queued with no action begun is a run
+// of its own, recorded but not judged.
+//
+// Nothing acknowledges a command word, so each run of sends is compared
+// with the status words that come after its last send: the run is
+// confirmed as soon as they report every value sent; when the answer time
+// runs out first it is not confirmed (they came, with other values) or
+// timed out (some never came). Times are monotonic seconds.
+class CommandCheck {
+public:
+    static constexpr double kAnswerSeconds = 2.0;
+
+    // The words queued from now on are one run of `source`, unless the run
+    // taking words has the same source. The run that stops taking words, if
+    // it got any.
+    std::optional<QueuedRun> Begin(CommandSource source);
+    // A command word queued for sending: it joins the run taking words (or
+    // begins one of no source), and replaces its code's word in the runs
+    // still sending: what they put in that slot is no longer what the
+    // detector is asked (a stop at detection that the Calibration page's
+    // start replaces).
+    void Queued(std::uint16_t command);
+    // The run taking words takes no more (a pass begins sending them, or
+    // the record is written out): that run, if it got any words.
+    std::optional<QueuedRun> Close();
+    // Every queued word has had its sends: the runs sending until now wait
+    // for their answer from now on. A run that got no word is dropped.
+    // Closes the run taking words; the caller has done so first.
+    void SendsEnded(double now);
+    // A status word that passed its checksum; the runs it confirmed.
+    std::vector<CommandRun> Reported(std::uint16_t status, double now);
+    // The runs whose answer time is over at `now`.
+    std::vector<CommandRun> Due(double now);
+
+    // When the next answer time runs out; a run still sending counts as if
+    // its sends ended now. None while no run is open.
+    std::optional<double> NextDue(double now) const;
+    // Some run waits for its answer: only then are status words worth a look.
+    bool Waiting() const;
+
+private:
+    struct Open {
+        CommandRun run;
+        // What it still stands for on the line: the last word of each code
+        // it queued, until a later run takes that slot.
+        std::array<std::optional<std::uint16_t>, command::kCodes> sent;
+        std::array<std::optional<std::uint16_t>, status::kCodes> reported;
+        std::optional<double> sendsEnded;
+    };
+    // What the status words reported so far make of the run: confirmed when
+    // every value sent shows, timed out while a word needed has not come, not
+    // confirmed otherwise. Fills the run's sent, reported and differing lists.
+    static CommandOutcome Settle(Open& open);
+    static CommandRun Finish(Open& open, CommandOutcome outcome, double now);
+
+    // Runs that are judged, oldest first.
+    std::vector<Open> runs_;
+    // The run taking words, with all it asked: the newest of runs_, or a run
+    // of no source, which only the record hears of.
+    struct Taking {
+        std::optional<CommandSource> source;
+        std::array<std::optional<std::uint16_t>, command::kCodes> queued;
+    };
+    std::optional<Taking> taking_;
+};
+
+}  // namespace quillane

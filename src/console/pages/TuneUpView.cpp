@@ -1,0 +1,31 @@
+#include "console/pages/TuneUpView.h"
+
+#include "model/Conversions.h"
+#include "model/NumberFormat.h"
+#include "protocol/DetectorModel.h"
+#include "protocol/FrameCodec.h"
+
+namespace quillane {
+
+TuneUpDisplay RefreshTuneUp(const DetectorModel& m, TuneUpValues& v, const NumberFormat& f) {
+    const frame::Word speed = m.Word(status::kSpeedWord);
+    const double mv = SignalToMilliVolts(frame::Ref(speed), frame::Amplif(speed),
+                                         frame::Sig(m.Word(status::kSignalWord)));
+    TuneUpDisplay d;
+    if (mv >= v.dblTuneUpMax) {
+        v.dblTuneUpMax = mv;
+        d.maxText = f.Fixed(v.dblTuneUpMax, 3);
+        d.axis = ScaleAxisToValue(v.dblTuneUpMax);
+    }
+    v.dblTuneUpSignal = mv;
+    d.signalText = f.Fixed(v.dblTuneUpSignal, 3);
+    d.barLime = TuneUpBarLime(v.dblTuneUpSignal, v.dblTuneUpMax);
+    return d;
+}
+
+bool TuneUpBarLime(double signal, double maximum) {
+    if (maximum == 0) return true;
+    return signal / maximum >= 0.9;
+}
+
+}  // namespace quillane

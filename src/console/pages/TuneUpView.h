@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "console/pages/AxisScale.h"
+
+namespace quillane {
+
+struct DetectorModel;
+class NumberFormat;
+
+// The Calibration page's values, in millivolts: the last signal shown and the
+// largest since the page was shown or the maximum was reset.
+struct TuneUpValues {
+    double dblTuneUpSignal = 0;
+    double dblTuneUpMax = 0;
+};
+
+// What one redraw of the Calibration page writes.
+struct TuneUpDisplay {
+    std::string signalText;              // lSignal, "0.000"
+    std::optional<std::string> maxText;  // lTuneUpMax, only when the maximum grew or held
+    std::optional<AxisScale> axis;       // rescaled only then too: never shrunk by a falling signal
+    bool barLime = true;                 // lime near the maximum, red below
+};
+
+// RefreshTuneUpChart's rule on the stored signal word (with the latest gain
+// and reference).
+TuneUpDisplay RefreshTuneUp(const DetectorModel& m, TuneUpValues& v, const NumberFormat& f);
+
+// Lime while the signal is at least 90 % of the maximum. A maximum of 0 has no
+// ratio; the bar then has no length either, and lime is drawn.
+bool TuneUpBarLime(double signal, double maximum);
+
+}  // namespace quillane

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "console/line/CommandRun.h"
+#include "console/pages/Page.h"
+#include "console/record/RecordFile.h"
+#include "console/record/SignalSampler.h"
+
+namespace quillane {
+
+class Clock;
+class CorrespondenceTables;
+struct DetectorModel;
+
+// The site record: what matters at a site, as it happens, one line per event
+// in a file beside the settings file (see RecordLine for the form). It
+// outlives the alarm count and the console itself; the commissioning report
+// is read from it. The window only hands events over; what each line says,
+// and when the walk test's signal is kept, is decided here.
+class SiteRecord {
+public:
+    // What an alarm counter group did: counting switched on, an alarm
+    // counted, the count reset, counting switched off (the count cleared).
+    enum class Count { On, Alarm, Reset, Off };
+
+    SiteRecord(const Clock& clock, const CorrespondenceTables& tables, std::string path,
+               std::int64_t limit = RecordFile::kDefaultLimit);
+    // Writes what is still gathered.
+    ~SiteRecord();
+    SiteRecord(const SiteRecord&) = delete;
+    SiteRecord& operator=(const SiteRecord&) = delete;
+
+    // ---- the link ----
+    // "detected": the identity of the detector just found, and its port.
+    void DetectorFound(const DetectorModel& m, const std::string& port);
+    // "link_lost" with the detection's port, once per detection: a return to
+    // waiting without a detector (at start-up, or a second one) records
+    // nothing.
+    void LinkLost();
+
+    // ---- commands ----
+    // "command": a run's words and what they ask, in the installer's terms,
+    // with the action that queued them when the core named it.
+    void CommandRunQueued(const QueuedRun& run);
+    // "command_outcome": what the detector's status words made of a run
+    // (confirmed, not confirmed, timed out), with the fields that differ.
+    void CommandRunEnded(const CommandRun& run);
+
+    // ---- walk test ----
+    // The page in view: alarms count, and the signal is kept, only while the
+    // page in view counts.
+    void PageInView(Page page);
+    // "counting_on", "alarm", "count_reset", "counting_off", with the page
+    // and the count (the new one for an alarm, the one cleared otherwise).
+    void Counting(Page page, Count change, long long count);
+    // A signal word taken into the model: while the walk test runs, "signal"
+    // lines with the page, the lowest and highest deviation of each half
+    // second and the thresholds in force.
+    void SignalWord(const DetectorModel& m);
+
+    // ---- calibration ----
+    // "calibration_maximum" in millivolts, when the Calibration page is done
+    // with one.
+    void CalibrationMaximum(double milliVolts);
+
+    // Writes the signal period begun.
+    void Flush();
+
+    const RecordFile& File() const { return file_; }
+
+private:
+    bool Sampling() const;
+    void FlushSignal();
+    void WriteSample(const SignalSampler::Sample& s);
+
+    const Clock& clock_;
+    const CorrespondenceTables& tables_;
+    RecordFile file_;
+    std::optional<std::string> linkedPort_;
+    Page inView_ = Page::About;
+    bool countingSetup_ = false, countingSettings_ = false;
+    SignalSampler sampler_;
+    // The thresholds in force for the period being gathered.
+    double pl_ = 0, ll_ = 0, hl_ = 0;
+};
+
+}  // namespace quillane
