@@ -1,5 +1,6 @@
 #include "console/line/PollPlan.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quillane {
@@ -8,14 +9,16 @@ namespace {
 
 // The receive pass drops the link only once more than the time-out has
 // passed, so the pass comes a millisecond after it, never before.
-int TimeoutMs(double seconds) {
-    const double ms = std::ceil(seconds * 1000.0) + 1.0;
-    return ms < 1.0 ? 1 : ms > 1e9 ? 1000000000 : static_cast<int>(ms);
-}
+int TimeoutMs(double seconds) { return CeilMs(seconds) + 1; }
 
 PollPlan Tick(int ms) { return PollPlan{PollPlan::Next::Tick, ms, std::nullopt}; }
 
 }  // namespace
+
+int CeilMs(double seconds) {
+    const double ms = std::ceil(std::max(seconds, 0.0) * 1000.0);
+    return ms > 1e9 ? 1000000000 : static_cast<int>(ms);
+}
 
 PollPlan PlanPoll(const PollFacts& f) {
     if (!f.polling) return PollPlan{};

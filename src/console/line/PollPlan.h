@@ -49,4 +49,8 @@ struct PollPlan {
 
 PollPlan PlanPoll(const PollFacts& f);
 
+// Whole milliseconds to wait for a time `seconds` from now: never before it,
+// none for a time already past.
+int CeilMs(double seconds);
+
 }  // namespace quillane

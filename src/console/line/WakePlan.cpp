@@ -1,16 +1,8 @@
 #include "console/line/WakePlan.h"
 
-#include <algorithm>
-#include <cmath>
-
 namespace quillane {
 
 namespace {
-
-int CeilMs(double seconds) {
-    const double ms = std::ceil(std::max(seconds, 0.0) * 1000.0);
-    return ms > 1e9 ? 1000000000 : static_cast<int>(ms);
-}
 
 // The earliest of the wake-ups; jobs due in the same millisecond go together.
 void Earliest(std::optional<WakeTimer>& timer, std::optional<int> ms, WakeJob job) {
