@@ -6,8 +6,9 @@
 namespace quillane {
 
 // The operating system's side of the settings file, kept apart so that the
-// profile format itself is plain C++ and the same on Linux and Windows. Paths
-// are UTF-8 on both. Every failure comes back as false or a flag, with the
+// profile format itself is plain C++ and the same on Linux and Windows, and
+// of the files the console keeps as its own (the site record, the reports).
+// Paths are UTF-8 on both. Every failure comes back as false or a flag, with the
 // system's reason in the error text, prefixed by the path it concerns.
 
 // What tells one state of a file on disk from another. The stamps are opaque:
@@ -41,6 +42,22 @@ FileIdentity StatFile(const std::string& path);
 
 // Reads a regular file whole without ever blocking on what stands in its place.
 FileContents ReadRegularFile(const std::string& path);
+
+// The newest `most` bytes of a file the console keeps as its own (all of it
+// when it is smaller; id.size is the whole file's). What stands at the name
+// itself is read, never what it leads to: a symbolic link there (on Windows,
+// a reparse point that stands for another name) is not readable, nor is
+// anything but a regular file.
+FileContents ReadOwnFileEnd(const std::string& path, std::int64_t most);
+
+// Where a new file was to go.
+enum class NewFile { Written, NameTaken, Failed };
+// Writes bytes into a new file at path, made only when nothing at all is at
+// the name: no file, no folder and no symbolic link, not even one that leads
+// nowhere, so that nothing is ever written through a name someone else
+// prepared. Flushed to the disk; whole or not at all (a failed write removes
+// the new file again). Failed comes with the reason in error.
+NewFile WriteNewFile(const std::string& path, const std::string& bytes, std::string& error);
 
 // The file a chain of symbolic links ends at, so that a write replaces the
 // file and the link survives; the path itself when it is no link.

@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <random>
 
 #include "os/FileStore.h"
@@ -55,17 +57,22 @@ int CreateUniqueTemp(const std::string& target, std::string& tempPath) {
     return -1;
 }
 
-// Reads to the end; false with errno set on a read error.
-bool ReadAll(int fd, std::string& text) {
+// Reads to the end, or `most` bytes at most (a file that another writer
+// keeps growing); false with errno set on a read error.
+bool ReadAll(int fd, std::string& text,
+             std::int64_t most = std::numeric_limits<std::int64_t>::max()) {
     char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
+    while (static_cast<std::int64_t>(text.size()) < most) {
+        const auto room =
+            std::min<std::int64_t>(sizeof buf, most - static_cast<std::int64_t>(text.size()));
+        const ssize_t n = ::read(fd, buf, static_cast<size_t>(room));
         if (n > 0) {
             text.append(buf, static_cast<size_t>(n));
         } else if (n == 0 || errno != EINTR) {
             return n == 0;
         }
     }
+    return true;
 }
 
 // Makes the rename itself durable; the text is safe either way.
@@ -122,6 +129,50 @@ FileContents ReadRegularFile(const std::string& path) {
     }
     ::close(fd);
     return c;
+}
+
+FileContents ReadOwnFileEnd(const std::string& path, std::int64_t most) {
+    FileContents c;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        c.readable = errno == ENOENT;
+        c.error = ErrnoText(path);
+        return c;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        c.readable = false;
+        c.error = path + ": not a regular file";
+        ::close(fd);
+        return c;
+    }
+    c.id = IdentityOf(st);
+    const std::int64_t from = std::max<std::int64_t>(0, c.id.size - most);
+    if (::lseek(fd, static_cast<off_t>(from), SEEK_SET) < 0 || !ReadAll(fd, c.text, most)) {
+        c.readable = false;
+        c.error = ErrnoText(path);
+        c.text.clear();
+    }
+    ::close(fd);
+    return c;
+}
+
+NewFile WriteNewFile(const std::string& path, const std::string& bytes, std::string& error) {
+    // O_EXCL fails on any name that is taken, a dangling link's too.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        if (errno == EEXIST) return NewFile::NameTaken;
+        error = ErrnoText(path);
+        return NewFile::Failed;
+    }
+    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    if (!ok) error = ErrnoText(path);
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = ErrnoText(path);
+    }
+    if (!ok) ::unlink(path.c_str());
+    return ok ? NewFile::Written : NewFile::Failed;
 }
 
 std::string ResolveSymbolicLinks(std::string path) {

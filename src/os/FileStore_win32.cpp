@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <limits>
 #include <random>
 
 #include "os/FileStore.h"
@@ -7,28 +8,6 @@
 
 namespace quillane {
 namespace {
-
-std::string Narrow(const wchar_t* w, int size) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, w, size, nullptr, 0, nullptr, nullptr);
-    if (n <= 0) return {};
-    std::string s(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w, size, s.data(), n, nullptr, nullptr);
-    return s;
-}
-
-// The system's message in the user's language, as UTF-8 like every other text.
-std::string SystemText(DWORD err) {
-    wchar_t* buffer = nullptr;
-    const DWORD n = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, err, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
-    std::string text = n > 0 ? Narrow(buffer, static_cast<int>(n)) : "error " + std::to_string(err);
-    if (buffer != nullptr) LocalFree(buffer);
-    while (!text.empty() &&
-           (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
-        text.pop_back();
-    return text;
-}
 
 std::string ErrorText(const std::string& what, DWORD err) { return what + ": " + SystemText(err); }
 
@@ -113,6 +92,22 @@ bool WriteAll(HANDLE h, const std::string& text) {
     return true;
 }
 
+// Reads to the end, or `most` bytes at most (a file that another writer keeps
+// growing); false with the error left for GetLastError on a read error.
+bool ReadAll(HANDLE h, std::string& text,
+             std::int64_t most = std::numeric_limits<std::int64_t>::max()) {
+    char buf[65536];
+    while (static_cast<std::int64_t>(text.size()) < most) {
+        const auto room =
+            std::min<std::int64_t>(sizeof buf, most - static_cast<std::int64_t>(text.size()));
+        DWORD got = 0;
+        if (!ReadFile(h, buf, static_cast<DWORD>(room), &got, nullptr)) return false;
+        if (got == 0) break;
+        text.append(buf, got);
+    }
+    return true;
+}
+
 // Attributes the new file carries over from the old one.
 DWORD KeptAttributes(DWORD old) {
     if (old == INVALID_FILE_ATTRIBUTES) return FILE_ATTRIBUTE_NORMAL;
@@ -173,19 +168,64 @@ FileContents ReadRegularFile(const std::string& path) {
         c.error = path + ": not a regular file";
         return c;
     }
-    char buf[65536];
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(h.Get(), buf, sizeof buf, &got, nullptr)) {
-            c.readable = false;
-            c.error = ErrorText(path, GetLastError());
-            c.text.clear();
-            break;
-        }
-        if (got == 0) break;
-        c.text.append(buf, got);
+    if (!ReadAll(h.Get(), c.text)) {
+        c.readable = false;
+        c.error = ErrorText(path, GetLastError());
+        c.text.clear();
     }
     return c;
+}
+
+FileContents ReadOwnFileEnd(const std::string& path, std::int64_t most) {
+    FileContents c;
+    // The name itself, never what a reparse point at it stands for.
+    Handle h(CreateFileW(Wide(path).c_str(), GENERIC_READ | FILE_READ_ATTRIBUTES, kShareAll,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!h.Valid()) {
+        const DWORD err = GetLastError();
+        c.readable = err == ERROR_FILE_NOT_FOUND;
+        c.error = OpenErrorText(path, err);
+        return c;
+    }
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    if (GetFileType(h.Get()) != FILE_TYPE_DISK ||
+        !GetFileInformationByHandleEx(h.Get(), FileAttributeTagInfo, &tag, sizeof tag) ||
+        (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+        ((tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+         IsReparseTagNameSurrogate(tag.ReparseTag))) {
+        c.readable = false;
+        c.error = path + ": not a regular file";
+        return c;
+    }
+    c.id = IdentityOf(h.Get());
+    LARGE_INTEGER from{};
+    from.QuadPart = std::max<std::int64_t>(0, c.id.size - most);
+    if (!SetFilePointerEx(h.Get(), from, nullptr, FILE_BEGIN) || !ReadAll(h.Get(), c.text, most)) {
+        c.readable = false;
+        c.error = ErrorText(path, GetLastError());
+        c.text.clear();
+    }
+    return c;
+}
+
+NewFile WriteNewFile(const std::string& path, const std::string& bytes, std::string& error) {
+    // CREATE_NEW fails on any name that is taken, a dangling link's too.
+    Handle h(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h.Valid()) {
+        const DWORD err = GetLastError();
+        if (err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS) return NewFile::NameTaken;
+        error = OpenErrorText(path, err);
+        return NewFile::Failed;
+    }
+    bool ok = WriteAll(h.Get(), bytes) && FlushFileBuffers(h.Get()) != 0;
+    if (!ok) error = ErrorText(path, GetLastError());
+    if (!h.Close() && ok) {
+        ok = false;
+        error = ErrorText(path, GetLastError());
+    }
+    if (!ok) DeleteFileW(Wide(path).c_str());
+    return ok ? NewFile::Written : NewFile::Failed;
 }
 
 std::string ResolveSymbolicLinks(std::string path) {

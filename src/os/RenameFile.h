@@ -6,9 +6,10 @@ namespace quillane {
 
 // Gives the file at `from` the name `to` in one step, replacing a file that
 // already has that name: the site record's older generation makes way for the
-// one being set aside. False when the system refuses (a viewer holding the
-// file on a system that locks open files, a read-only folder); both files are
-// then as they were.
-bool RenameFileReplacing(const std::string& from, const std::string& to);
+// one being set aside. A symbolic link at `to` is replaced, never followed.
+// False, with the system's reason in error, when the system refuses (a
+// folder at `to`, a viewer holding the file on a system that locks open
+// files, a read-only folder); both files are then as they were.
+bool RenameFileReplacing(const std::string& from, const std::string& to, std::string& error);
 
 }  // namespace quillane

@@ -79,6 +79,9 @@ struct CommissioningReport {
     std::vector<ReportRow> alarms;
     std::vector<WalkTestRecord::Point> plot;  // the signal, at most kPlotPoints
     PlotAxis timeAxis, deviationAxis;
+    // The site record's file lacks events of this run (it could not be
+    // written): the report is built from those the console held in memory.
+    bool recordIncomplete = false;
 };
 
 // Finer than the plot's width in print.

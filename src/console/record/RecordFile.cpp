@@ -1,5 +1,6 @@
 #include "console/record/RecordFile.h"
 
+#include <limits>
 #include <utility>
 
 #include "os/AppendFile.h"
@@ -22,37 +23,64 @@ std::string RecordFile::OlderPath() const {
     return path_.substr(0, dot) + ".1" + path_.substr(dot);
 }
 
+bool RecordFile::Fail(std::string problem) {
+    problem_ = std::move(problem);
+    return false;
+}
+
 bool RecordFile::Open() {
     if (file_->IsOpen()) return true;
-    // Only a regular file is ever written: a folder or a pipe in its place
-    // is left alone and the line is lost, never waited on.
-    if (!AppendFile::IsRegularFile(path_)) AppendFile::CreateEmpty(path_);
-    if (!file_->OpenExisting(path_)) return false;
-    size_ = StatFile(path_).size;
-    // A line cut short (the machine lost power mid-write) ends here, so that
-    // the next one starts a line of its own.
-    const std::string before = size_ > 0 ? ReadRegularFile(path_).text : std::string();
-    if (!before.empty() && before.back() != '\n' && file_->Write("\n", 1)) ++size_;
+    if (!file_->OpenOwn(path_))
+        return Fail("Unable to write to " + path_ + ": " + file_->ErrorText());
+    size_ = file_->Size();
+    if (!olderChecked_) {
+        olderChecked_ = true;
+        KeepOlderWithinLimit();
+    }
+    // A line cut short (the machine lost power, the disk filled up mid-write)
+    // ends here, so that the next one starts a line of its own.
+    if (file_->EndsMidLine() && file_->Write("\n", 1)) ++size_;
     return true;
 }
 
 bool RecordFile::Rotate() {
     file_->Close();
-    const bool setAside = RenameFileReplacing(path_, OlderPath());
-    if (setAside) size_ = 0;
-    return Open() && setAside;
+    std::string why;
+    if (!RenameFileReplacing(path_, OlderPath(), why))
+        return Fail("Unable to set " + path_ + " aside as " + OlderPath() + ": " + why);
+    // A file found past the limit has gone aside whole.
+    KeepOlderWithinLimit();
+    return Open();
 }
 
-bool RecordFile::Append(const std::string& line) {
+// An older generation past the limit (set aside whole by an earlier console,
+// or put there by hand) keeps only its newest whole lines. A link there, or
+// anything but a file, is not the record's to cut: the next rotation replaces
+// it. A file that cannot be cut stays as it is; the record goes on.
+void RecordFile::KeepOlderWithinLimit() {
+    const std::string older = OlderPath();
+    if (StatFile(older).size <= limit_) return;
+    FileContents end = ReadOwnFileEnd(older, limit_);
+    if (!end.readable || end.id.size <= limit_) return;
+    // The bytes start inside a line: it goes.
+    const std::size_t lineFeed = end.text.find('\n');
+    end.text.erase(0, lineFeed == std::string::npos ? end.text.size() : lineFeed + 1);
+    std::string ignored;
+    ReplaceFileAtomically(older, end.text, ignored);
+}
+
+bool RecordFile::WriteOne(const std::string& line) {
+    // A file removed, renamed or replaced behind the console's back (a user
+    // clearing the record, another console setting it aside) would take the
+    // lines out of sight: the name is opened anew.
+    if (file_->IsOpen() && !file_->StillAt(path_)) file_->Close();
     if (!Open()) return false;
     const auto length = static_cast<std::int64_t>(line.size());
-    if (size_ > 0 && size_ + length > limit_ && !Rotate()) {
-        // Tried again at the next line; meanwhile the file may grow, but only
-        // so far.
-        if (!file_->IsOpen() || size_ + length > 2 * limit_) return false;
-    }
+    // Also a file found past the limit at start goes aside before it grows.
+    if (size_ > 0 && size_ + length > limit_ && !Rotate()) return false;
     if (!file_->Write(line.data(), line.size())) {
-        // Opened afresh for the next line.
+        Fail("Unable to write to " + path_ + ": " + file_->ErrorText());
+        // Opened afresh for the next try, which ends a line left half written.
         file_->Close();
         return false;
     }
@@ -60,8 +88,44 @@ bool RecordFile::Append(const std::string& line) {
     return true;
 }
 
+std::string RecordFile::ProblemMessage() const {
+    const std::string room = limit_ >= (1 << 20) ? std::to_string(limit_ >> 20) + " MB"
+                                                 : std::to_string(limit_ >> 10) + " kB";
+    return problem_ + "\n\nUntil the file takes them again, the console keeps the newest " + room +
+           " of the record's events in memory. A commissioning report is built from them and "
+           "says that the record file is incomplete.";
+}
+
+bool RecordFile::Append(std::string line) {
+    const bool told = !problem_.empty();
+    heldBytes_ += static_cast<std::int64_t>(line.size());
+    held_.push_back(std::move(line));
+    // Each line is a try: the file may be writable again (a folder removed,
+    // room made on the disk).
+    while (!held_.empty() && WriteOne(held_.front())) {
+        heldBytes_ -= static_cast<std::int64_t>(held_.front().size());
+        held_.pop_front();
+    }
+    if (held_.empty()) problem_.clear();
+    while (heldBytes_ > limit_) {
+        heldBytes_ -= static_cast<std::int64_t>(held_.front().size());
+        held_.pop_front();
+        ++givenUp_;
+    }
+    if (!problem_.empty() && !told && tell_) tell_(ProblemMessage());
+    return problem_.empty();
+}
+
 std::string RecordFile::ReadBack() const {
-    return ReadRegularFile(OlderPath()).text + ReadRegularFile(path_).text;
+    constexpr auto kWhole = std::numeric_limits<std::int64_t>::max();
+    std::string text = ReadOwnFileEnd(OlderPath(), kWhole).text;
+    const auto join = [&text](const std::string& part) {
+        if (!text.empty() && text.back() != '\n') text += '\n';
+        text += part;
+    };
+    join(ReadOwnFileEnd(path_, kWhole).text);
+    for (const std::string& line : held_) join(line);
+    return text;
 }
 
 }  // namespace quillane

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "console/line/CommandRun.h"
 #include "console/pages/Page.h"
@@ -68,6 +69,10 @@ public:
 
     // Writes the signal period begun.
     void Flush();
+
+    // Whom to tell, at once, that the record's file cannot be written, and
+    // why (see RecordFile::OnProblem).
+    void OnFileProblem(RecordFile::ProblemTeller tell) { file_.OnProblem(std::move(tell)); }
 
     const RecordFile& File() const { return file_; }
 

@@ -344,6 +344,9 @@ bool WriteReportPdf(const CommissioningReport& r, const QString& path, QString& 
         rp.Space(1);
         rp.Rows({{"Calibration maximum:", r.calibrationMaximum}}, 1, widthMm, 46);
         rp.Section(QStringLiteral("Walk test"));
+        if (r.recordIncomplete)
+            rp.Line(QStringLiteral("The site record file is incomplete: it could not be written."),
+                    true);
         if (!r.walk) {
             rp.Line(QStringLiteral("No walk test of this detector in the site record."));
             rp.Line(

@@ -111,6 +111,8 @@ TfmMain::~TfmMain() {
     // grid of tables_; the base class would hide the window only after the
     // members have gone.
     hide();
+    // What the record writes as it goes is told no one now.
+    siteRecord_->OnFileProblem(nullptr);
     // The core goes first: it may still speak to the line and to this view.
     core_.reset();
     ForgetLine();
@@ -124,6 +126,11 @@ void TfmMain::Construct() {
     // Before the core: the start-up reset already tells the record.
     siteRecord_ = std::make_unique<SiteRecord>(clock_, tables_,
                                                std::string(".") + '/' + files::kSiteRecordFile);
+    // Shown once the pass or handler that wrote the line is over, so that the
+    // box's own message loop never runs inside it.
+    siteRecord_->OnFileProblem([this](const std::string& message) {
+        QTimer::singleShot(0, this, [this, message] { ShowError(message); });
+    });
     core_ = std::make_unique<ConsoleCore>(port_, ports_, clock_, log_, *this);
     pageContext_.reset(new PageContext{*core_, tables_, settings_, IniFile, format_, clock_,
                                        refreshLimit_, frameLimit_,

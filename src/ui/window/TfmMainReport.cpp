@@ -3,13 +3,16 @@
 // into a PDF beside the settings file.
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTextEdit>
+#include <optional>
 
 #include "console/ConsoleCore.h"
 #include "console/record/CommissioningReport.h"
 #include "console/record/RecordEntry.h"
+#include "console/record/ReportFile.h"
 #include "console/record/SiteRecord.h"
 #include "os/Clock.h"
 #include "ui/pages/ConsolePage.h"
@@ -25,13 +28,30 @@
 namespace quillane {
 namespace {
 
-// A second report within the same second gets a name of its own.
-QString FreeReportPath(const std::string& name) {
-    const QString base = QDir::current().absoluteFilePath(QString::fromStdString(name));
-    QString path = base;
-    for (int n = 2; QFileInfo::exists(path); ++n)
-        path = base.chopped(4) + QStringLiteral("-%1.pdf").arg(n);
-    return path;
+// The PDF is made whole in a private folder of its own, then copied beside
+// the settings file under a name nothing held before: that folder may be
+// shared, and a link planted at the predictable name must not take it
+// elsewhere. The path written; empty, with what went wrong, when none was.
+QString WriteReport(const CommissioningReport& report, const std::string& name, QString& error) {
+    QTemporaryDir work;
+    const QString made = work.filePath(QStringLiteral("report.pdf"));
+    QFile pdf(made);
+    QString why;
+    if (!work.isValid() || !WriteReportPdf(report, made, why) || !pdf.open(QIODevice::ReadOnly)) {
+        if (why.isEmpty()) why = work.isValid() ? pdf.errorString() : work.errorString();
+        error = QStringLiteral("The commissioning report could not be made:\n%1").arg(why);
+        return {};
+    }
+    const QByteArray bytes = pdf.readAll();
+    std::string reason;  // names the file
+    const std::optional<std::string> written =
+        WriteReportFile(QDir::currentPath().toStdString(), name, bytes.toStdString(), reason);
+    if (!written) {
+        error = QStringLiteral("The commissioning report could not be written:\n%1")
+                    .arg(QDir::toNativeSeparators(QString::fromStdString(reason)));
+        return {};
+    }
+    return QString::fromStdString(*written);
 }
 
 }  // namespace
@@ -51,15 +71,13 @@ void TfmMain::actReportExecute() {
     const double now = clock_.LocalDays();
     const ReportSources sources{core_->Model(),   tables_, format_,         settings_.dblKdc,
                                 settings_.dblUrd, now,     QUILLANE_VERSION};
-    const CommissioningReport report =
+    CommissioningReport report =
         BuildCommissioningReport(sources, ParseRecord(siteRecord_->File().ReadBack()));
-    const QString path = FreeReportPath(ReportFileName(now));
+    report.recordIncomplete = siteRecord_->File().Incomplete();
     QString error;
-    if (!WriteReportPdf(report, path, error)) {
-        QMessageBox::warning(this, QCoreApplication::applicationName(),
-                             QStringLiteral("The commissioning report could not be written to "
-                                            "\"%1\":\n%2")
-                                 .arg(QDir::toNativeSeparators(path), error));
+    const QString path = WriteReport(report, ReportFileName(now), error);
+    if (path.isEmpty()) {
+        QMessageBox::warning(this, QCoreApplication::applicationName(), error);
         return;
     }
     // Opens nothing: the installer hands the file on as it is.
