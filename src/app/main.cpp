@@ -15,6 +15,7 @@
 #include "app/PlatformStartWatch.h"
 #include "app/UserFolder.h"
 #include "app/UserMessage.h"
+#include "os/ConsoleMutex.h"
 #include "remote/ViewServer.h"
 #include "ui/window/ConsoleApplication.h"
 #include "ui/window/RemoteViewDialog.h"
@@ -110,6 +111,8 @@ int main(int argc, char** argv) {
         quillane::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (const int status = AnswerCommandLine(line); status >= 0) return status;
 
+    // Held until the program ends, so that an installer waits for it.
+    const quillane::ConsoleMutex running;
     quillane::PlatformStartWatch watch;
     quillane::ConsoleApplication app(argc, argv);
     watch.Done();

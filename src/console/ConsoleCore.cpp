@@ -62,13 +62,14 @@ struct ConsoleCore::Impl {
 
     void TryReconnect(double now) {
         if (!reconnect.Due(now)) return;
-        if (!port.Open(reconnect.PortNumber(), kBaudRate)) {
+        // Open closes first: a reopened port that stayed silent is let go.
+        receiver.DropPartialFrame();
+        bPortOpen = port.Open(reconnect.PortNumber(), kBaudRate);
+        if (!bPortOpen) {
             reconnect.Failed(now);
             return;
         }
-        reconnect.Stop();
-        bPortOpen = true;
-        receiver.DropPartialFrame();
+        reconnect.Opened(now);
         receiver.Health().Restart(now);
         view.Reconnected();
     }
@@ -145,10 +146,17 @@ bool ConsoleCore::TimerTimer() {
 
 void ConsoleCore::Recv() {
     const unsigned stateWords = d_->receiver.StateWordCount();
+    const bool linked = Linked();
     d_->receiver.Recv();
     // A state word read after a code-0 frame went out shows what the detector
     // made of it; the next frame of a run still going on renews the wait.
     if (d_->receiver.StateWordCount() != stateWords) d_->unansweredCmd0.reset();
+    if (d_->reconnect.Active()) d_->reconnect.Heard(d_->receiver.LastFrameSeconds());
+    // Only the link time-out unlinks inside the pass. The port is still
+    // open when the user chose it (or the console took it at start) and
+    // has not dropped the list down since.
+    const bool timedOut = linked && !Linked();
+    if (timedOut && d_->port.IsOpen() && d_->port.GoesSilentWhenGone()) LeaveLine();
     NoticeDeviceGone();
 }
 
@@ -179,17 +187,20 @@ void ConsoleCore::Send() {
     NoticeDeviceGone();
 }
 
-// The open line says its device went away: the port is closed (which lets the
-// device node go) and tried again by the watch. The link is lost at once, not
-// after the silence of the link time-out, so the detector is found anew when
-// the port opens again.
+// The open line says its device went away.
 void ConsoleCore::NoticeDeviceGone() {
+    if (d_->port.IsOpen() && d_->port.DeviceGone()) LeaveLine();
+}
+
+// The port is closed (which lets the device node go) and tried again by the
+// watch. The link is lost at once, not after the silence of the link
+// time-out, so the detector is found anew when the port opens again.
+void ConsoleCore::LeaveLine() {
     ByteLink& port = d_->port;
-    if (!port.IsOpen() || !port.DeviceGone()) return;
     port.Close();
     d_->receiver.DropPartialFrame();
     d_->bPortOpen = false;
-    d_->reconnect.Start(d_->iPortNumber, d_->clock.MonotonicSeconds());
+    d_->reconnect.Start(d_->iPortNumber, d_->clock.MonotonicSeconds(), port.GoesSilentWhenGone());
     if (d_->receiver.eDeviceState > EDevNone) {
         d_->receiver.eDeviceState = EDevNone;
         d_->log.WriteLog(std::string(logformat::kTraceDeviceGone) +
@@ -292,6 +303,8 @@ void ConsoleCore::ResetDetectorView() {
 }
 
 void ConsoleCore::OnDetectorFound() {
+    // The detector answers on the port being tried: it is back.
+    d_->reconnect.Stop();
     if (frame::Regul(d_->model.Word(status::kZoneWord)) == detector::kRegulAutoDefaults)
         ApplyAutoDefaults();
     d_->view.OnDetectorFound();

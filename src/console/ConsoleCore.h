@@ -138,6 +138,8 @@ private:
     // window, which keeps the site record.
     void QueueWord(std::uint16_t word);
     void NoticeDeviceGone();
+    // Closes the port, whose device went away, and tries it again.
+    void LeaveLine();
     void QueueMode(unsigned state);
 
     struct Impl;

@@ -53,6 +53,8 @@ public:
     unsigned StateWordCount() const { return stateWords_; }
     // Local time (days) of the last frame start, for the time-out trace.
     double dblPacketTime() const { return packetDays_; }
+    // Monotonic time of the last frame start.
+    double LastFrameSeconds() const { return packetSeconds_; }
     // Bytes the last pass read; a pass that filled its read leaves more
     // waiting on the line, most likely.
     int LastReadCount() const { return lastRead_; }

@@ -81,5 +81,58 @@ TEST_F(ReconnectTest, TheUsersChoiceEndsTheTriesAndALineTheUserClosedIsNotTried)
     }
 }
 
+// A Windows line may go away without a failing call: there the link time-out
+// counts as the device gone, and the tries go on until a detector is found.
+TEST_F(ReconnectTest, ALineThatOnlyFallsSilentIsClosedAndTriedUntilADetectorIsFound) {
+    enum class Loss { Silence, Gone, ListDroppedThenSilence };
+    const struct {
+        const char* name;
+        bool goesSilent;
+        Loss loss;
+        bool open;  // the port right after the loss
+        int opens;  // opens of COM7 in the four silent seconds that follow
+    } cases[] = {
+        {"Windows, timed out", true, Loss::Silence, false, 4},
+        {"Linux, timed out", false, Loss::Silence, true, 0},
+        {"Windows, gone, then silent", true, Loss::Gone, false, 4},
+        {"Linux, gone, then silent", false, Loss::Gone, false, 1},
+        {"Windows, list dropped down", true, Loss::ListDroppedThenSilence, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        link.goesSilent = c.goesSilent;
+        core.cbComPortChange();  // the user chooses COM7
+        Pass(Frames(LinkUpSet().Words()));
+        ASSERT_TRUE(core.Linked());
+        if (c.loss == Loss::Gone) link.gone = true;
+        if (c.loss == Loss::ListDroppedThenSilence) core.cbComPortDropDown();
+        if (c.loss != Loss::Gone) clock.Advance(3.5);
+        core.Recv();
+        EXPECT_FALSE(core.Linked());
+        EXPECT_EQ(link.open, c.open);
+
+        // Half-second steps keep the fake clock's sums exact.
+        const auto halfSeconds = [this](int steps, const Bytes& heard) {
+            const int before = Opens();
+            for (int i = 0; i < steps; ++i) {
+                clock.Advance(0.5);
+                core.Watch();
+                heard.empty() ? core.Recv() : Pass(heard);
+            }
+            return Opens() - before;
+        };
+        EXPECT_EQ(halfSeconds(8, {}), c.opens);
+        // Only the port the user left by the list stays closed.
+        ASSERT_EQ(link.open, c.loss != Loss::ListDroppedThenSilence);
+        if (!link.open) continue;
+        // The detector answers: a port heard from is kept until its full set.
+        EXPECT_EQ(halfSeconds(6, Frames({word::Signal(300)})), 0);
+        Pass(Frames(LinkUpSet().Words()));
+        EXPECT_TRUE(core.Linked());
+        EXPECT_FALSE(core.Reconnecting());
+        EXPECT_EQ(halfSeconds(4, Frames({word::Signal(300)})), 0);
+    }
+}
+
 }  // namespace
 }  // namespace quillane::test

@@ -160,8 +160,8 @@ void SettingsPage::BuildSignalLabels() {
         AddButton(this, "btnClearRange", QStringLiteral("Reset maximum <F8>"), 424, 97, 141, 25);
     connect(btnClearRange, &QPushButton::clicked, this, &SettingsPage::btnClearRangeClick);
     const QString zero = QString::fromStdString(context_.format.Fixed(0, 1) + unit::kPercent);
-    AddLabel(this, QStringLiteral("Signal"), 28, 96);
-    BoldLabel(this, QStringLiteral("(+)"), 60, 96, -1);
+    overChart_ = {AddLabel(this, QStringLiteral("Signal"), 28, 96),
+                  BoldLabel(this, QStringLiteral("(+)"), 60, 96, -1)};
     lRangeSignalPlus = AddValueLabel(this, "lRangeSignalPlus", zero, 94, 96, 60);
     AddLabel(this, QStringLiteral("Signal"), 28, 258);
     BoldLabel(this, QStringLiteral("(-)"), 60, 258, -1);
@@ -261,8 +261,11 @@ void SettingsPage::BuildCharts() {
          })
         chRangeMPBP->AddSeries(s);
     // Reset maximum stands over the top edge of the upper chart, where only
-    // marks of thresholds above 60 % could go.
+    // marks of thresholds above 60 % could go. The caption "Signal (+)"
+    // touches it: in a face with a deeper descent (Tahoma under Wine) the
+    // "g" reaches into that edge and is drawn over it, not cut by it.
     btnClearRange->raise();
+    for (QWidget* caption : overChart_) caption->raise();
 }
 
 void SettingsPage::BuildAlarmGroup() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "console/pages/RangeView.h"
 #include "ui/pages/ConsolePage.h"
 
@@ -92,6 +94,8 @@ private:
     QPushButton* btnClearRange = nullptr;
     QLabel* lRangeSignalPlus = nullptr;
     QLabel* lRangeSignalMinus = nullptr;
+    // The caption "Signal (+)", drawn over the upper chart's top edge.
+    std::array<QLabel*, 2> overChart_{};
     QGroupBox* GroupBox11 = nullptr;
     PageComboBox* cbNewMinSpeed = nullptr;
     PageComboBox* cbNewMaxSpeed = nullptr;

@@ -35,6 +35,7 @@
 #include "ui/window/MakerLogo.h"
 #include "ui/window/PageControl.h"
 #include "ui/window/PortComboBox.h"
+#include "ui/window/ReportNotice.h"
 
 namespace quillane {
 namespace {
@@ -191,6 +192,7 @@ void TfmMain::BuildWindow() {
     combo->SetDropDownHandler([this] { cbComPortDropDown(); });
     connect(combo, &QComboBox::activated, this, &TfmMain::cbComPortChange);
     connect(gbInfo, &InfoPanel::LinkHealthWanted, this, &TfmMain::ShowLinkHealth);
+    reportNotice_ = new ReportNotice(this);
     // While no detector is linked the port selector is the one control the
     // keyboard reaches, so F4 opens its list.
     combo->setFocus();
@@ -291,7 +293,12 @@ void TfmMain::Wake(unsigned jobs) {
     // start the next. What woke meanwhile is planned anew below.
     if (inWake_) return;
     inWake_ = true;
-    if (jobs & kWakeWatch) core_->Watch();
+    if (jobs & kWakeWatch) {
+        // A try may close a silent line to open it again: no wait may be
+        // pending on a handle that closes. The plan takes the line up again.
+        lineWatch_->Pause();
+        core_->Watch();
+    }
     if (jobs & kWakePass) Pass();
     if (jobs & kWakeRedraw) RedrawTimerTimer();
     if (jobs & kWakeFrame) PresentWaitingFrame();

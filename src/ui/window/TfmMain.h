@@ -35,6 +35,7 @@ class LineWatch;
 class PageControl;
 class PortDirectory;
 class RemoteViewDialog;
+class ReportNotice;
 class SiteRecord;
 class TfrmPassword;
 class ViewServer;
@@ -225,6 +226,7 @@ private:
     std::vector<ConsolePage*> pages_;  // in tab order: Calibration ... About
     InfoPanel* gbInfo = nullptr;
     QTextEdit* memoNote = nullptr;
+    ReportNotice* reportNotice_ = nullptr;
     KeyActionList* ActionList = nullptr;
     TfrmPassword* frmPassword_ = nullptr;
 
