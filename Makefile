@@ -1,6 +1,6 @@
 # The two set-up commands of the README: `make run` and `make test`; and the
-# checks CI runs after them: `make soak`, `make sanitize`, `make fuzz`,
-# `make test-package`, `make test-windows`, `make windows` and
+# checks CI runs after them: `make screenshot`, `make soak`, `make sanitize`,
+# `make fuzz`, `make test-package`, `make test-windows`, `make windows` and
 # `make test-windows-gui`.
 MAKEFLAGS += --no-print-directory
 BUILD ?= build
@@ -73,6 +73,14 @@ soak: build
 	@scripts/install-deps xvfb openbox xdotool x11-utils
 	@SOAK_SECONDS=$(SOAK_SECONDS) SOAK_HANGUP_SECONDS=$(SOAK_HANGUP_SECONDS) \
 		$(if $(SOAK_SEED),SOAK_SEED=$(SOAK_SEED)) scripts/soak $(BUILD) $(SOAK_SANITIZE_BUILD)
+
+# The README's picture of the Calibration page, taken anew on a private X
+# display; SCREENSHOT says where it goes (QT_SCALE_FACTOR=2: twice the size).
+SCREENSHOT ?= docs/calibration-page.png
+.PHONY: screenshot
+screenshot: build
+	@scripts/install-deps xvfb openbox xdotool x11-utils imagemagick
+	@scripts/screenshot $(BUILD) $(SCREENSHOT)
 
 # The Debian package; installing and trying it needs root (or sudo).
 .PHONY: package test-package

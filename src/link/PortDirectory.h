@@ -14,6 +14,13 @@ struct PortEntry {
     bool available = false;  // the probe opened it
     std::string device;      // what the number maps to (device path), for tooltips
     std::string reason;      // why the probe failed, empty when available
+    // The adapter behind the port as people know it ("FTDI FT232R USB UART,
+    // serial A50285BI"; on Windows the device's friendly name), for tooltips;
+    // empty when the system names none.
+    std::string adapter{};
+    // A name of the device that outlives replugging (/dev/serial/by-id/...),
+    // empty when there is none or `device` is already that name.
+    std::string stableName{};
 };
 
 // Lists the port numbers present on this machine, probing each by opening it.

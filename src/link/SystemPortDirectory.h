@@ -15,8 +15,10 @@ namespace quillane {
 class SystemPortDirectory : public PortDirectory {
 public:
     SystemPortDirectory() = default;
-    // Looks the device families up under deviceRoot instead of /dev (tests).
-    explicit SystemPortDirectory(std::string deviceRoot) : deviceRoot_(std::move(deviceRoot)) {}
+    // Looks the device families and /dev/serial/by-id up under deviceRoot
+    // instead of /dev, and the adapters under sysRoot instead of /sys (tests).
+    explicit SystemPortDirectory(std::string deviceRoot, std::string sysRoot = "/sys")
+        : deviceRoot_(std::move(deviceRoot)), sysRoot_(std::move(sysRoot)) {}
 
     std::vector<PortEntry> EnumerateComPorts() override;
 
@@ -31,6 +33,7 @@ private:
     static PortEntry EntryFor(int number, const std::string& device, std::string reason);
 
     std::string deviceRoot_ = "/dev";
+    std::string sysRoot_ = "/sys";
 };
 
 }  // namespace quillane

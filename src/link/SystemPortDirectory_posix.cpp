@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "link/DeviceUsers.h"
+#include "link/PortAdapter.h"
 #include "link/PortMap.h"
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
@@ -34,11 +35,18 @@ std::vector<PortEntry> SystemPortDirectory::EnumerateComPorts() {
     }
     // One look through the processes serves every port of the list.
     const DeviceUsers users = DeviceUsers::Scan(paths);
+    const auto stableNames = StableNames(deviceRoot_, sysRoot_);
     std::vector<PortEntry> entries;
     for (const auto& [number, path] : ports) {
         std::string reason = HeldElsewhere(path, users);
         if (reason.empty()) reason = SerialPort::ProbeDevice(path);
         entries.push_back(EntryFor(number, ShownDevice(path), std::move(reason)));
+        PortEntry& entry = entries.back();
+        const std::string tty = KernelTtyName(path, sysRoot_);
+        entry.adapter = AdapterDescription(tty, sysRoot_);
+        const auto stable = stableNames.find(tty);
+        if (stable != stableNames.end() && stable->second != entry.device)
+            entry.stableName = stable->second;
     }
     return entries;
 }

@@ -5,10 +5,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextDocument>
 #include <QWheelEvent>
 #include <algorithm>
 #include <memory>
@@ -93,6 +95,37 @@ TEST(MainWindowKeys, ThePortListShowsAvailablePortsAndSelectsTheLast) {
     ASSERT_FALSE(h.link.openedPorts.empty());
     EXPECT_EQ(h.link.openedPorts.back(), 7);  // the first tick opened it
     EXPECT_EQ(h.Note(), kWaiting);
+}
+
+TEST(MainWindowKeys, EachPortsTooltipNamesItsAdapterWhileTheItemStaysComN) {
+    ConsoleHarness h;
+    const QString stable = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+    h.ports.entries = {
+        {34, true, "/dev/ttyUSB1", "", "<b>Acme</b> & Co", ""},
+        {33, true, "/dev/ttyUSB0", "", "FTDI FT232R USB UART, serial A50285BI",
+         stable.toStdString()},
+    };
+    auto* combo = h.Find<QComboBox>("cbComPort");
+    combo->showPopup();
+    combo->hidePopup();
+
+    ASSERT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->itemText(0), "COM34");
+    EXPECT_EQ(combo->itemText(1), "COM33");
+    const QString ftdi = "FTDI FT232R USB UART, serial A50285BI\n/dev/ttyUSB0\n" + stable;
+    EXPECT_EQ(combo->itemData(1, Qt::ToolTipRole).toString(), ftdi);
+    EXPECT_EQ(combo->toolTip(), ftdi);  // the chosen one's, on the selector
+    // A name that looks like markup reads as it is.
+    QTextDocument shown;
+    shown.setHtml(combo->itemData(0, Qt::ToolTipRole).toString());
+    EXPECT_EQ(shown.toPlainText(), "<b>Acme</b> & Co\n/dev/ttyUSB1");
+}
+
+TEST(MainWindowKeys, TheAboutPageTellsTheConsolesVersion) {
+    ConsoleHarness h;
+    ASSERT_EQ(h.CurrentPage(), "tsVelmo");
+    EXPECT_EQ(h.Text("lConsoleVersion"), "Console version " QUILLANE_VERSION);
+    EXPECT_TRUE(h.Label("lConsoleVersion")->isVisible());
 }
 
 TEST(MainWindowKeys, ChoosingAPortReopensItEvenWhenTheSameItemIsChosenAgain) {

@@ -11,6 +11,10 @@
 #include "model/MessageTexts.h"
 #include "ui/pages/PageContext.h"
 
+#ifndef QUILLANE_VERSION
+#define QUILLANE_VERSION "unknown"
+#endif
+
 namespace quillane {
 namespace {
 
@@ -95,6 +99,16 @@ AboutPage::AboutPage(PageContext& context, QWidget* parent)
     memoVelmo->selectAll();
     memoVelmo->setAlignment(Qt::AlignCenter);
     memoVelmo->moveCursor(QTextCursor::Start);
+
+    // In the free space under the picture, clear of the contact text.
+    lConsoleVersion = new QLabel(VersionText(), this);
+    lConsoleVersion->setObjectName(QStringLiteral("lConsoleVersion"));
+    lConsoleVersion->setGeometry(8, 168, 161, 16);
+    lConsoleVersion->setAlignment(Qt::AlignCenter);
+}
+
+QString AboutPage::VersionText() {
+    return QStringLiteral("Console version %1").arg(QLatin1String(QUILLANE_VERSION));
 }
 
 QString AboutPage::ContactText() {

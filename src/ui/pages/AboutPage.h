@@ -9,8 +9,9 @@ class QTextEdit;
 
 namespace quillane {
 
-// The About page (tab sheet tsVelmo): a picture of the detector and the
-// service department's contact text.
+// The About page (tab sheet tsVelmo): a picture of the detector, the
+// service department's contact text, and under the picture the console's
+// version, for an installer asked which one runs.
 class AboutPage : public ConsolePage {
     Q_OBJECT
 
@@ -20,6 +21,8 @@ public:
     // The detector on its post, 280 x 280, shown stretched in imgKorvelM.
     static QPixmap DetectorPicture();
     static QString ContactText();
+    // "Console version 0.1".
+    static QString VersionText();
 
     // tsVelmoShow: waiting for a detector, or nothing to say while linked.
     void PageShow() override;
@@ -27,6 +30,7 @@ public:
 private:
     QLabel* imgKorvelM = nullptr;
     QTextEdit* memoVelmo = nullptr;
+    QLabel* lConsoleVersion = nullptr;
 };
 
 }  // namespace quillane

@@ -2,10 +2,29 @@
 
 #include <QAbstractItemView>
 #include <QSignalBlocker>
+#include <QStringList>
 #include <QStyle>
+#include <QTextDocument>
 #include <algorithm>
 
 namespace quillane {
+
+namespace {
+
+// The adapter as its maker names it, then the device and the name that
+// outlives replugging: one line each, the empty ones left out.
+QString PortToolTip(const PortEntry& e) {
+    QStringList lines;
+    for (const std::string* part : {&e.adapter, &e.device, &e.stableName}) {
+        if (!part->empty()) lines << QString::fromStdString(*part);
+    }
+    const QString text = lines.join(QLatin1Char('\n'));
+    // An adapter may call itself anything, "<b>" too: a tooltip that looks
+    // like markup is shown as the text it is.
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap) : text;
+}
+
+}  // namespace
 
 PortComboBox::PortComboBox(QWidget* parent) : QComboBox(parent) {
     setEditable(false);
@@ -30,7 +49,7 @@ void PortComboBox::SetPorts(const std::vector<PortEntry>& entries) {
         for (const PortEntry& e : entries) {
             if (!e.available) continue;
             addItem(QStringLiteral("COM%1").arg(e.number));
-            setItemData(count() - 1, QString::fromStdString(e.device), Qt::ToolTipRole);
+            setItemData(count() - 1, PortToolTip(e), Qt::ToolTipRole);
         }
         // Clearing drops the selection, so the last available port is taken.
         if (count() > 0) setCurrentIndex(count() - 1);

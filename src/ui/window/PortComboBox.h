@@ -12,8 +12,9 @@ namespace quillane {
 
 // cbComPort: a drop-down list of "COM<n>" items. The list is refilled just
 // before it drops down (the drop-down handler runs first), and each item's
-// tooltip names the device behind the number. While the chosen port cannot
-// be opened, the selector's tooltip says why instead.
+// tooltip names the adapter and the device behind the number, as does the
+// selector's for the chosen one. While the chosen port cannot be opened, the
+// selector's tooltip says why instead.
 class PortComboBox : public QComboBox {
     Q_OBJECT
 
