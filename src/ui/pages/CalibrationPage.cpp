@@ -70,6 +70,8 @@ void CalibrationPage::SignalWord() {
     RequestFrame();
 }
 
+void CalibrationPage::ModelChanged() { SignalWord(); }
+
 void CalibrationPage::ClearKey() { btnTuneUpClearClick(); }
 
 void CalibrationPage::btnTuneUpClearClick() {
@@ -95,6 +97,7 @@ void CalibrationPage::Compute() {
     if (d.axis) shown_.axis = d.axis;
     shown_.signalText = d.signalText;
     shown_.barLime = d.barLime;
+    NoteDrawn();
 }
 
 void CalibrationPage::PresentFrame() {

@@ -166,6 +166,8 @@ void SetupPage::SensitivityWords() {
     RequestFrame();
 }
 
+void SetupPage::ModelChanged() { SensitivityWords(); }
+
 void SetupPage::DetectorState(const StateDisplay& state) {
     if (state.alarmEntered) trv_->AlarmEntered();
 }
@@ -209,6 +211,7 @@ void SetupPage::LoadZoneAndSense() {
 }
 
 void SetupPage::cbRegulSenseChange() {
+    FieldsChanged();
     if (cbRegulSense->currentIndex() != 0) {
         speSense->setEnabled(true);
         speSense->setFocus();
@@ -224,10 +227,23 @@ void SetupPage::cbRegulSenseChange() {
 }
 
 void SetupPage::cbDistSenseChange() {
+    FieldsChanged();
     SetSense(SensePercentForZoneItem(context_.tables, cbDistSense->currentIndex()));
 }
 
-void SetupPage::speSenseChange() { RefreshSenseChart(); }
+void SetupPage::speSenseChange() {
+    FieldsChanged();
+    RefreshSenseChart();
+}
+
+PageCommands SetupPage::FieldCommands() const {
+    return SenseApplyCommands(context_.core.Model(), speSense->value(),
+                              cbRegulSense->currentIndex() == 0, cbDistSense->currentIndex());
+}
+
+void SetupPage::FieldsChanged() {
+    context_.core.PageFieldsChanged(CommandSource::SetupApply, FieldCommands());
+}
 
 void SetupPage::cbRegulSenseDropDown() {
     if (!SpecialPresets()) return;
@@ -250,14 +266,12 @@ void SetupPage::cbRegulSenseDropDown() {
 }
 
 void SetupPage::btnApplaySenseClick() {
-    context_.core.QueuePageCommands(
-        CommandSource::SetupApply,
-        SenseApplyCommands(context_.core.Model(), speSense->value(),
-                           cbRegulSense->currentIndex() == 0, cbDistSense->currentIndex()));
+    context_.core.QueuePageCommands(CommandSource::SetupApply, FieldCommands());
 }
 
-void SetupPage::CommandAnswered(CommandSource source, const CommandAnswer& answer) {
-    if (source == CommandSource::SetupApply) lSenseAnswer->Show(answer);
+void SetupPage::ShowAnswerMark(MarkPlace place, const CommandAnswer* answer) {
+    if (place != MarkPlace::SetupApply) return;
+    answer ? lSenseAnswer->Show(*answer) : lSenseAnswer->Clear();
 }
 
 void SetupPage::RefreshSenseChart() {
@@ -271,6 +285,7 @@ void SetupPage::Compute() {
     // Outside Normal the signal freezes at what was last computed, shown or not.
     if (!c.signal) c.signal = shown_.signal;
     shown_ = c;
+    NoteDrawn();
 }
 
 void SetupPage::PresentFrame() {

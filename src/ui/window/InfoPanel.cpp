@@ -152,6 +152,8 @@ bool InfoPanel::eventFilter(QObject* watched, QEvent* event) {
 
 void InfoPanel::ShowAnswer(const CommandAnswer& answer) { lStateAnswer->Show(answer); }
 
+void InfoPanel::ClearAnswer() { lStateAnswer->Clear(); }
+
 void InfoPanel::ShowLinkHealth(const std::string& text) {
     const QString tip = Text(text);
     for (QLabel* label : {lStateCaption, lState}) {

@@ -39,6 +39,7 @@ public:
     // The detector's answer to the runs no Apply button queued (calibration
     // start and stop, the automatic defaults), under the mode.
     void ShowAnswer(const CommandAnswer& answer);
+    void ClearAnswer();
 
 signals:
     // The "Mode:" row's tooltip is about to show: the figures are wanted now,
