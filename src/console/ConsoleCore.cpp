@@ -70,7 +70,7 @@ struct ConsoleCore::Impl {
         }
         reconnect.Stop();
         bPortOpen = true;
-        receiver.DropPartialFrame();
+        receiver.NewLine();
         receiver.Health().Restart(now);
         view.SetNote(note::kWaiting);
         // The alias may lead to another device now: the selector names it.
@@ -297,7 +297,7 @@ bool ConsoleCore::OpenSelected(bool byUser) {
     d_->view.SetNote(note::kWaiting);
     const std::string item = d_->view.SelectedPortText();
     d_->iPortNumber = PortNumberOf(item);
-    d_->receiver.DropPartialFrame();
+    d_->receiver.NewLine();
     d_->receiver.Health().Restart(d_->clock.MonotonicSeconds());
     d_->bPortOpen = d_->port.Open(d_->iPortNumber, kBaudRate);
     if (!d_->bPortOpen) d_->view.SetNote(note::kCannotOpen);

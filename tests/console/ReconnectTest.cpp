@@ -55,6 +55,22 @@ TEST_F(ReconnectTest, APortWhoseDeviceWentAwayIsTriedEverySecondUntilItOpens) {
     EXPECT_EQ(view.Count("OnDetectorFound"), 2);
 }
 
+// A set cut by the loss is not completed by the device that comes back: the
+// detector is found only by a full set of its own, whose words are stored.
+TEST_F(ReconnectTest, ADetectorIsFoundAgainOnlyByAFullSetOfItsOwn) {
+    const std::array<frame::Word, 6> set = LinkUpSet().Words();
+    Pass(Frames({set[0], set[1]}));  // state and thresholds, then the pull
+    link.gone = true;
+    core.Recv();
+    clock.Advance(1.0);
+    core.Watch();
+    ASSERT_TRUE(link.open);
+    Pass(Frames({set[2], set[3], set[4], set[5]}));
+    EXPECT_FALSE(core.Linked());
+    Pass(Frames(set));
+    EXPECT_TRUE(core.Linked());
+}
+
 // Only a port chosen ends the tries; the list dropped down and left changes
 // nothing: the port in use is probed and taken up again at once.
 TEST_F(ReconnectTest, OnlyTheUsersChoiceEndsTheTriesAndTheListChangesNothing) {
