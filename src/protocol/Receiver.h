@@ -43,6 +43,14 @@ public:
     // Forgets a frame begun on the line before: its rest will never come when
     // the port is closed or another one is chosen.
     void DropPartialFrame() { carried_ = 0; }
+    // A line opened anew: what was counted towards a full set on the line
+    // before belongs to it. A detector is found on this line only by a full
+    // set of its own, so that every word the detection acts on (its mode,
+    // its thresholds, its setup method) came from it.
+    void NewLine() {
+        carried_ = 0;
+        codeCounter_ = 0;
+    }
 
     // Frame counts of the line, for the "Mode:" tooltip.
     LinkHealth& Health() { return health_; }

@@ -10,8 +10,9 @@ namespace quillane {
 // that port and opens it again about once a second, the way choosing it would
 // and nothing more: no listing, no probe of other ports, no message. An alias
 // is followed anew at each try, so a USB adapter plugged in again under
-// another number is found. The user's choice of a port, or the list dropped
-// down, ends the tries: that choice wins. Times are monotonic seconds.
+// another number is found. The user's choice of a port ends the tries: that
+// choice wins; the list dropped down and left without a choice changes
+// nothing. Times are monotonic seconds.
 //
 // A line whose device may go away without any call failing (Windows) only
 // falls silent: there the link time-out counts as the device gone, and the

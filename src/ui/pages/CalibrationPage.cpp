@@ -76,6 +76,8 @@ void CalibrationPage::SignalWord() {
     RequestFrame();
 }
 
+void CalibrationPage::ModelChanged() { SignalWord(); }
+
 void CalibrationPage::ClearKey() { btnTuneUpClearClick(); }
 
 void CalibrationPage::btnTuneUpClearClick() {
@@ -101,6 +103,7 @@ void CalibrationPage::Compute() {
     if (d.axis) shown_.axis = d.axis;
     shown_.signalText = d.signalText;
     shown_.barLime = d.barLime;
+    NoteDrawn();
 }
 
 void CalibrationPage::PresentFrame() {

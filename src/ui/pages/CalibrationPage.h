@@ -21,6 +21,7 @@ public:
     void PageShow() override;  // tsTuneUpShow
     void PageHide() override;  // tsTuneUpHide
     void SignalWord() override;
+    void ModelChanged() override;
     void PresentFrame() override;
     void ClearKey() override;
     void FlushSiteRecord() override;

@@ -33,6 +33,7 @@ public:
     void SignalWord() override;
     void PresentFrame() override;
     void SensitivityWords() override;
+    void ModelChanged() override;
     void DetectorState(const StateDisplay& state) override;
     void ApplayKey() override;
     void ApplayParamsKey() override;
@@ -44,7 +45,7 @@ public:
     void AccessOrLinkChanged(AccessLevel level, bool linked) override;
     void AccessDialogClosed() override;
     void TablesChanged() override;
-    void CommandAnswered(CommandSource source, const CommandAnswer& answer) override;
+    void ShowAnswerMark(MarkPlace place, const CommandAnswer* answer) override;
     PageHeld Held() const override;
 
     void btnCancelRangeClick();
@@ -76,6 +77,12 @@ private:
     void Compute();
     void DrawRange(const RangeChart& c);
     bool Manual() const;
+    // What each Apply would send from the fields now; a mark of what they
+    // asked before goes when they change.
+    PageCommands RangeCommands() const;
+    PageCommands ParamCommands() const;
+    void RangeFieldsChanged();
+    void ParamFieldsChanged();
 
     RangeValues values_;
     RangeChart shown_;  // what the next presentation writes

@@ -174,6 +174,8 @@ PageHeld SetupPage::Held() const {
     return held;
 }
 
+void SetupPage::ModelChanged() { SensitivityWords(); }
+
 void SetupPage::DetectorState(const StateDisplay& state) {
     if (state.alarmEntered) trv_->AlarmEntered();
 }
@@ -217,6 +219,7 @@ void SetupPage::LoadZoneAndSense() {
 }
 
 void SetupPage::cbRegulSenseChange() {
+    FieldsChanged();
     if (cbRegulSense->currentIndex() != 0) {
         speSense->setEnabled(true);
         speSense->setFocus();
@@ -232,10 +235,23 @@ void SetupPage::cbRegulSenseChange() {
 }
 
 void SetupPage::cbDistSenseChange() {
+    FieldsChanged();
     SetSense(SensePercentForZoneItem(context_.tables, cbDistSense->currentIndex()));
 }
 
-void SetupPage::speSenseChange() { RefreshSenseChart(); }
+void SetupPage::speSenseChange() {
+    FieldsChanged();
+    RefreshSenseChart();
+}
+
+PageCommands SetupPage::FieldCommands() const {
+    return SenseApplyCommands(context_.core.Model(), speSense->value(),
+                              cbRegulSense->currentIndex() == 0, cbDistSense->currentIndex());
+}
+
+void SetupPage::FieldsChanged() {
+    context_.core.PageFieldsChanged(CommandSource::SetupApply, FieldCommands());
+}
 
 void SetupPage::cbRegulSenseDropDown() {
     if (!SpecialPresets()) return;
@@ -258,14 +274,12 @@ void SetupPage::cbRegulSenseDropDown() {
 }
 
 void SetupPage::btnApplaySenseClick() {
-    context_.core.QueuePageCommands(
-        CommandSource::SetupApply,
-        SenseApplyCommands(context_.core.Model(), speSense->value(),
-                           cbRegulSense->currentIndex() == 0, cbDistSense->currentIndex()));
+    context_.core.QueuePageCommands(CommandSource::SetupApply, FieldCommands());
 }
 
-void SetupPage::CommandAnswered(CommandSource source, const CommandAnswer& answer) {
-    if (source == CommandSource::SetupApply) lSenseAnswer->Show(answer);
+void SetupPage::ShowAnswerMark(MarkPlace place, const CommandAnswer* answer) {
+    if (place != MarkPlace::SetupApply) return;
+    answer ? lSenseAnswer->Show(*answer) : lSenseAnswer->Clear();
 }
 
 void SetupPage::RefreshSenseChart() {
@@ -280,6 +294,7 @@ void SetupPage::Compute() {
     if (!c.signal) c.signal = shown_.signal;
     if (c.signal) signalShown_ = c.signal;
     shown_ = c;
+    NoteDrawn();
 }
 
 void SetupPage::PresentFrame() {

@@ -164,6 +164,8 @@ void InfoPanel::ShowRemoteView(const QString& state) {
     if (lRemoteView->text() != state) lRemoteView->setText(state);
 }
 
+void InfoPanel::ClearAnswer() { lStateAnswer->Clear(); }
+
 void InfoPanel::ShowLinkHealth(const std::string& text) {
     const QString tip = Text(text);
     for (QLabel* label : {lStateCaption, lState}) {

@@ -41,6 +41,7 @@ public:
     void ShowAnswer(const CommandAnswer& answer);
     // Whether the phone view is shared, and with how many phones.
     void ShowRemoteView(const QString& state);
+    void ClearAnswer();
 
 signals:
     // The "Mode:" row's tooltip is about to show: the figures are wanted now,

@@ -99,9 +99,17 @@ void TfmMain::pcMainChange(QWidget* left, QWidget* entered) {
     RemoteViewChanged();
 }
 
-void TfmMain::UpdatePageVisibility() {
+void TfmMain::ShowPageAgain(Page page) {
+    siteRecord_->PageInView(page);
+    core_->PageShown(page);
+    PageOf(page)->PageShow();
+}
+
+void TfmMain::UpdatePageVisibility() { UpdatePageVisibility(Page::Setup); }
+
+void TfmMain::UpdatePageVisibility(Page basicPage) {
     const bool linked = Linked();
-    for (const PageStep& step : PageVisibilitySteps(eAccessLevel, linked)) {
+    for (const PageStep& step : PageVisibilitySteps(eAccessLevel, linked, basicPage)) {
         if (step.kind == PageStep::BringIntoView)
             SetActivePage(step.page);
         else
@@ -129,8 +137,10 @@ void TfmMain::ApplyAccessResult(int result) {
 }
 
 void TfmMain::SelectPageByKey(int functionKey) {
-    if (const std::optional<Page> page = PageForKey(functionKey, eAccessLevel))
-        SetActivePage(*page);
+    const std::optional<Page> page = PageForKey(functionKey, eAccessLevel);
+    if (!page) return;
+    core_->PageKey(*page);
+    SetActivePage(*page);
 }
 
 void TfmMain::actVelmoSelectExecute() {

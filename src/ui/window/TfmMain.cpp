@@ -190,6 +190,7 @@ void TfmMain::BuildWindow() {
     gbInfo->setGeometry(1, 0, 191, 329);
     PortComboBox* combo = gbInfo->cbComPort;
     combo->SetDropDownHandler([this] { cbComPortDropDown(); });
+    combo->SetCloseUpHandler([this] { cbComPortCloseUp(); });
     connect(combo, &QComboBox::activated, this, &TfmMain::cbComPortChange);
     connect(gbInfo, &InfoPanel::LinkHealthWanted, this, &TfmMain::ShowLinkHealth);
     reportNotice_ = new ReportNotice(this);
@@ -319,6 +320,7 @@ void TfmMain::Pass() {
     ShowLinkHealth();
     // An error stops polling until a port that opens is chosen.
     polling_ = runOn;
+    FollowModel();
 }
 
 void TfmMain::Replan() {
@@ -360,12 +362,24 @@ void TfmMain::ShowLinkHealth() {
 // Its first send goes at the next tick.
 void TfmMain::CommandWaiting() { Replan(); }
 
-void TfmMain::Reconnected() { Replan(); }
+// The console opened a port by itself: polling goes on there.
+void TfmMain::Reconnected() {
+    polling_ = true;
+    Replan();
+}
 
 void TfmMain::cbComPortDropDown() {
+    noteBeforeList_ = memoNote->toPlainText().toStdString();
     ForgetLine();
     core_->cbComPortDropDown();
     Replan();
+}
+
+void TfmMain::cbComPortCloseUp() {
+    // A choice, which comes after, sets a note of its own.
+    if (noteBeforeList_ && memoNote->toPlainText().toStdString() == note::kSelectPort)
+        SetNote(*noteBeforeList_);
+    noteBeforeList_.reset();
 }
 
 void TfmMain::cbComPortChange() {
@@ -378,10 +392,9 @@ void TfmMain::cbComPortChange() {
 // ---- the redraws that wait ----
 
 void TfmMain::RedrawTimerTimer() {
-    // Through the signal handler with the words stored now, as if a word had
-    // just come: the limit allows it by now (or refuses it once more, and
-    // the planner comes back).
-    if (refreshLimit_.TakeTrailing()) ShowSignal();
+    // From the words stored now: the limit allows it by now (or refuses it
+    // once more, and the planner comes back).
+    if (refreshLimit_.TakeTrailing()) FollowModel();
 }
 
 void TfmMain::PresentWaitingFrame() {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,8 @@ public:
     // it: the poll timer's tick, bytes on the line, or the link time-out.
     void TimerTimer();
     void UpdatePageVisibility();
+    // The same, bringing `basicPage` into view at the basic level.
+    void UpdatePageVisibility(Page basicPage);
 
     // ---- ConsoleView ----
     void ShowSignal() override;
@@ -78,7 +81,7 @@ public:
     void OnDetectorFound() override;
     void ResetDetectorView() override;
     void SetNote(const std::string& text) override;
-    void SetPortItems(const std::vector<PortEntry>& available) override;
+    void SetPortItems(const std::vector<PortEntry>& items, int selected) override;
     void SetPortProblem(const std::string& text) override;
     std::string SelectedPortText() const override;
     void ShowError(const std::string& message) override;
@@ -89,6 +92,8 @@ public:
     void CommandQueued(std::uint16_t word) override;
     void CommandRunQueued(const QueuedRun& run) override;
     void Reconnected() override;
+    void ShowPortInUse(const PortEntry& entry) override;
+    void ShowAnswerMark(MarkPlace place, const AnswerMark* mark) override;
 
     // ---- actions, one per key ----
     void actEnterPasswordExecute();
@@ -147,6 +152,9 @@ private:
     void Pass();
     // The trailing redraw: a signal-driven redraw the limit refused, done now.
     void RedrawTimerTimer();
+    // The page in view redraws when anything it draws from changed since it
+    // last drew (ModelRedrawDue), after every pass and as the trailing redraw.
+    void FollowModel();
     // The presentation the page in view asked for within a frame, done now.
     void PresentWaitingFrame();
     // Before anything closes the line or opens it anew.
@@ -158,6 +166,9 @@ private:
 
     void cbComPortDropDown();
     void cbComPortChange();
+    // The port list closed: without a choice, the note says again what it
+    // said before the list dropped down.
+    void cbComPortCloseUp();
     void pcMainChange(QWidget* left, QWidget* entered);
     void FormClose();
 
@@ -174,15 +185,15 @@ private:
     void ShowRemoteViewState(const QString& problem = QString());
     void RemoteViewWanted(bool on, int port);
 
-    // The mark beside the control that queued a run: waiting, or its outcome.
-    void ShowCommandAnswer(CommandSource source, const CommandRun* run);
-
     void ApplyAccessResult(int result);
     // What the pages and the record still hold goes into the record's file.
     void FlushSiteRecord();
     void SetActivePage(Page page);
-    // F1, F2, F3 and F9: the page the key stands for at this level, if any.
+    // F1, F2, F3 and F9: the page the key stands for at this level, if any;
+    // the page in view asks for its mode again.
     void SelectPageByKey(int functionKey);
+    // A page in view comes into view once more (a detector found again).
+    void ShowPageAgain(Page page);
     ConsolePage* PageOf(Page page) const;
     ConsolePage* ActiveConsolePage() const;
     // Runs a hook on every page, in view or not.
@@ -208,6 +219,8 @@ private:
     RedrawLimit refreshLimit_;  // with dblLastRefresh
     RedrawLimit frameLimit_;    // the pages' presentations
     bool closing_ = false;
+    // The note when the port list dropped down.
+    std::optional<std::string> noteBeforeList_;
 
     // The one timer: the first tick, the 1 ms tick while a command word goes
     // out, the rest between passes while frames stream, the link time-out,
