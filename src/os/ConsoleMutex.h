@@ -22,8 +22,9 @@ public:
     static bool Held();
 
 private:
-    void* local_ = nullptr;
-    void* global_ = nullptr;
+    // Only the Windows body uses them.
+    [[maybe_unused]] void* local_ = nullptr;
+    [[maybe_unused]] void* global_ = nullptr;
 };
 
 }  // namespace quillane
