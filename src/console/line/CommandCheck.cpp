@@ -29,14 +29,13 @@ bool Same(command::Meaning meaning, unsigned reported, unsigned sent) {
 
 }  // namespace
 
-std::optional<QueuedRun> CommandCheck::Begin(CommandSource source) {
-    if (taking_ && taking_->source == source) return std::nullopt;
-    std::optional<QueuedRun> closed = Close();
+void CommandCheck::Begin(CommandSource source) {
+    if (taking_ && taking_->source == source) return;
+    Close();
     Open open;
     open.run.source = source;
     runs_.push_back(open);
     taking_ = Taking{source, {}};
-    return closed;
 }
 
 void CommandCheck::Queued(std::uint16_t command) {
@@ -48,20 +47,34 @@ void CommandCheck::Queued(std::uint16_t command) {
     for (Open& open : runs_)
         if (!open.sendsEnded) open.sent[code].reset();
     if (taking_->source) runs_.back().sent[code] = command;
+    // A word still in its slot, not one frame of it written: the detector
+    // never hears it.
+    for (Unsent& u : unsent_)
+        if (!u.out[code]) u.asked.queued[code].reset();
 }
 
-std::optional<QueuedRun> CommandCheck::Close() {
-    if (!taking_) return std::nullopt;
-    QueuedRun run{taking_->source, {}};
-    for (const auto& word : taking_->queued)
-        if (word) run.words.push_back(*word);
+void CommandCheck::Close() {
+    if (taking_) unsent_.push_back(Unsent{*taking_, {}});
     taking_.reset();
-    if (run.words.empty()) return std::nullopt;
-    return run;
 }
 
-void CommandCheck::SendsEnded(double now) {
+void CommandCheck::WentOut(std::uint16_t command) {
+    const unsigned code = frame::CommandCode(command);
+    if (code >= command::kCodes) return;
+    for (Unsent& u : unsent_)
+        if (u.asked.queued[code] == command) u.out[code] = true;
+}
+
+std::vector<QueuedRun> CommandCheck::SendsEnded(double now) {
     taking_.reset();
+    std::vector<QueuedRun> wentOut;
+    for (const Unsent& u : unsent_) {
+        QueuedRun run{u.asked.source, {}};
+        for (unsigned code = 0; code < command::kCodes; ++code)
+            if (u.asked.queued[code] && u.out[code]) run.words.push_back(*u.asked.queued[code]);
+        if (!run.words.empty()) wentOut.push_back(std::move(run));
+    }
+    unsent_.clear();
     runs_.erase(std::remove_if(runs_.begin(), runs_.end(),
                                [](const Open& o) {
                                    return !o.sendsEnded &&
@@ -71,6 +84,7 @@ void CommandCheck::SendsEnded(double now) {
                 runs_.end());
     for (Open& open : runs_)
         if (!open.sendsEnded) open.sendsEnded = now;
+    return wentOut;
 }
 
 std::vector<CommandRun> CommandCheck::Reported(std::uint16_t status, double now) {
