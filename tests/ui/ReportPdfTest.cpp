@@ -6,6 +6,7 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QString>
+#include <algorithm>
 #include <vector>
 
 #include "console/record/CommissioningReport.h"
@@ -20,7 +21,7 @@ constexpr double kWidthMm = 174, kHeightMm = 261;
 
 struct DrawnText {
     int page = 0;
-    double left = 0, right = 0;
+    double left = 0, right = 0, top = 0, bottom = 0;
     QString text;
 };
 
@@ -38,7 +39,8 @@ public:
     void drawRects(const QRectF*, int) override {}
     void drawTextItem(const QPointF& at, const QTextItem& item) override {
         const QPointF p = painter()->transform().map(at);
-        drawn.push_back({page, p.x(), p.x() + item.width(), item.text()});
+        drawn.push_back({page, p.x(), p.x() + item.width(), p.y() - item.ascent(),
+                         p.y() + item.descent(), item.text()});
     }
     Type type() const override { return QPaintEngine::User; }
 
@@ -140,6 +142,15 @@ TEST(ReportPdf, NothingIsDrawnPastTheMarginAndLongReportsAreNumbered) {
         all += t.text;
     }
     EXPECT_EQ(numbered, std::vector<bool>(static_cast<std::size_t>(count), true));
+    // No text over another: a time that needs two lines gets a row that high.
+    const auto& d = pages.keeper.drawn;
+    for (std::size_t i = 0; i < d.size(); ++i)
+        for (std::size_t j = i + 1; j < d.size(); ++j) {
+            const double across = std::min(d[i].right, d[j].right) - std::max(d[i].left, d[j].left);
+            const double down = std::min(d[i].bottom, d[j].bottom) - std::max(d[i].top, d[j].top);
+            EXPECT_FALSE(d[i].page == d[j].page && across > 1 && down > 1)
+                << d[i].text.toStdString() << " over " << d[j].text.toStdString();
+        }
     // The long word is all there, broken where it had to be.
     EXPECT_TRUE(all.contains(QString(40, QLatin1Char('~'))));
     EXPECT_EQ(all.count(QLatin1Char('~')), 150 * 3);

@@ -83,7 +83,7 @@ struct CommissioningReport {
 // Finer than the plot's width in print.
 constexpr std::size_t kPlotPoints = 1000;
 // Lines of a list in the report; the rest are counted.
-constexpr std::size_t kAlarmRows = 500;
+constexpr std::size_t kAlarmRows = 200;
 constexpr std::size_t kIntervalRows = 200;
 
 // What the report is made of besides the record: read on the window's thread.

@@ -70,6 +70,13 @@ public:
     double Mm(double mm) const { return mm * dots_; }
     QPainter& Painter() { return p_; }
 
+    // The width a text takes on one line.
+    double Width(const Style& s, const QString& text) {
+        p_.setFont(s.font);
+        return p_.boundingRect(QRectF(0, 0, Mm(1000), Mm(1000)), Qt::AlignLeft | Qt::AlignTop, text)
+                   .width() /
+               dots_;
+    }
     // The height a text needs at this width.
     double Height(const Style& s, double width, const QString& text) {
         p_.setFont(s.font);
@@ -125,13 +132,24 @@ void DrawGrid(Pen& pen, const PlotFrame& f) {
         p.drawText(QRectF(area.left() - labelW - pen.Mm(1.5), y - labelH / 2, labelW, labelH),
                    Qt::AlignRight | Qt::AlignVCenter, label);
     }
-    for (const double t : AxisTicks(f.time)) {
-        const double x = pen.Mm(f.X(t));
+    const std::vector<double> times = AxisTicks(f.time);
+    for (std::size_t i = 0; i < times.size(); ++i) {
+        const double x = pen.Mm(f.X(times[i]));
         p.setPen(QPen(ToQColor(colour::kGridGrey), pen.Mm(0.15)));
         p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
         p.setPen(Black());
-        p.drawText(QRectF(x - labelW / 2, area.bottom() + pen.Mm(1), labelW, labelH),
-                   Qt::AlignHCenter | Qt::AlignTop, Q(DurationText(t)));
+        // The first and the last within the frame's ends, clear of the
+        // deviation labels and the thresholds' names.
+        QRectF label(x - labelW / 2, area.bottom() + pen.Mm(1), labelW, labelH);
+        Qt::Alignment align = Qt::AlignHCenter;
+        if (i == 0) {
+            label.moveLeft(x);
+            align = Qt::AlignLeft;
+        } else if (i + 1 == times.size()) {
+            label.moveRight(x);
+            align = Qt::AlignRight;
+        }
+        p.drawText(label, align | Qt::AlignTop, Q(DurationText(times[i])));
     }
 }
 
@@ -381,14 +399,28 @@ private:
         }
         Row({"Period:", r_.walkPeriod}, 22);
         Row({"Alarms:", r_.alarmCount}, 22);
-        for (std::size_t i = 0; i < r_.alarms.size(); i += kAlarmColumns) {
-            const std::size_t end = std::min(r_.alarms.size(), i + kAlarmColumns);
-            Add(5, false, [this, i, end](double top) {
-                const double column = width_ / kAlarmColumns;
+        // As many columns as the widest time lets stand side by side (times
+        // of another day carry their date), at most kAlarmColumns.
+        double widest = 0;
+        for (const ReportRow& alarm : r_.alarms)
+            widest = std::max(widest, pen_.Width(Bold(9), Q(alarm.value)));
+        const double numberMm = 9, gapMm = 3;
+        const auto columns =
+            static_cast<std::size_t>(std::clamp(std::floor(width_ / (numberMm + widest + gapMm)),
+                                                1.0, static_cast<double>(kAlarmColumns)));
+        const double column = width_ / static_cast<double>(columns);
+        double height = 5;
+        for (const ReportRow& alarm : r_.alarms)
+            height =
+                std::max(height, pen_.Height(Bold(9), column - numberMm, Q(alarm.value)) + 0.5);
+        for (std::size_t i = 0; i < r_.alarms.size(); i += columns) {
+            const std::size_t end = std::min(r_.alarms.size(), i + columns);
+            Add(height, false, [this, i, end, column, numberMm, height](double top) {
                 for (std::size_t k = i; k < end; ++k) {
                     const double x = column * static_cast<double>(k - i);
-                    pen_.Text(Quiet(9), x, top, 9, 5, Q(r_.alarms[k].caption + "."));
-                    pen_.Text(Bold(9), x + 9, top, column - 9, 5, Q(r_.alarms[k].value));
+                    pen_.Text(Quiet(9), x, top, numberMm, height, Q(r_.alarms[k].caption + "."));
+                    pen_.Text(Bold(9), x + numberMm, top, column - numberMm, height,
+                              Q(r_.alarms[k].value));
                 }
             });
         }

@@ -46,10 +46,11 @@ void TfmMain::BuildReportWriter() {
     reportWriter_ = new ReportWriter(this);
     connect(reportWriter_, &ReportWriter::Finished, this, &TfmMain::ReportWritten);
     siteMemory_ = std::make_unique<SiteMemory>(std::string(".") + '/' + files::kSitesFile);
-    // Over the note panel, while a report is being written.
+    // At the right of the tab row, where no tab reaches, while a report is
+    // being written: the note and the pages stay in sight.
     lReportBusy = new QLabel(this);
     lReportBusy->setObjectName(QStringLiteral("lReportBusy"));
-    lReportBusy->setGeometry(192, 396, 586, 20);
+    lReportBusy->setGeometry(600, 1, 176, 19);
     lReportBusy->setAlignment(Qt::AlignCenter);
     lReportBusy->setAutoFillBackground(true);
     QPalette p = lReportBusy->palette();
@@ -94,8 +95,8 @@ void TfmMain::actReportExecute() {
     const bool csv = choice == TfrmReport::kCsv;
     job.kind = csv ? ReportWriter::Job::Kind::Csv : ReportWriter::Job::Kind::Report;
     job.name = csv ? RecordCsvFileName(now) : ReportFileName(now);
-    lReportBusy->setText(csv ? QStringLiteral("Saving the record as CSV ...")
-                             : QStringLiteral("Writing the commissioning report ..."));
+    lReportBusy->setText(csv ? QStringLiteral("Saving the CSV ...")
+                             : QStringLiteral("Writing the report ..."));
     lReportBusy->show();
     lReportBusy->raise();
     reportWriter_->Start(std::move(job));
