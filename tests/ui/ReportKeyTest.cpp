@@ -215,6 +215,22 @@ TEST(ReportKey, AUnitIdChangedAfterTheWalkTestKeepsItInTheReport) {
     EXPECT_EQ(relinked.report.outages.size(), 1u);
 }
 
+// The link goes while the dialog is open: the report still comes, with the
+// detector as it was when Ctrl+P was pressed, and the outage in it.
+TEST(ReportKey, ALinkLostWhileTheDialogIsOpenStillGivesTheReport) {
+    ConsoleHarness h;
+    h.LinkUp(0, 2);
+    ASSERT_TRUE(PressCtrlP(h, [&h](TfrmReport& d) {
+        h.LinkDown();
+        Key(d, Qt::Key_Return);
+    }));
+    const ReportWriter::Result written = WaitForReport(h);
+    ASSERT_TRUE(written.error.isEmpty()) << written.error.toStdString();
+    EXPECT_EQ(written.report.identity[0].value, "Korvel-TS");
+    EXPECT_EQ(written.report.identity[2].value, "F2");
+    EXPECT_EQ(written.report.outages.size(), 1u);
+}
+
 // A folder where the record should be: the installer is told once, with the
 // reason, while the walk test goes on; Ctrl+P still writes its report.
 TEST(ReportKey, ARecordThatCannotBeWrittenIsToldOnceAndTheReportStillComes) {

@@ -129,12 +129,17 @@ void TfmMain::ReportWritten(const ReportWriter::Result& result) {
     folder->setObjectName(QStringLiteral("btnOpenFolder"));
     box->setDefaultButton(file);
     box->setEscapeButton(QMessageBox::Close);
-    const QString written = result.path;
-    connect(file, &QPushButton::clicked, this,
-            [written] { QDesktopServices::openUrl(QUrl::fromLocalFile(written)); });
-    connect(folder, &QPushButton::clicked, this, [written] {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(written).absolutePath()));
-    });
+    // The system's own viewer; a machine without one says so.
+    const auto open = [this](const QString& what) {
+        if (QDesktopServices::openUrl(QUrl::fromLocalFile(what))) return;
+        QMessageBox::warning(this, QCoreApplication::applicationName(),
+                             QStringLiteral("No program on this machine opens\n%1")
+                                 .arg(QDir::toNativeSeparators(what)));
+    };
+    const QString written = QFileInfo(result.path).absoluteFilePath();
+    connect(file, &QPushButton::clicked, this, [open, written] { open(written); });
+    connect(folder, &QPushButton::clicked, this,
+            [open, written] { open(QFileInfo(written).absolutePath()); });
     box->open();
 }
 
