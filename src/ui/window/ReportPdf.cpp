@@ -328,41 +328,47 @@ private:
             [this, title](double top) { pen_.Text(Bold(12), 0, top + 3, width_, 6, title); });
     }
 
+    // What a row shows for its value; an empty one shows as such.
+    static QString Value(const ReportRow& row) {
+        return row.value.empty() ? QStringLiteral("---") : Q(row.value);
+    }
+    double RowHeight(const ReportRow& row, double valueWidth, double points = 10) {
+        return std::max(kRowMm, pen_.Height(Bold(points), valueWidth, Value(row)) + 0.8);
+    }
+    void DrawRow(const ReportRow& row, double left, double top, double width, double captionMm,
+                 double height, double points = 10) {
+        pen_.Text(Quiet(points), left, top, captionMm, height, Q(row.caption));
+        pen_.Text(Bold(points), left + captionMm, top, width - captionMm, height, Value(row));
+    }
+
     // A caption and its value, wrapped within the page.
     void Row(const ReportRow& row, double captionMm, double points = 10) {
-        const QString value = Q(row.value).isEmpty() ? QStringLiteral("---") : Q(row.value);
-        const double valueWidth = width_ - captionMm;
-        const double height = std::max(kRowMm, pen_.Height(Bold(points), valueWidth, value) + 0.8);
-        Add(height, false, [this, row, captionMm, points, valueWidth, value, height](double top) {
-            pen_.Text(Quiet(points), 0, top, captionMm, height, Q(row.caption));
-            pen_.Text(Bold(points), captionMm, top, valueWidth, height, value);
+        const double height = RowHeight(row, width_ - captionMm, points);
+        Add(height, false, [this, row, captionMm, points, height](double top) {
+            DrawRow(row, 0, top, width_, captionMm, height, points);
         });
     }
 
-    double RowsHeight(const std::vector<ReportRow>& rows, double left, double width,
-                      double captionMm) {
+    // The height of rows one below another in a column `width` wide.
+    double RowsHeight(const std::vector<ReportRow>& rows, double width, double captionMm) {
         double height = 0;
-        for (const ReportRow& row : rows)
-            height += std::max(kRowMm, pen_.Height(Bold(), width - captionMm, Q(row.value)) + 0.8);
-        static_cast<void>(left);
+        for (const ReportRow& row : rows) height += RowHeight(row, width - captionMm);
         return height;
     }
     void DrawRows(const std::vector<ReportRow>& rows, double left, double width, double captionMm,
                   double top) {
         for (const ReportRow& row : rows) {
-            const double h =
-                std::max(kRowMm, pen_.Height(Bold(), width - captionMm, Q(row.value)) + 0.8);
-            pen_.Text(Quiet(), left, top, captionMm, h, Q(row.caption));
-            pen_.Text(Bold(), left + captionMm, top, width - captionMm, h, Q(row.value));
-            top += h;
+            const double height = RowHeight(row, width - captionMm);
+            DrawRow(row, left, top, width, captionMm, height);
+            top += height;
         }
     }
 
     void SideBySide(const std::vector<ReportRow>& left, const std::vector<ReportRow>& right,
                     double captionMm) {
         const double half = width_ / 2;
-        const double height = std::max(RowsHeight(left, 0, half, captionMm),
-                                       RowsHeight(right, half, half, captionMm));
+        const double height =
+            std::max(RowsHeight(left, half, captionMm), RowsHeight(right, half, captionMm));
         Add(height + 2, false, [this, left, right, captionMm, half](double top) {
             DrawRows(left, 0, half, captionMm, top);
             DrawRows(right, half, half, captionMm, top);
