@@ -78,8 +78,7 @@ std::function<void(TfrmReport&)> WriteFor(const QString& site) {
     };
 }
 
-// What the writer said once done (waited for with a bound against a hang);
-// the box that offers to open the file is closed again.
+// What the writer said once done (waited for with a bound against a hang).
 ReportWriter::Result WaitForReport(ConsoleHarness& h) {
     auto* writer = h.Window().findChild<ReportWriter*>();
     std::optional<ReportWriter::Result> done;
@@ -87,8 +86,6 @@ ReportWriter::Result WaitForReport(ConsoleHarness& h) {
     QObject::connect(writer, &ReportWriter::Finished, &context,
                      [&done](const ReportWriter::Result& r) { done = r; });
     EXPECT_TRUE(QTest::qWaitFor([&done] { return done.has_value(); }, 60000));
-    if (auto* box = h.Window().findChild<QMessageBox*>(QStringLiteral("mbReportWritten")))
-        box->close();
     QCoreApplication::processEvents();
     return done.value_or(ReportWriter::Result{});
 }
@@ -231,6 +228,35 @@ TEST(ReportKey, ALinkLostWhileTheDialogIsOpenStillGivesTheReport) {
     EXPECT_EQ(written.report.outages.size(), 1u);
 }
 
+// Where the report went shows inside the window, with the offer to open it;
+// a long folder loses its middle, the file's name stays whole.
+TEST(ReportKey, TheNoticeNamesTheFileWholeInsideTheWindow) {
+    ConsoleHarness h;
+    h.LinkUp();
+    const QString shallow = QDir::currentPath();
+    const QString deep = shallow + QStringLiteral("/%1/%1").arg(QString(80, QLatin1Char('d')));
+    ASSERT_TRUE(QDir().mkpath(deep));
+    for (const QString& folder : {shallow, deep}) {
+        ASSERT_TRUE(QDir::setCurrent(folder));
+        const QStringList before = Reports();
+        ASSERT_TRUE(Report(h).error.isEmpty());
+        QStringList written = Reports();
+        for (const QString& name : before) written.removeAll(name);
+        ASSERT_EQ(written.size(), 1);
+        const auto* notice = h.Find<QLabel>("lReportNotice");
+        const auto* frame = notice->parentWidget();
+        EXPECT_TRUE(notice->isVisible());
+        EXPECT_TRUE(h.Window().rect().contains(frame->geometry()));
+        EXPECT_TRUE(h.Find<QPushButton>("btnOpenReport")->isVisible());
+        EXPECT_TRUE(h.Find<QPushButton>("btnOpenFolder")->isVisible());
+        EXPECT_TRUE(notice->text().startsWith(QStringLiteral("Commissioning report written:\n")));
+        EXPECT_TRUE(notice->text().endsWith(written[0])) << notice->text().toStdString();
+        EXPECT_LE(notice->fontMetrics().horizontalAdvance(notice->text().section('\n', 1)),
+                  notice->contentsRect().width());
+    }
+    ASSERT_TRUE(QDir::setCurrent(shallow));
+}
+
 // A folder where the record should be: the installer is told once, with the
 // reason, while the walk test goes on; Ctrl+P still writes its report.
 TEST(ReportKey, ARecordThatCannotBeWrittenIsToldOnceAndTheReportStillComes) {
@@ -277,6 +303,8 @@ TEST(ReportKey, ALinkPlantedAtTheReportsNameIsNeverWrittenThrough) {
     const std::string second = name.substr(0, name.size() - 4) + "-2.pdf";
     EXPECT_EQ(FileText(second).substr(0, 5), "%PDF-");
     EXPECT_TRUE(written.path.endsWith(QString::fromStdString("/" + second)));
+    const QString notice = h.Find<QLabel>("lReportNotice")->text();
+    EXPECT_TRUE(notice.endsWith(QString::fromStdString("/" + second))) << notice.toStdString();
 }
 #endif
 

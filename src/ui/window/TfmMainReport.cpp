@@ -3,13 +3,11 @@
 // form, then has the report written beside the settings file on a thread of
 // its own while the window and the line carry on.
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QUrl>
+#include <QTextEdit>
 #include <optional>
 
 #include "console/ConsoleCore.h"
@@ -22,6 +20,7 @@
 #include "ui/pages/ConsolePage.h"
 #include "ui/widgets/ColourKit.h"
 #include "ui/window/PageControl.h"
+#include "ui/window/ReportNotice.h"
 #include "ui/window/ReportWriter.h"
 #include "ui/window/TfmMain.h"
 #include "ui/window/TfrmReport.h"
@@ -76,7 +75,7 @@ void TfmMain::actReportExecute() {
     std::string rememberError;
     reportNote_.clear();
     if (!siteMemory_->Remember(form, now, rememberError))
-        reportNote_ = QStringLiteral("\n\nThe form could not be kept for the next report:\n%1")
+        reportNote_ = QStringLiteral("\nThe form could not be kept for the next report:\n%1")
                           .arg(QString::fromStdString(rememberError));
 
     ReportWriter::Job job;
@@ -109,38 +108,10 @@ void TfmMain::ReportWritten(const ReportWriter::Result& result) {
                              QDir::toNativeSeparators(result.error));
         return;
     }
-    // Offered, never done unasked: the installer may only want to hand the
-    // file on. The box does not wait: the window and the line go on.
     const bool report = result.kind == ReportWriter::Job::Kind::Report;
-    const QString path = QDir::toNativeSeparators(QFileInfo(result.path).absoluteFilePath());
-    auto* box = new QMessageBox(QMessageBox::Information, QCoreApplication::applicationName(),
-                                (report ? QStringLiteral("Commissioning report written:\n%1")
-                                        : QStringLiteral("Record saved as CSV:\n%1"))
-                                        .arg(path) +
-                                    QDir::toNativeSeparators(reportNote_),
-                                QMessageBox::Close, this);
-    box->setObjectName(QStringLiteral("mbReportWritten"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    QPushButton* file =
-        box->addButton(report ? QStringLiteral("Open report") : QStringLiteral("Open file"),
-                       QMessageBox::ActionRole);
-    file->setObjectName(QStringLiteral("btnOpenReport"));
-    QPushButton* folder = box->addButton(QStringLiteral("Open folder"), QMessageBox::ActionRole);
-    folder->setObjectName(QStringLiteral("btnOpenFolder"));
-    box->setDefaultButton(file);
-    box->setEscapeButton(QMessageBox::Close);
-    // The system's own viewer; a machine without one says so.
-    const auto open = [this](const QString& what) {
-        if (QDesktopServices::openUrl(QUrl::fromLocalFile(what))) return;
-        QMessageBox::warning(this, QCoreApplication::applicationName(),
-                             QStringLiteral("No program on this machine opens\n%1")
-                                 .arg(QDir::toNativeSeparators(what)));
-    };
-    const QString written = QFileInfo(result.path).absoluteFilePath();
-    connect(file, &QPushButton::clicked, this, [open, written] { open(written); });
-    connect(folder, &QPushButton::clicked, this,
-            [open, written] { open(QFileInfo(written).absolutePath()); });
-    box->open();
+    reportNotice_->Show(report ? QStringLiteral("Commissioning report written:")
+                               : QStringLiteral("Record saved as CSV:"),
+                        result.path, memoNote->parentWidget()->geometry(), reportNote_);
 }
 
 }  // namespace quillane
