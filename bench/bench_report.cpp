@@ -202,6 +202,17 @@ void Measure(const char* name, const fs::path& folder, bool hostile) {
     std::printf("%s: CSV %.0f ms, peak %.1f MB\n", name, csv.ms, csv.peakKb / 1024.0);
 }
 
+// Start-up over a hostile record: the console opens it and appends its first
+// line, which looks at the file's last byte to know whether a line was cut.
+void MeasureStartUp(const char* name, const fs::path& folder) {
+    const ChildFigures start = InChild([&] {
+        RecordFile file((folder / "Quillane-site.jsonl").string());
+        static_cast<void>(file.Append("{\"event\":\"start\"}\n"));
+    });
+    std::printf("%s: start-up (open, check the last byte, one line) %.1f ms, peak %.1f MB\n", name,
+                start.ms, start.peakKb / 1024.0);
+}
+
 fs::path NewFolder(const char* what) {
     const fs::path folder =
         fs::temp_directory_path() /
@@ -226,6 +237,8 @@ int Run() {
     Measure("the largest record", largest, false);
     Measure("1 M alarm lines", alarms, true);
     Measure("one 200 MB line", line, true);
+    MeasureStartUp("1 M alarm lines", alarms);
+    MeasureStartUp("one 200 MB line", line);
     std::error_code ec;
     for (const fs::path& f : {largest, alarms, line}) fs::remove_all(f, ec);
     return 0;

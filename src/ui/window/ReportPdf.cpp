@@ -223,15 +223,21 @@ const QString kPlotTitle =
 const QString kPlotAxisTitle = QStringLiteral("time since the start of the walk test, min:s");
 const QString kPlotKey = QStringLiteral(
     "Grey band: the lowest to the highest signal of each half second. Dashed: the thresholds, "
-    "PL above the average level, LL and HL below it. Red: the alarms counted, by number. "
-    "Pink: the link to the detector was lost.");
+    "PL above the average level, LL and HL below it. Red: the alarms counted, by number.");
+const QString kPlotOutageKey = QStringLiteral(" Pink: the link to the detector was lost.");
+
+// The key names only what the plot shows.
+QString PlotKey(const CommissioningReport& r) {
+    return r.plotOutages.empty() ? kPlotKey : kPlotKey + kPlotOutageKey;
+}
 
 Block PlotBlock(Pen& pen, const CommissioningReport& r, double width) {
     // The title, room for the alarm numbers, the plot, its time labels and
     // axis title, and the key.
-    const double keyHeight = pen.Height(Quiet(8), width, kPlotKey);
+    const QString key = PlotKey(r);
+    const double keyHeight = pen.Height(Quiet(8), width, key);
     const double around = 6 + 10 + 6 + 6 + keyHeight + 2;
-    const auto draw = [&pen, &r, width, keyHeight, around](double top, double height) {
+    const auto draw = [&pen, &r, key, width, keyHeight, around](double top, double height) {
         pen.Text(Plain(9), 0, top, width, 5, kPlotTitle);
         const PlotFrame f =
             PlaceReportPlot(top + 16, width, r.timeAxis, r.deviationAxis, height - around);
@@ -272,7 +278,7 @@ Block PlotBlock(Pen& pen, const CommissioningReport& r, double width) {
         const double below = f.Bottom() + 6;
         pen.Text({Font(8), Black(), Qt::AlignHCenter | Qt::AlignTop}, f.left, below, f.width, 5,
                  kPlotAxisTitle);
-        pen.Text(Quiet(8), 0, below + 6, width, keyHeight + 1, kPlotKey);
+        pen.Text(Quiet(8), 0, below + 6, width, keyHeight + 1, key);
     };
     return {around + kPlotHeightMm, false, draw, around + kPlotMinHeightMm};
 }
