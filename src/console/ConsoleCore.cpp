@@ -95,8 +95,8 @@ struct ConsoleCore::Impl {
         return std::max(0.0, *due - now);
     }
 
-    void Recorded(const std::optional<QueuedRun>& run) {
-        if (run) view.CommandRunQueued(*run);
+    void Recorded(const std::vector<QueuedRun>& runs) {
+        for (const QueuedRun& run : runs) view.CommandRunQueued(run);
     }
 
     void WordReceived(std::uint16_t word) {
@@ -222,10 +222,11 @@ void ConsoleCore::Send() {
     if (d_->commands.SlotPending(command::kModeWord))
         d_->unansweredCmd0 = d_->commands.SlotWord(command::kModeWord);
     const bool sending = d_->commands.bCmdPending();
-    d_->commands.Send(d_->port, d_->log);
+    if (const std::optional<std::uint16_t> out = d_->commands.Send(d_->port, d_->log))
+        d_->check.WentOut(*out);
     if (sending && !d_->commands.bCmdPending()) {
         CloseCommandRun();
-        d_->check.SendsEnded(d_->clock.MonotonicSeconds());
+        d_->Recorded(d_->check.SendsEnded(d_->clock.MonotonicSeconds()));
     }
     NoticeDeviceGone();
 }
@@ -498,13 +499,13 @@ int ConsoleCore::iSendRepeatCounter() const { return d_->commands.iSendRepeatCou
 void ConsoleCore::BeginCommandRun(CommandSource source) { BeginRun(source, PageCommands{}); }
 
 void ConsoleCore::BeginRun(CommandSource source, const PageCommands& asked) {
-    d_->Recorded(d_->check.Begin(source));
+    d_->check.Begin(source);
     if (const std::optional<RunId> run = d_->check.Taking()) d_->marks.Begun(*run, source, asked);
     ShowMarks();
     d_->view.CommandRunBegun(source);
 }
 
-void ConsoleCore::CloseCommandRun() { d_->Recorded(d_->check.Close()); }
+void ConsoleCore::CloseCommandRun() { d_->check.Close(); }
 
 void ConsoleCore::QueuePageCommands(CommandSource source, const PageCommands& commands) {
     BeginRun(source, commands);

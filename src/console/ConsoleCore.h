@@ -119,7 +119,9 @@ public:
     // pass or another action (CommandCheck.h).
     void BeginCommandRun(CommandSource source);
     // The run taking words takes no more (the record is written out before
-    // the window closes or a report is made): ConsoleView::CommandRunQueued.
+    // the window closes or a report is made). The record hears of a run
+    // (ConsoleView::CommandRunQueued) once its sends are over, with the
+    // words that went out.
     void CloseCommandRun();
     // An Apply: the page's command words as one run of `source`.
     void QueuePageCommands(CommandSource source, const PageCommands& commands);

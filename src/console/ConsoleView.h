@@ -59,8 +59,8 @@ public:
     // A command word went into its slot (nothing is sent yet): its sends
     // need the tick.
     virtual void CommandQueued(std::uint16_t word) { static_cast<void>(word); }
-    // A run takes no more words: what it asked of the detector, for the site
-    // record.
+    // A run's sends are over: the words of it that went out, for the site
+    // record (a word replaced in its slot before it went out is not among them).
     virtual void CommandRunQueued(const QueuedRun& run) { static_cast<void>(run); }
 };
 

@@ -25,6 +25,8 @@ inline const char* const kSettingsFile = "Quillane.ini";
 // The site record beside the settings file, and the start of each report's name.
 inline const char* const kSiteRecordFile = "Quillane-site.jsonl";
 inline const char* const kReportFilePrefix = "Quillane-report-";
+// The forms of the reports, remembered per site beside the site record.
+inline const char* const kSitesFile = "Quillane-sites.jsonl";
 }  // namespace files
 
 inline const char* const kBaseCaption = "Detector setup console";

@@ -136,7 +136,8 @@ FileContents ReadOwnFileEnd(const std::string& path, std::int64_t most) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         c.readable = errno == ENOENT;
-        c.error = ErrnoText(path);
+        c.error = errno == ELOOP ? path + ": a symbolic link, which the console does not follow"
+                                 : ErrnoText(path);
         return c;
     }
     struct stat st;
@@ -212,8 +213,10 @@ bool CheckFileWritable(const std::string& target, std::string& error) {
 
 bool ReplaceFileAtomically(const std::string& target, const std::string& text, std::string& error) {
     RemoveStaleTempFiles(target);
+    // What stands at the name itself: a link there is replaced, never
+    // followed, so nothing of its target's is taken over.
     struct stat old;
-    const bool existed = ::stat(target.c_str(), &old) == 0;
+    const bool existed = ::lstat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     std::string temp;
     const int fd = CreateUniqueTemp(target, temp);
     if (fd < 0) {

@@ -21,8 +21,8 @@ bool CommandQueue::AnySlotPending() const {
     return false;
 }
 
-void CommandQueue::Send(ByteLink& port, ExchangeLog& log) {
-    if (!pending_) return;
+std::optional<std::uint16_t> CommandQueue::Send(ByteLink& port, ExchangeLog& log) {
+    if (!pending_) return std::nullopt;
     Slot* slot = nullptr;
     for (Slot& s : slots_) {
         if (s.pending) {
@@ -32,19 +32,22 @@ void CommandQueue::Send(ByteLink& port, ExchangeLog& log) {
     }
     if (slot == nullptr) {  // flag out of step with the slots: nothing to send
         pending_ = false;
-        return;
+        return std::nullopt;
     }
     --repeatCounter_;
-    const frame::Frame out = frame::OutgoingFrame(slot->word);
+    const std::uint16_t word = slot->word;
+    const frame::Frame out = frame::OutgoingFrame(word);
     slot->pending = repeatCounter_ != 0;
     if (repeatCounter_ == 0) repeatCounter_ = kRepeats;
     // A closed port accepts nothing; the run is used up all the same, and the
     // log shows "send:0".
     const int sent = port.Write(out.data(), frame::kFrameSize);
     LogLine line;
-    logformat::OutText(line, out, sent, slot->word);
+    logformat::OutText(line, out, sent, word);
     log.WriteLog(line.View());
     pending_ = AnySlotPending();
+    if (sent != frame::kFrameSize) return std::nullopt;
+    return word;
 }
 
 }  // namespace quillane

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "protocol/WordTable.h"
 
@@ -21,8 +22,9 @@ public:
     // Stores the word of command code `code`, replacing one still
     // pending there; nothing is sent at once.
     void Queue(unsigned code, std::uint16_t word);
-    // One transmit pass: at most one frame written and logged.
-    void Send(ByteLink& port, ExchangeLog& log);
+    // One transmit pass: at most one frame written and logged. The command
+    // word of the frame when the line took all of it.
+    std::optional<std::uint16_t> Send(ByteLink& port, ExchangeLog& log);
 
     bool bCmdPending() const { return pending_; }
     int iSendRepeatCounter() const { return repeatCounter_; }

@@ -8,6 +8,7 @@ namespace detector {
 constexpr unsigned kStateNormal = 0;
 constexpr unsigned kStateAlarm = 1;
 constexpr unsigned kStateCalibration = 2;
+constexpr unsigned kStateMalfunction = 3;
 constexpr unsigned kRegulManual = 0;
 constexpr unsigned kRegulSpecial = 1;
 constexpr unsigned kRegulAuto = 2;

@@ -231,29 +231,53 @@ TEST(CommandCheck, ARunLeftWithoutAWordGoesWhenTheNextBegins) {
 class CommandRunTest : public CoreFixture {};
 
 // One idea of a run for the check and the record: the words one action
-// queues until the next pass, the last of each code.
-TEST_F(CommandRunTest, ARunTakesTheWordsOfOneActionUntilTheNextPass) {
+// queues until the next pass, the last of each code; the record hears of
+// those that went out once the sends are over.
+TEST_F(CommandRunTest, TheRecordHearsOfTheWordsThatWentOut) {
     core.TimerTimer();  // the first tick opens the port
+    const auto sendAll = [this] {
+        while (core.bCmdPending()) core.TimerTimer();
+    };
     PageCommands apply;
     apply.words = {Command0(9, 10, 0), frame::Command1(10, 10, 1), frame::Command2(1, 3, 12, 2)};
     core.QueuePageCommands(S::SetupApply, apply);
     apply.words[0] = Command0(9, 12, 0);
     core.QueuePageCommands(S::SetupApply, apply);  // pressed again before a pass
-    EXPECT_TRUE(view.queued.empty());
     core.TimerTimer();
-    core.QueueCmd1(1, 1, 1);      // no action named: recorded, not judged
-    core.StopCalibrationMode();   // ends the run before it
-    core.StartCalibrationMode();  // and this one the stop
-    core.TimerTimer();
-    ASSERT_EQ(view.queued.size(), 4u);
+    EXPECT_TRUE(view.queued.empty());  // still going out
+    sendAll();
+    ASSERT_EQ(view.queued.size(), 1u);
     EXPECT_EQ(view.queued[0].source, S::SetupApply);
     EXPECT_EQ(view.queued[0].words, (Words{Command0(9, 12, 0), frame::Command1(10, 10, 1),
                                            frame::Command2(1, 3, 12, 2)}));
+
+    // A relink during aiming: the stop is replaced in its slot by the start
+    // before a frame of it is written; the detector hears only the start.
+    core.QueueCmd1(1, 1, 1);      // no action named: recorded, not judged
+    core.StopCalibrationMode();   // ends the run before it
+    core.StartCalibrationMode();  // and this one the stop
+    sendAll();
+    ASSERT_EQ(view.queued.size(), 3u);
     EXPECT_FALSE(view.queued[1].source);
-    EXPECT_EQ(view.queued[2].source, S::CalibrationStop);
-    EXPECT_EQ(view.queued[3].source, S::CalibrationStart);
-    EXPECT_EQ(view.begun, (std::vector<S>{S::SetupApply, S::SetupApply, S::CalibrationStop,
-                                          S::CalibrationStart}));
+    EXPECT_EQ(view.queued[2].source, S::CalibrationStart);
+
+    // Replaced after its first frame went out: both reached the line.
+    core.StopCalibrationMode();
+    core.TimerTimer();
+    core.StartCalibrationMode();
+    sendAll();
+    ASSERT_EQ(view.queued.size(), 5u);
+    EXPECT_EQ(view.queued[3].source, S::CalibrationStop);
+    EXPECT_EQ(view.queued[4].source, S::CalibrationStart);
+
+    // A line that takes nothing: nothing went out.
+    core.StopCalibrationMode();
+    link.open = false;
+    sendAll();
+    EXPECT_EQ(view.queued.size(), 5u);
+    EXPECT_EQ(view.begun,
+              (std::vector<S>{S::SetupApply, S::SetupApply, S::CalibrationStop, S::CalibrationStart,
+                              S::CalibrationStop, S::CalibrationStart, S::CalibrationStop}));
 }
 
 TEST_F(CommandRunTest, TheWatchEndsARunThatGotNoAnswer) {

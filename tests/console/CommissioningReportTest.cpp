@@ -4,14 +4,17 @@
 
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "FakeClock.h"
 #include "StatusWords.h"
 #include "console/record/CommissioningReport.h"
+#include "console/record/LocalDateTime.h"
 #include "console/record/RecordEntry.h"
 #include "console/record/RecordLine.h"
 #include "console/record/ReportLayout.h"
+#include "console/record/VisitReader.h"
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
 #include "model/ProfileFile.h"
@@ -26,9 +29,28 @@ const double kStart = test::FakeClock::At(10, 0, 0, 0);
 
 double At(double seconds) { return kStart + seconds / 86400; }
 
+std::string Identity(double seconds, const char* event, const char* model, const char* unit) {
+    return RecordLine(At(seconds), event)
+        .Text("model", model)
+        .Integer("version", 3)
+        .Text("unit", unit)
+        .Integer("address", 9)
+        .Done();
+}
+
 // One record line `seconds` after 10:00: "on", "off", "reset", "alarm" of a
-// page, a signal period, or a detection of model `dev`.
+// page, a signal period, a detection ("detected", "other" for another
+// model, "F3" for unit F3), a loss of the link to the detector as unit F2 or
+// F3 ("lost", "lostF3"), or a calibration maximum.
 std::string Line(double seconds, const std::string& what, const std::string& page = "Setup") {
+    if (what == "lost") return Identity(seconds, "link_lost", "Korvel-TS", "F2");
+    if (what == "lostF3") return Identity(seconds, "link_lost", "Korvel-TS", "F3");
+    if (what == "F3") return Identity(seconds, "detected", "Korvel-TS", "F3");
+    if (what == "calibration")
+        return RecordLine(At(seconds), "calibration_maximum")
+            .Number("mV", seconds / 10, 3)
+            .Text("reached", DateTimeText(At(seconds - 1)))
+            .Done();
     if (what == "signal")
         return RecordLine(At(seconds), "signal")
             .Text("page", page)
@@ -124,18 +146,114 @@ TEST(WalkTestRecord, TheLastWalkTestThatTookPlace) {
     }
 }
 
-TEST(WalkTestRecord, OnlyTheLinesOfTheDetectorNowLinked) {
-    const DetectorModel m = Model();
-    std::vector<RecordEntry> none = Record({Line(0, "other"), Line(1, "on")});
-    KeepEntriesOfDetector(none, m);
-    EXPECT_TRUE(none.empty());
-    // Linked again after another detector: what happened with that one is left out.
-    std::vector<RecordEntry> mine =
-        Record({Line(0, "detected"), Line(1, "on"), Line(2, "other"), Line(3, "on"),
-                Line(4, "detected"), Line(5, "detected"), Line(6, "alarm")});
-    KeepEntriesOfDetector(mine, m);
-    ASSERT_EQ(mine.size(), 3u);
-    EXPECT_NEAR(mine.front().days, At(4), 1e-9);
+VisitRecord Visit(const std::vector<std::string>& lines, ReportSpan span, double visitAt) {
+    VisitReader reader(ReportScope{span, At(visitAt), At(3600)});
+    for (const RecordEntry& e : Record(lines)) reader.Take(e);
+    return reader.Done();
+}
+
+// A visit is one detector while linked, and through relinks to it as it was
+// when the link went, whatever its unit letter became; a report covers the
+// visit since this run found it, or a longer span of the same detector.
+TEST(VisitScope, TheVisitOfThisDetectorAndLongerSpansOfIt) {
+    const std::vector<std::string> earlierRun = {
+        Line(0, "detected"), Line(5, "calibration"), Line(6, "lost"), Line(100, "detected"),
+        Line(110, "on"),     Line(120, "alarm"),     Line(130, "off")};
+    const struct {
+        const char* name;
+        std::vector<std::string> lines;
+        ReportSpan span;
+        double visitAt;
+        std::size_t alarms;           // of the walk test found; -1: none found
+        std::optional<double> maxAt;  // the calibration maximum's line
+        std::size_t outages;
+    } cases[] = {
+        {"a unit letter set while linked",  // the record's identity is the old one
+         {Line(0, "detected"), Line(5, "calibration"), Line(10, "on"), Line(20, "alarm"),
+          Line(30, "alarm"), Line(40, "alarm"), Line(50, "off")},
+         ReportSpan::Visit,
+         0,
+         3,
+         5,
+         0},
+        {"and a relink to it as it became",
+         {Line(0, "detected"), Line(10, "on"), Line(20, "alarm"), Line(25, "lostF3"),
+          Line(27, "F3"), Line(30, "alarm"), Line(50, "off")},
+         ReportSpan::Visit,
+         0,
+         2,
+         {},
+         1},
+        {"a maximum of an earlier run of the same detector",
+         earlierRun,
+         ReportSpan::Visit,
+         100,
+         1,
+         {},
+         0},
+        {"the same over the whole record", earlierRun, ReportSpan::Record, 100, 1, 5, 1},
+        {"another detector before this one",
+         {Line(0, "other"), Line(5, "calibration"), Line(10, "on"), Line(20, "alarm"),
+          Line(30, "off"), Line(100, "detected"), Line(110, "on"), Line(111, "off")},
+         ReportSpan::Record,
+         100,
+         std::size_t(-1),
+         {},
+         0},
+        {"the clock set back after the visit began",
+         {Line(0, "on"), Line(1, "alarm"), Line(2, "off"), Line(100, "detected"), Line(50, "on"),
+          Line(60, "alarm"), Line(70, "off")},
+         ReportSpan::Visit,
+         100,
+         1,
+         {},
+         0},
+        {"a unit letter changed, then a relink that the record cannot tie to it",
+         {Line(0, "detected"), Line(10, "on"), Line(20, "alarm"), Line(25, "lost"), Line(27, "F3"),
+          Line(30, "alarm"), Line(50, "off")},
+         ReportSpan::Record,
+         27,
+         std::size_t(-1),
+         {},
+         0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const VisitRecord v = Visit(c.lines, c.span, c.visitAt);
+        ASSERT_EQ(v.walk.has_value(), c.alarms != std::size_t(-1));
+        if (v.walk) {
+            EXPECT_EQ(v.walk->alarmDays.size(), c.alarms);
+        }
+        ASSERT_EQ(v.calibration.has_value(), c.maxAt.has_value());
+        if (c.maxAt) {
+            EXPECT_NEAR(v.calibration->milliVolts, *c.maxAt / 10, 1e-9);
+            EXPECT_NEAR(v.calibration->reachedDays, At(*c.maxAt - 1), 1e-9);
+        }
+        EXPECT_EQ(v.outages.size(), c.outages);
+    }
+}
+
+// What the report shows of the outages, the warnings and the times: anything
+// older than the visit, or of another day, carries its date.
+TEST(VisitScope, OutagesWarningsAndTheirTimes) {
+    const VisitRecord v =
+        Visit({Line(0, "detected"), RecordLine(At(1), "warning").Text("text", "Low power").Done(),
+               RecordLine(At(4), "warning_end").Done(),
+               RecordLine(At(5), "warning").Text("text", "Too high").Done(), Line(10, "lost"),
+               Line(12, "detected"), Line(20, "lost")},
+              ReportSpan::Visit, 0);
+    ASSERT_EQ(v.outages.size(), 2u);
+    EXPECT_NEAR(*v.outages[0].endDays, At(12), 1e-9);
+    EXPECT_FALSE(v.outages[1].endDays);
+    ASSERT_EQ(v.warnings.size(), 2u);
+    EXPECT_EQ(v.warnings[0].text, "Low power");
+    EXPECT_NEAR(*v.warnings[0].endDays, At(4), 1e-9);
+    EXPECT_NEAR(*v.warnings[1].endDays, At(10), 1e-9);  // the link went
+
+    const ReportScope scope{ReportSpan::Record, At(100), At(200)};
+    EXPECT_EQ(ReportTimeText(At(150), scope), "10:02:30");
+    EXPECT_EQ(ReportTimeText(At(50), scope), "2023-03-15 10:00:50");
+    EXPECT_EQ(ReportTimeText(At(150) - 1, scope), "2023-03-14 10:02:30");
 }
 
 TEST(WalkTestRecord, AxesHoldTheWalkTestInWholeSteps) {
@@ -176,14 +294,27 @@ TEST(CommissioningReport, TheDetectorInForceAndItsLastWalkTest) {
     tables.Fill(ProfileFile("/nonexistent/Quillane.ini"));
     const DetectorModel m = Model();
     const ReportSources sources{m, tables, comma, 14.33, 1.5, At(600), "0.1"};
-    const std::string calibration =
-        RecordLine(At(1), "calibration_maximum").Number("mV", 0.4123, 3).Done();
-    const CommissioningReport r = BuildCommissioningReport(
-        sources, Record({RecordLine(At(0), "calibration_maximum").Number("mV", 9, 3).Done(),
-                         Line(0.5, "detected"), calibration, Line(10, "on"), Line(35, "alarm"),
-                         Line(75, "alarm"), Line(80, "signal"), Line(100, "off")}));
+    const std::string calibration = RecordLine(At(1), "calibration_maximum")
+                                        .Number("mV", 0.4123, 3)
+                                        .Text("reached", DateTimeText(At(0.75)))
+                                        .Done();
+    ReportForm form;
+    form.site = "North gate";
+    form.verdict = ReportForm::Verdict::Passed;
+    const ReportScope scope{ReportSpan::Visit, At(0.5), At(600)};
+    VisitReader reader(scope);
+    for (const RecordEntry& e :
+         Record({RecordLine(At(0), "calibration_maximum").Number("mV", 9, 3).Done(),
+                 Line(0.5, "detected"), calibration, Line(10, "on"), Line(35, "alarm"),
+                 Line(75, "alarm"), Line(80, "signal"), Line(90, "lost"), Line(92, "detected"),
+                 Line(100, "off")}))
+        reader.Take(e);
+    const CommissioningReport r = BuildCommissioningReport(sources, form, scope, reader.Done());
 
     EXPECT_EQ(r.date, "2023-03-15 10:10");
+    EXPECT_EQ(r.form[0].value, "North gate");
+    EXPECT_EQ(r.verdict, "passed");
+    EXPECT_EQ(r.scope, "this visit, since 10:00:00");
     EXPECT_EQ(r.identity.size(), 4u);
     EXPECT_EQ(r.identity[3].caption, "Address:");
     EXPECT_EQ(r.identity[3].value, "9");
@@ -195,12 +326,18 @@ TEST(CommissioningReport, TheDetectorInForceAndItsLastWalkTest) {
     EXPECT_EQ(r.thresholds[0].value, "25,5  %");
     EXPECT_EQ(r.thresholds[1].value, "30,5  %");
     EXPECT_EQ(r.thresholds[2].value, "43,5  %");
-    EXPECT_EQ(r.calibrationMaximum, "0,412  mV");  // this detector's, not one before
+    // This visit's, with when it was reached; not one before.
+    EXPECT_EQ(r.calibrationMaximum, "0,412  mV, reached at 10:00:00");
     EXPECT_EQ(r.walkPeriod, "10:00:10 - 10:01:40 (1:30), Setup page");
     EXPECT_EQ(r.alarmCount, "2");
     ASSERT_EQ(r.alarms.size(), 2u);
     EXPECT_EQ(r.alarms[1].caption, "2");
     EXPECT_EQ(r.alarms[1].value, "10:01:15 (+1:05)");
+    ASSERT_EQ(r.outages.size(), 1u);
+    EXPECT_EQ(r.outages[0].caption, "10:01:30 - 10:01:32 (0:02)");
+    ASSERT_EQ(r.plotOutages.size(), 1u);
+    EXPECT_NEAR(r.plotOutages[0].first, 80, 1e-6);
+    EXPECT_NEAR(r.plotOutages[0].second, 82, 1e-6);
     EXPECT_DOUBLE_EQ(r.timeAxis.high, 90);
     EXPECT_EQ(ReportFileName(At(600)), "Quillane-report-20230315-101000.pdf");
     EXPECT_EQ(DurationText(3723.4), "1:02:03");
@@ -209,30 +346,108 @@ TEST(CommissioningReport, TheDetectorInForceAndItsLastWalkTest) {
 // Where the plot puts things, in millimetres on the page.
 TEST(ReportLayout, ThePlotItsBandsAlarmNumbersAndThresholdNames) {
     const PlotAxis time{0, 600, 60}, deviation{-50, 100, 25};
-    PlotFrame f = PlaceReportPlot(100, 174, 261, time, deviation);
+    const PlotFrame f = PlaceReportPlot(100, 174, time, deviation);
     EXPECT_EQ((std::vector<double>{f.left, f.width, f.height}),
-              (std::vector<double>{13, 152, 120}));  // as high as it may be
-    EXPECT_DOUBLE_EQ(PlaceReportPlot(190, 174, 261, time, deviation).height, 60);
-    EXPECT_DOUBLE_EQ(PlaceReportPlot(150, 174, 261, time, deviation).height, 81);
+              (std::vector<double>{13, 152, kPlotHeightMm}));
     EXPECT_DOUBLE_EQ(f.X(300), 89);
     EXPECT_DOUBLE_EQ(f.Y(100), 100);
-    EXPECT_DOUBLE_EQ(f.Y(0), 180);
     EXPECT_DOUBLE_EQ(f.Y(-50), f.Bottom());
     EXPECT_EQ(AxisTicks(deviation), (std::vector<double>{-50, -25, 0, 25, 50, 75, 100}));
     EXPECT_TRUE(AxisTicks(PlotAxis{0, 1, 0}).empty());
-
-    std::vector<WalkTestRecord::Point> points(6);
-    const double at[] = {0, 0.5, 1.0, 3.5, 10.0, 10.5};  // 2 s apart still joins
-    for (std::size_t i = 0; i < points.size(); ++i) points[i].seconds = at[i];
-    EXPECT_EQ(SignalBands(points),
-              (std::vector<std::pair<std::size_t, std::size_t>>{{0, 4}, {4, 6}}));
-    EXPECT_TRUE(SignalBands({}).empty());
 
     // Numbers 5.4 mm wide: close ones take turns, a third close one has none.
     EXPECT_EQ(AlarmMarkLevels({10, 12, 14, 15.4, 30}, 5.4), (std::vector<int>{0, 1, -1, 0, 0}));
     // Names at their lines' ends, within the frame, one below another that is close.
     EXPECT_EQ(ThresholdNameYs({50, 51, 200, 30}, 40, 160, 3.2),
               (std::vector<double>{50, 53.2, 160, 40}));
+}
+
+WalkTestRecord::Point At(double seconds, double width, double low = 0, double high = 0) {
+    WalkTestRecord::Point p;
+    p.seconds = seconds;
+    p.width = width;
+    p.low = low;
+    p.high = high;
+    return p;
+}
+
+// An outage of about a second is a gap, whether the words paused or the
+// link was lost; half seconds that follow each other are one band.
+TEST(ReportLayout, BandsBreakAtEveryOutage) {
+    using Bands = std::vector<std::pair<std::size_t, std::size_t>>;
+    const std::vector<WalkTestRecord::Point> s = {At(0, 0.49),   At(0.5, 0.49), At(1.0, 0.49),
+                                                  At(2.6, 0.49), At(3.1, 0.49), At(3.6, 0.49)};
+    EXPECT_EQ(SignalBands(s), (Bands{{0, 3}, {3, 6}}));  // 1.1 s without a word
+    EXPECT_EQ(SignalBands(s, {{3.592, 3.598}}), (Bands{{0, 3}, {3, 5}, {5, 6}}));
+    EXPECT_TRUE(SignalBands({}).empty());
+    // A record of before the periods said their length: half a second each.
+    EXPECT_EQ(SignalBands({At(0, 0.5), At(0.5, 0.5), At(2.5, 0.5)}), (Bands{{0, 2}, {2, 3}}));
+
+    const PlotFrame f = PlaceReportPlot(0, 174, PlotAxis{0, 10, 1}, PlotAxis{-50, 50, 10});
+    EXPECT_EQ(OutageSpans(f, {{2, 3}, {9, 12}, {-5, -1}}),
+              (std::vector<std::pair<double, double>>{{f.X(2), f.X(3)}, {f.X(9), f.Right()}}));
+}
+
+// A flat half second (low = high) is a band of its own thickness, never a
+// line; one beyond the axis lies on the frame's edge.
+TEST(ReportLayout, ABandIsAlwaysThickEnoughToSee) {
+    const PlotFrame f = PlaceReportPlot(0, 174, PlotAxis{0, 10, 1}, PlotAxis{-50, 50, 10});
+    const struct {
+        const char* name;
+        double low, high;
+    } cases[] = {{"flat", 10, 10},
+                 {"nearly flat", 10, 10.1},
+                 {"wide", -20, 30},
+                 {"beyond the top", 80, 90},
+                 {"not a number", std::nan(""), std::nan("")}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto outlines = SignalBandOutlines(f, {At(1, 0.5, c.low, c.high)}, {});
+        ASSERT_EQ(outlines.size(), 1u);
+        const std::vector<MmPoint>& o = outlines[0];
+        ASSERT_EQ(o.size(), 4u);  // along the high, back along the low
+        EXPECT_GE(o[3].y - o[0].y, kBandMinMm - 1e-9);
+        EXPECT_GT(o[1].x, o[0].x);
+        for (const MmPoint& p : o) {
+            EXPECT_GE(p.y, f.top);
+            EXPECT_LE(p.y, f.Bottom());
+        }
+    }
+    // A wide band keeps its own edges.
+    const auto wide = SignalBandOutlines(f, {At(1, 0.5, -20, 30)}, {});
+    EXPECT_DOUBLE_EQ(wide[0][0].y, f.Y(30));
+    EXPECT_DOUBLE_EQ(wide[0][3].y, f.Y(-20));
+}
+
+TEST(ReportLayout, BlocksFlowOntoNewPagesAndHeadingsKeepWithTheirText) {
+    using Placed = std::vector<std::tuple<int, double, double>>;
+    const auto place = [](const std::vector<ReportBlock>& blocks) {
+        Placed out;
+        for (const PlacedBlock& p : PlaceBlocks(blocks, 10, 0, 100))
+            out.emplace_back(p.page, p.top, p.height);
+        return out;
+    };
+    const struct {
+        const char* name;
+        std::vector<ReportBlock> blocks;
+        Placed placed;
+    } cases[] = {
+        {"onto the next page", {{40}, {40}, {30}}, {{0, 10, 40}, {0, 50, 40}, {1, 0, 30}}},
+        {"a heading goes with its text",
+         {{40}, {10, true}, {45}},
+         {{0, 10, 40}, {1, 0, 10}, {1, 10, 45}}},
+        {"taller than a page", {{20}, {150}, {5}}, {{0, 10, 20}, {1, 0, 150}, {2, 0, 5}}},
+        {"taller than the first page", {{150}}, {{0, 10, 150}}},
+        {"a plot lower to stay", {{40}, {90, false, 45}}, {{0, 10, 40}, {0, 50, 50}}},
+        {"too low to stay", {{40}, {90, false, 55}}, {{0, 10, 40}, {1, 0, 90}}},
+        {"with its heading",
+         {{40}, {10, true}, {90, false, 30}},
+         {{0, 10, 40}, {0, 50, 10}, {0, 60, 40}}},
+        {"as high as it is where it fits", {{90, false, 30}}, {{0, 10, 90}}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(place(c.blocks), c.placed) << c.name;
+    EXPECT_EQ(PageNumberText(0, 1), "");
+    EXPECT_EQ(PageNumberText(1, 3), "Page 2 of 3");
 }
 
 }  // namespace

@@ -57,19 +57,40 @@ TEST(ScaleAxisToValue, FollowsTheOneFiveTenRule) {
 TEST(TuneUp, TheAxisGrowsWithTheMaximumAndNeverShrinks) {
     const NumberFormat f;
     TuneUpValues v;
-    TuneUpDisplay d = RefreshTuneUp(Model(4), v, f);  // 0.32 mV
+    TuneUpDisplay d = RefreshTuneUp(Model(4), v, 1.0, f);  // 0.32 mV
     ASSERT_TRUE(d.axis);
     EXPECT_DOUBLE_EQ(d.axis->maximum, 0.5);
-    d = RefreshTuneUp(Model(8), v, f);  // 0.64 mV
+    d = RefreshTuneUp(Model(8), v, 2.0, f);  // 0.64 mV
     ASSERT_TRUE(d.axis && d.maxText);
     EXPECT_DOUBLE_EQ(d.axis->maximum, 1);
     EXPECT_DOUBLE_EQ(d.axis->tickStep, 0.2);
     EXPECT_EQ(*d.maxText, f.Fixed(SignalToMilliVolts(0, 2, 8), 3));
-    d = RefreshTuneUp(Model(4), v, f);  // back to 0.32 mV
+    d = RefreshTuneUp(Model(8), v, 3.0, f);  // held: reached when it first came
+    EXPECT_EQ(v.maxReachedDays, 2.0);
+    d = RefreshTuneUp(Model(4), v, 4.0, f);  // back to 0.32 mV
     EXPECT_FALSE(d.axis);
     EXPECT_FALSE(d.maxText);
     EXPECT_FALSE(d.barLime);
     EXPECT_EQ(d.signalText, f.Fixed(SignalToMilliVolts(0, 2, 4), 3));
+    EXPECT_EQ(v.maxReachedDays, 2.0);
+}
+
+// Reset maximum while the signal falls and the redraw limit held the last
+// words back: the label shows the maximum now in force, never the old one.
+TEST(TuneUp, AResetMaximumIsShownAtOnceWhateverTheWordsSince) {
+    const NumberFormat f;
+    TuneUpValues v;
+    RefreshTuneUp(Model(8), v, 1.0, f);
+    RefreshTuneUp(Model(6), v, 2.0, f);  // the last signal shown
+    const TuneUpDisplay reset = ResetTuneUpMax(v, 3.0, f);
+    ASSERT_TRUE(reset.maxText && reset.axis);
+    EXPECT_EQ(*reset.maxText, f.Fixed(SignalToMilliVolts(0, 2, 6), 3));
+    EXPECT_DOUBLE_EQ(reset.axis->maximum, ScaleAxisToValue(v.dblTuneUpMax).maximum);
+    EXPECT_EQ(v.maxReachedDays, 3.0);
+    // The stored word has fallen further meanwhile: the maximum stays.
+    const TuneUpDisplay d = RefreshTuneUp(Model(4), v, 4.0, f);
+    EXPECT_FALSE(d.maxText);
+    EXPECT_DOUBLE_EQ(v.dblTuneUpMax, SignalToMilliVolts(0, 2, 6));
 }
 
 TEST(TuneUp, LimeFromNinetyPercentOfTheMaximumAndForAZeroMaximum) {
@@ -77,7 +98,7 @@ TEST(TuneUp, LimeFromNinetyPercentOfTheMaximumAndForAZeroMaximum) {
     EXPECT_FALSE(TuneUpBarLime(0.899, 1.0));
     EXPECT_TRUE(TuneUpBarLime(0, 0));
     TuneUpValues v;
-    const TuneUpDisplay d = RefreshTuneUp(Model(0), v, NumberFormat(','));
+    const TuneUpDisplay d = RefreshTuneUp(Model(0), v, 1.0, NumberFormat(','));
     EXPECT_TRUE(d.barLime);
     EXPECT_EQ(d.signalText, "0,000");
     EXPECT_EQ(d.maxText, std::optional<std::string>("0,000"));

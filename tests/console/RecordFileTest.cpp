@@ -228,8 +228,8 @@ TEST(SiteRecordFile, TheInstallerIsToldOnceEachTimeTheFileStopsTakingLines) {
     std::vector<std::string> told;
     record.OnFileProblem([&told](const std::string& message) { told.push_back(message); });
     fs::create_directory(dir.File(kName));
-    record.CalibrationMaximum(1);
-    record.CalibrationMaximum(2);
+    record.CalibrationMaximum(1, clock.LocalDays());
+    record.CalibrationMaximum(2, clock.LocalDays());
     ASSERT_EQ(told.size(), 1u);
     EXPECT_EQ(told[0], "Unable to write to " + dir.File(kName) +
                            ": not a regular file\n\nUntil the file takes them again, the console "
@@ -237,14 +237,14 @@ TEST(SiteRecordFile, TheInstallerIsToldOnceEachTimeTheFileStopsTakingLines) {
                            "commissioning report is built from them and says that the record "
                            "file is incomplete.");
     fs::remove(dir.File(kName));
-    record.CalibrationMaximum(3);
+    record.CalibrationMaximum(3, clock.LocalDays());
     EXPECT_EQ(told.size(), 1u);
     EXPECT_EQ(record.File().Problem(), "");
     // Renamed rather than removed: Windows keeps the name of a file removed
     // while open until it is closed.
     fs::rename(dir.File(kName), dir.File("aside.jsonl"));
     fs::create_directory(dir.File(kName));
-    record.CalibrationMaximum(4);
+    record.CalibrationMaximum(4, clock.LocalDays());
     EXPECT_EQ(told.size(), 2u);
     EXPECT_EQ(record.File().Held().size(), 1u);
 }

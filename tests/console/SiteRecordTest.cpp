@@ -243,7 +243,7 @@ TEST_F(SiteRecordTest, TheSignalIsKeptOnlyWhileThePageInViewCounts) {
     Signal(700, 0.2);  // +40 %, the period is not over yet
     Signal(500, 0.2);  // a new period
     record.Counting(Page::Setup, SiteRecord::Count::Alarm, 1);
-    record.PageInView(Page::Settings);  // the period so far goes out
+    record.PageInView(Page::Settings);
     Signal(900, 0.5);
     record.PageInView(Page::Setup);
     Signal(510, 0.1);
@@ -257,14 +257,114 @@ TEST_F(SiteRecordTest, TheSignalIsKeptOnlyWhileThePageInViewCounts) {
     ASSERT_EQ(signal.size(), 3u);
     EXPECT_EQ(signal[0].Number("low"), -20);
     EXPECT_EQ(signal[0].Number("high"), 40);
+    EXPECT_EQ(signal[0].Number("seconds"), 0.4);  // from its first word to its last
     EXPECT_EQ(signal[0].Text("page"), "Setup");
     EXPECT_EQ(signal[0].Number("pl"), 25.5);  // index 10
     EXPECT_EQ(signal[0].Number("ll"), 30.5);  // index 12
     EXPECT_EQ(signal[0].Number("hl"), 43.5);  // index 14
     EXPECT_EQ(signal[1].Number("high"), 0);
+    EXPECT_EQ(signal[1].Number("seconds"), 0);
     EXPECT_EQ(signal[2].Number("high"), 2);
-    EXPECT_EQ(Events(), (std::vector<std::string>{"counting_on", "signal", "alarm", "signal",
-                                                  "count_reset", "signal", "counting_off"}));
+    // The half second under way when the alarm came goes before it.
+    EXPECT_EQ(Events(), (std::vector<std::string>{"counting_on", "signal", "signal", "alarm",
+                                                  "signal", "count_reset", "counting_off"}));
+}
+
+// Every line stands after those with earlier times: a half second of signal
+// under way goes out before any other line, so readers need not sort.
+TEST_F(SiteRecordTest, TheLinesStandInTheOrderOfTheirTimes) {
+    record.DetectorFound(model, "COM7");
+    record.PageInView(Page::Setup);
+    record.Counting(Page::Setup, SiteRecord::Count::On, 0);
+    for (int i = 0; i < 40; ++i) {
+        Signal(500 + 10 * (i % 7), 0.07);
+        if (i % 9 == 4) record.Counting(Page::Setup, SiteRecord::Count::Alarm, i);
+        if (i % 13 == 6) record.CalibrationMaximum(1, clock.LocalDays());
+        if (i == 20)
+            record.CommandRunQueued({CommandSource::SetupApply, {frame::Command0(9, 10, 0)}});
+    }
+    record.LinkLost();
+    const std::vector<RecordEntry> e = Entries();
+    ASSERT_GT(e.size(), 10u);
+    for (std::size_t i = 1; i < e.size(); ++i)
+        EXPECT_LE(e[i - 1].days, e[i].days) << e[i - 1].event << " before " << e[i].event;
+}
+
+// A visit is one detector while linked and through relinks to it as it was
+// when the link went; the unit letter and the address may change meanwhile.
+TEST_F(SiteRecordTest, AVisitIsOneDetectorThroughItsRelinks) {
+    const frame::Word f2 = word::Identity(2, 3, 1, 9), f3 = word::Identity(2, 3, 2, 9),
+                      other = word::Identity(1, 3, 1, 9);
+    const struct {
+        const char* name;
+        std::vector<std::pair<char, frame::Word>> steps;  // Found, Heard, Lost
+        bool newVisit;                                    // at the last detection
+    } cases[] = {
+        {"the first detection", {{'F', f2}}, true},
+        {"found again as it was", {{'F', f2}, {'L', 0}, {'F', f2}}, false},
+        {"its unit letter set, then found again",
+         {{'F', f2}, {'H', f3}, {'L', 0}, {'F', f3}},
+         false},
+        {"another detector", {{'F', f2}, {'L', 0}, {'F', other}}, true},
+        {"another unit letter than it had", {{'F', f2}, {'L', 0}, {'F', f3}}, true},
+        {"back after another one", {{'F', f2}, {'L', 0}, {'F', other}, {'L', 0}, {'F', f2}}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempDir d;
+        SiteRecord r(clock, tables, d.File("Quillane-site.jsonl"));
+        std::optional<double> before;
+        for (const auto& [step, identity] : c.steps) {
+            clock.Advance(1);
+            model.current[6] = identity;
+            before = r.VisitStart();
+            if (step == 'F') r.DetectorFound(model, "COM7");
+            if (step == 'H') r.IdentityHeard(model);
+            if (step == 'L') r.LinkLost();
+        }
+        ASSERT_TRUE(r.VisitStart());
+        EXPECT_EQ(!before || *r.VisitStart() != *before, c.newVisit);
+        // The visit begins at its detection's line, to the millisecond.
+        const std::vector<RecordEntry> lines = ParseRecord(r.File().ReadBack());
+        if (c.newVisit) {
+            EXPECT_EQ(lines.back().days, *r.VisitStart());
+        }
+    }
+    // The loss says what the detector had become.
+    record.DetectorFound(model, "COM7");
+    model.current[6] = f3;
+    record.IdentityHeard(model);
+    record.LinkLost();
+    const RecordEntry lost = Entries().back();
+    EXPECT_EQ(lost.event, "link_lost");
+    EXPECT_EQ(lost.Text("unit"), "F3");
+    EXPECT_EQ(lost.Text("model"), "Korvel-TS");
+}
+
+TEST_F(SiteRecordTest, WarningsAndTheCalibrationMaximumAsTheScreenShowedThem) {
+    record.DetectorWarning(model);  // not linked: nothing
+    record.DetectorFound(model, "COM7");
+    const frame::Word states[] = {word::Speed(0), word::Speed(3), word::Speed(3), word::Speed(2),
+                                  word::Speed(0)};
+    for (const frame::Word w : states) {
+        model.current[5] = w;
+        record.DetectorWarning(model);
+    }
+    model.current[5] = word::Speed(0);
+    model.current[2] = word::State(3);
+    record.DetectorWarning(model);
+    record.CalibrationMaximum(11.7304, test::FakeClock::At(10, 20, 1, 250));
+    std::vector<std::string> texts;
+    for (const RecordEntry& e : Entries()) {
+        if (e.event == "warning") texts.push_back(e.Text("text"));
+        if (e.event == "warning_end") texts.push_back("-");
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"Warning: Low power level !",
+                                               "Warning: Signal level exceeds acceptable value !",
+                                               "-", "Malfunction"}));
+    const RecordEntry max = Entries().back();
+    EXPECT_EQ(max.Number("mV"), 11.73);
+    EXPECT_EQ(max.Text("reached"), "2023-03-15T10:20:01.250");
 }
 
 }  // namespace

@@ -26,15 +26,14 @@ bool HasWords(const std::array<std::optional<std::uint16_t>, command::kCodes>& s
 
 }  // namespace
 
-std::optional<QueuedRun> CommandCheck::Begin(CommandSource source) {
-    if (taking_ && taking_->source == source) return std::nullopt;
-    std::optional<QueuedRun> closed = Close();
+void CommandCheck::Begin(CommandSource source) {
+    if (taking_ && taking_->source == source) return;
+    Close();
     Open open;
     open.run.id = ++lastId_;
     open.run.source = source;
     runs_.push_back(open);
     taking_ = TakingRun{source, {}};
-    return closed;
 }
 
 std::optional<RunId> CommandCheck::Taking() const {
@@ -47,6 +46,10 @@ std::vector<CommandCheck::Dropped> CommandCheck::Queued(std::uint16_t command) {
     if (code >= command::kCodes) return {};
     if (!taking_) taking_ = TakingRun{};
     taking_->queued[code] = command;
+    // A word still in its slot, not one frame of it written: the detector
+    // never hears it.
+    for (Unsent& u : unsent_)
+        if (!u.out[code]) u.asked.queued[code].reset();
     const std::optional<RunId> own = Taking();
     std::vector<Dropped> dropped;
     for (auto it = runs_.begin(); it != runs_.end();) {
@@ -65,27 +68,40 @@ std::vector<CommandCheck::Dropped> CommandCheck::Queued(std::uint16_t command) {
     return dropped;
 }
 
-std::optional<QueuedRun> CommandCheck::Close() {
-    if (!taking_) return std::nullopt;
-    QueuedRun run{taking_->source, {}};
-    for (const auto& word : taking_->queued)
-        if (word) run.words.push_back(*word);
+void CommandCheck::Close() {
+    if (!taking_) return;
     // A run that takes no more words and has none can never be judged: it
     // goes now, or actions that queue nothing would pile up until some
     // words go out, each asking for an answer time meanwhile.
     if (taking_->source && !HasWords(runs_.back().sent)) runs_.pop_back();
+    // A run that asked for nothing has nothing to go out.
+    if (HasWords(taking_->queued)) unsent_.push_back(Unsent{*taking_, {}});
     taking_.reset();
-    if (run.words.empty()) return std::nullopt;
-    return run;
 }
 
-void CommandCheck::SendsEnded(double now) {
+void CommandCheck::WentOut(std::uint16_t command) {
+    const unsigned code = frame::CommandCode(command);
+    if (code >= command::kCodes) return;
+    for (Unsent& u : unsent_)
+        if (u.asked.queued[code] == command) u.out[code] = true;
+}
+
+std::vector<QueuedRun> CommandCheck::SendsEnded(double now) {
     taking_.reset();
+    std::vector<QueuedRun> wentOut;
+    for (const Unsent& u : unsent_) {
+        QueuedRun run{u.asked.source, {}};
+        for (unsigned code = 0; code < command::kCodes; ++code)
+            if (u.asked.queued[code] && u.out[code]) run.words.push_back(*u.asked.queued[code]);
+        if (!run.words.empty()) wentOut.push_back(std::move(run));
+    }
+    unsent_.clear();
     runs_.erase(std::remove_if(runs_.begin(), runs_.end(),
                                [](const Open& o) { return !o.sendsEnded && !HasWords(o.sent); }),
                 runs_.end());
     for (Open& open : runs_)
         if (!open.sendsEnded) open.sendsEnded = now;
+    return wentOut;
 }
 
 std::vector<CommandRun> CommandCheck::Reported(std::uint16_t status, double now) {

@@ -19,6 +19,10 @@ namespace quillane {
 // twice in a row is one run. A word queued with no action begun is a run
 // of its own, recorded but not judged.
 //
+// The record hears of a run once its words have gone out: a word replaced
+// in its slot before its first frame was written never reached the detector,
+// and the run says only what did.
+//
 // Nothing acknowledges a command word, so each run of sends is compared
 // with the status words that come after its last send: the run is
 // confirmed as soon as they report every value sent; when the answer time
@@ -42,9 +46,8 @@ public:
     };
 
     // The words queued from now on are one run of `source`, unless the run
-    // taking words has the same source. The run that stops taking words, if
-    // it got any.
-    std::optional<QueuedRun> Begin(CommandSource source);
+    // taking words has the same source.
+    void Begin(CommandSource source);
     // The run of a source that takes words now, if any.
     std::optional<RunId> Taking() const;
     // A command word queued for sending: it joins the run taking words (or
@@ -53,13 +56,18 @@ public:
     // no longer what the detector is asked. The runs left without a word.
     std::vector<Dropped> Queued(std::uint16_t command);
     // The run taking words takes no more (a pass begins sending them, or
-    // the record is written out): that run, if it got any words. A run of a
+    // the record is written out); its words wait to go out. A run of a
     // source that got none is dropped (no word of it can be judged).
-    std::optional<QueuedRun> Close();
+    void Close();
+    // A frame of this command word was written whole to the line.
+    void WentOut(std::uint16_t command);
     // Every queued word has had its sends: the runs sending until now wait
     // for their answer from now on. A run that got no word is dropped.
-    // Closes the run taking words; the caller has done so first.
-    void SendsEnded(double now);
+    // Closes the run taking words; the caller has done so first. The runs
+    // whose words went out, for the record, each with only those words; a
+    // run whose every word was replaced before it went out, or that the
+    // line did not take, is not among them.
+    std::vector<QueuedRun> SendsEnded(double now);
     // A status word that passed its checksum; the runs it confirmed.
     std::vector<CommandRun> Reported(std::uint16_t status, double now);
     // The runs whose answer time is over at `now`.
@@ -100,6 +108,12 @@ private:
         std::array<std::optional<std::uint16_t>, command::kCodes> queued;
     };
     std::optional<TakingRun> taking_;
+    // Runs that took their words, until their sends end: which words went out.
+    struct Unsent {
+        TakingRun asked;
+        std::array<bool, command::kCodes> out{};
+    };
+    std::vector<Unsent> unsent_;
 };
 
 }  // namespace quillane

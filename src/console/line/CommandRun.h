@@ -64,9 +64,9 @@ struct CommandRun {
     double seconds = 0.0;
 };
 
-// The words one action queued (the last one of each code, in code order),
-// once the run takes no more: what the site record says was asked. A run
-// that no action named has no source.
+// The words of one action that went out (the last one of each code, in code
+// order), once the run's sends are over: what the site record says was
+// asked. A run that no action named has no source.
 struct QueuedRun {
     std::optional<CommandSource> source;
     std::vector<std::uint16_t> words;

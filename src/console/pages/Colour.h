@@ -43,6 +43,8 @@ constexpr Colour kDisabledText{Colour::Rgb, 96, 96, 96};
 constexpr Colour kGridGrey{Colour::Rgb, 215, 215, 215};
 constexpr Colour kBandGrey{Colour::Rgb, 90, 90, 90};
 constexpr Colour kBandEdge{Colour::Rgb, 40, 40, 40};
+// A link outage across the report's plot.
+constexpr Colour kOutage{Colour::Rgb, 255, 222, 222};
 constexpr Colour kButtonFace{Colour::ButtonFace, 0, 0, 0};
 constexpr Colour kWindowText{Colour::WindowText, 0, 0, 0};
 }  // namespace colour

@@ -88,6 +88,21 @@ std::optional<std::string> CalibrationNote(unsigned prev, unsigned cur) {
 
 }  // namespace
 
+const char* DetectorWarningText(const DetectorModel& m) {
+    switch (frame::Dis(m.Word(status::kSpeedWord))) {
+        case kUnknownError:
+            return note::kUnknownError;
+        case kSignalTooHigh:
+            return note::kSignalTooHigh;
+        case kLowPower:
+            return note::kLowPower;
+        default:
+            break;
+    }
+    const unsigned state = StoredState(m);
+    return state == detector::kStateMalfunction ? StateText(state) : nullptr;
+}
+
 const char* StateText(unsigned state) { return kStateTexts[state & 7u]; }
 const char* RegulText(unsigned regul) { return kRegulTexts[regul & 3u]; }
 const char* ModelText(unsigned dev) { return kModelTexts[dev & 7u]; }

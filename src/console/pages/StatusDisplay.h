@@ -41,6 +41,10 @@ struct SpeedWarningDisplay {
 SpeedWarningDisplay SpeedAndWarningValues(const DetectorModel& m, Page active,
                                           const NumberFormat& f);
 
+// The warning or malfunction the detector reports, as the console shows it
+// (the note's text, or the state's name); nullptr while it reports none.
+const char* DetectorWarningText(const DetectorModel& m);
+
 struct StateDisplay {
     std::string aver;  // "---" on the Calibration page
     std::string state;

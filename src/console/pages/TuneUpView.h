@@ -15,6 +15,8 @@ class NumberFormat;
 struct TuneUpValues {
     double dblTuneUpSignal = 0;
     double dblTuneUpMax = 0;
+    // Local time (days) of the word that set the maximum, or of its reset.
+    double maxReachedDays = 0;
 };
 
 // What one redraw of the Calibration page writes.
@@ -26,8 +28,14 @@ struct TuneUpDisplay {
 };
 
 // RefreshTuneUpChart's rule on the stored signal word (with the latest gain
-// and reference).
-TuneUpDisplay RefreshTuneUp(const DetectorModel& m, TuneUpValues& v, const NumberFormat& f);
+// and reference), at local time `nowDays`.
+TuneUpDisplay RefreshTuneUp(const DetectorModel& m, TuneUpValues& v, double nowDays,
+                            const NumberFormat& f);
+
+// Reset maximum: the maximum becomes the last signal shown, and the label and
+// the axis say so at once, also when the stored word has fallen since (the
+// next refresh then leaves the maximum alone).
+TuneUpDisplay ResetTuneUpMax(TuneUpValues& v, double nowDays, const NumberFormat& f);
 
 // Lime while the signal is at least 90 % of the maximum. A maximum of 0 has no
 // ratio; the bar then has no length either, and lime is drawn.

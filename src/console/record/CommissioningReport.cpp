@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <map>
 
 #include "console/pages/StatusDisplay.h"
 #include "console/record/CommandMeaning.h"
@@ -22,63 +21,6 @@ constexpr double kSecondsPerDay = 86400.0;
 // Larger deviations and thresholds (a hand-edited table) are drawn at the edge.
 constexpr double kLargestDeviation = 1e6;
 
-bool SameDetector(const RecordEntry& detected, const DetectorModel& m) {
-    const frame::Word w = m.Word(status::kIdentityWord);
-    return detected.Text("model") == ModelText(frame::Dev(w)) &&
-           detected.Number("version") == static_cast<double>(frame::Prog(w)) &&
-           detected.Text("unit") == "F" + std::to_string(frame::Letter(w) + 1) &&
-           detected.Number("address") == static_cast<double>(frame::Adr(w));
-}
-
-// The walk tests of the record in order of their start, each page's apart.
-class WalkTestReader {
-public:
-    std::vector<WalkTestRecord> Read(const std::vector<RecordEntry>& entries) {
-        for (const RecordEntry& e : entries) Take(e);
-        return std::move(done_);
-    }
-
-private:
-    void Take(const RecordEntry& e) {
-        const std::string page = e.Text("page");
-        if (e.event == "counting_on" || e.event == "count_reset") {
-            Start(page, e.days);
-        } else if (e.event == "counting_off") {
-            const auto it = open_.find(page);
-            if (it == open_.end()) return;
-            done_[it->second].endDays = std::max(done_[it->second].endDays, e.days);
-            open_.erase(it);
-        } else if (e.event == "alarm" || e.event == "signal") {
-            const auto it = open_.find(page);
-            if (it != open_.end()) Add(done_[it->second], e);
-        }
-    }
-    void Start(const std::string& page, double days) {
-        WalkTestRecord walk;
-        walk.page = page;
-        walk.startDays = walk.endDays = days;
-        open_[page] = done_.size();
-        done_.push_back(walk);
-    }
-    static void Add(WalkTestRecord& walk, const RecordEntry& e) {
-        walk.endDays = std::max(walk.endDays, e.days);
-        if (e.event == "alarm") {
-            walk.alarmDays.push_back(e.days);
-            return;
-        }
-        WalkTestRecord::Point p;
-        p.seconds = (e.days - walk.startDays) * kSecondsPerDay;
-        p.low = e.Number("low").value_or(0);
-        p.high = e.Number("high").value_or(0);
-        p.pl = e.Number("pl").value_or(0);
-        p.ll = e.Number("ll").value_or(0);
-        p.hl = e.Number("hl").value_or(0);
-        walk.signal.push_back(p);
-    }
-    std::vector<WalkTestRecord> done_;
-    std::map<std::string, std::size_t> open_;
-};
-
 double Held(double v) {
     return std::clamp(std::isfinite(v) ? v : 0.0, -kLargestDeviation, kLargestDeviation);
 }
@@ -91,30 +33,6 @@ std::string TwoDigits(long long v) {
 
 }  // namespace
 
-void KeepEntriesOfDetector(std::vector<RecordEntry>& record, const DetectorModel& m) {
-    // From its first detection after the last one of another detector: what
-    // came between that one and this is the other detector's.
-    std::optional<std::size_t> first;
-    for (std::size_t i = 0; i < record.size(); ++i) {
-        if (record[i].event != "detected") continue;
-        if (!SameDetector(record[i], m))
-            first.reset();
-        else if (!first)
-            first = i;
-    }
-    record.erase(record.begin(),
-                 first ? record.begin() + static_cast<std::ptrdiff_t>(*first) : record.end());
-}
-
-std::optional<WalkTestRecord> LastWalkTest(const std::vector<RecordEntry>& entries) {
-    const std::vector<WalkTestRecord> walks = WalkTestReader().Read(entries);
-    for (auto it = walks.rbegin(); it != walks.rend(); ++it) {
-        const double seconds = (it->endDays - it->startDays) * kSecondsPerDay;
-        if (!it->alarmDays.empty() || seconds >= kQuietWalkSeconds) return *it;
-    }
-    return std::nullopt;
-}
-
 std::vector<WalkTestRecord::Point> PlotPoints(const WalkTestRecord& walk, std::size_t most) {
     const auto& signal = walk.signal;
     if (signal.size() <= most || most == 0) return signal;
@@ -123,7 +41,10 @@ std::vector<WalkTestRecord::Point> PlotPoints(const WalkTestRecord& walk, std::s
     std::vector<WalkTestRecord::Point> points;
     double bucketEnd = -1;
     for (const auto& p : signal) {
-        if (points.empty() || p.seconds >= bucketEnd) {
+        const bool gap =
+            !points.empty() &&
+            p.seconds - (points.back().seconds + points.back().width) > kSignalGapSeconds;
+        if (points.empty() || p.seconds >= bucketEnd || gap) {
             points.push_back(p);
             bucketEnd = (std::floor(p.seconds / bucket) + 1) * bucket;
             continue;
@@ -186,12 +107,62 @@ std::string ReportFileName(double days) {
     return std::string(files::kReportFilePrefix) + FileStampText(days) + ".pdf";
 }
 
-CommissioningReport BuildCommissioningReport(const ReportSources& s,
-                                             std::vector<RecordEntry> record) {
+std::string ReportTimeText(double days, const ReportScope& scope) {
+    constexpr double kMs = 0.5 / 86400000.0;
+    const bool withinVisit = days >= scope.visitStartDays - kMs;
+    if (withinVisit && DateText(days) == DateText(scope.nowDays)) return TimeOfDayText(days);
+    return DateText(days) + " " + TimeOfDayText(days);
+}
+
+namespace {
+
+const char* ScopeText(ReportSpan span) {
+    switch (span) {
+        case ReportSpan::Visit:
+            return "this visit, since ";
+        case ReportSpan::Today:
+            return "this detector today, since ";
+        case ReportSpan::Record:
+            break;
+    }
+    return "this detector in the whole site record, since ";
+}
+
+// "10:21:05 - 10:21:06 (0:01)", or "10:21:05 - (still at the report)".
+std::string IntervalText(const RecordInterval& i, const ReportScope& scope) {
+    const std::string from = ReportTimeText(i.startDays, scope);
+    if (!i.endDays) return from + " - (still at the report)";
+    return from + " - " + ReportTimeText(*i.endDays, scope) + " (" +
+           DurationText((*i.endDays - i.startDays) * kSecondsPerDay) + ")";
+}
+
+std::vector<ReportRow> IntervalRows(const std::vector<RecordInterval>& intervals,
+                                    const ReportScope& scope, std::size_t& leftOut) {
+    std::vector<ReportRow> rows;
+    // The newest, when there are too many to list.
+    const std::size_t first =
+        intervals.size() > kIntervalRows ? intervals.size() - kIntervalRows : 0;
+    leftOut = first;
+    for (std::size_t i = first; i < intervals.size(); ++i)
+        rows.push_back({IntervalText(intervals[i], scope), intervals[i].text});
+    return rows;
+}
+
+}  // namespace
+
+CommissioningReport StartCommissioningReport(const ReportSources& s, const ReportForm& form,
+                                             const ReportScope& scope) {
     const DetectorModel& m = s.model;
     CommissioningReport r;
     r.date = DateMinuteText(s.nowDays);
     r.version = s.version;
+    r.form = {{"Site:", form.site},
+              {"Zone / detector:", form.zone},
+              {"Customer:", form.customer},
+              {"Installer:", form.installer},
+              {"Notes:", form.notes}};
+    r.verdict = VerdictText(form.verdict);
+    r.scope = ScopeText(scope.span);
 
     const IdentityDisplay identity = IdentityValues(m);
     const ZoneDisplay zone = ZoneValues(m, [&s](int z) { return s.tables.DistSens(z); });
@@ -216,30 +187,53 @@ CommissioningReport BuildCommissioningReport(const ReportSources& s,
          percent(s.tables.ThresholdMP(static_cast<int>(frame::SensMp(m.Word(status::kSensWord)))))},
         {"HL:", percent(s.tables.ThresholdBP(
                     static_cast<int>(frame::SensBp(m.Word(status::kZoneWord)))))}};
+    return r;
+}
 
-    KeepEntriesOfDetector(record, m);
+void AddVisit(CommissioningReport& r, const VisitRecord& visit, const ReportScope& scope,
+              const NumberFormat& format) {
+    r.scope += ReportTimeText(visit.lines > 0 ? visit.fromDays : scope.visitStartDays, scope);
+    r.recordIncomplete = visit.incomplete;
     r.calibrationMaximum = "---";
-    for (const RecordEntry& e : record)
-        if (e.event == "calibration_maximum")
-            if (const auto mv = e.Number("mV"))
-                r.calibrationMaximum = WithUnit(s.format.Fixed(*mv, 3), unit::kMilliVolts);
+    if (visit.calibration)
+        r.calibrationMaximum =
+            WithUnit(format.Fixed(visit.calibration->milliVolts, 3), unit::kMilliVolts) +
+            ", reached at " + ReportTimeText(visit.calibration->reachedDays, scope);
+    r.outages = IntervalRows(visit.outages, scope, r.outagesLeftOut);
+    r.warnings = IntervalRows(visit.warnings, scope, r.warningsLeftOut);
 
-    r.walk = LastWalkTest(record);
-    if (!r.walk) return r;
+    r.walk = visit.walk;
+    if (!r.walk) return;
     const WalkTestRecord& walk = *r.walk;
     const double length = (walk.endDays - walk.startDays) * kSecondsPerDay;
-    r.walkPeriod = TimeOfDayText(walk.startDays) + " - " + TimeOfDayText(walk.endDays) + " (" +
-                   DurationText(length) + "), " + walk.page + " page";
+    r.walkPeriod = ReportTimeText(walk.startDays, scope) + " - " +
+                   ReportTimeText(walk.endDays, scope) + " (" + DurationText(length) + "), " +
+                   walk.page + " page";
     r.alarmCount = std::to_string(walk.alarmDays.size());
-    for (std::size_t i = 0; i < walk.alarmDays.size(); ++i) {
+    const std::size_t listed = std::min(walk.alarmDays.size(), kAlarmRows);
+    r.alarmsLeftOut = walk.alarmDays.size() - listed;
+    for (std::size_t i = 0; i < listed; ++i) {
         const double at = walk.alarmDays[i];
         r.alarms.push_back({std::to_string(i + 1),
-                            TimeOfDayText(at) + " (+" +
+                            ReportTimeText(at, scope) + " (+" +
                                 DurationText((at - walk.startDays) * kSecondsPerDay) + ")"});
+    }
+    for (const RecordInterval& o : visit.outages) {
+        const double from = (o.startDays - walk.startDays) * kSecondsPerDay;
+        const double to =
+            ((o.endDays ? *o.endDays : walk.endDays) - walk.startDays) * kSecondsPerDay;
+        if (to > 0 && from < length)
+            r.plotOutages.emplace_back(std::max(0.0, from), std::min(length, to));
     }
     r.plot = PlotPoints(walk, kPlotPoints);
     r.timeAxis = TimeAxis(length);
     r.deviationAxis = DeviationAxis(walk);
+}
+
+CommissioningReport BuildCommissioningReport(const ReportSources& sources, const ReportForm& form,
+                                             const ReportScope& scope, const VisitRecord& visit) {
+    CommissioningReport r = StartCommissioningReport(sources, form, scope);
+    AddVisit(r, visit, scope, sources.format);
     return r;
 }
 

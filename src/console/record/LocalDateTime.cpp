@@ -121,6 +121,13 @@ std::string TimeOfDayText(double days) {
     return text;
 }
 
+std::string DateText(double days) {
+    const Civil c = CivilOf(days);
+    char text[24];
+    std::snprintf(text, sizeof text, "%04lld-%02d-%02d", c.year, c.month, c.day);
+    return text;
+}
+
 std::string FileStampText(double days) {
     const Civil c = CivilOf(days);
     char text[32];

@@ -19,6 +19,8 @@ std::optional<double> ParseDateTime(std::string_view text);
 std::string DateMinuteText(double days);
 // "10:20:30", a time of day in the report.
 std::string TimeOfDayText(double days);
+// "2023-03-15", a date in the report.
+std::string DateText(double days);
 // "20230315-102030", for a file name that sorts by date.
 std::string FileStampText(double days);
 

@@ -1,10 +1,11 @@
 #include "console/record/RecordFile.h"
 
-#include <limits>
+#include <algorithm>
 #include <utility>
 
 #include "os/AppendFile.h"
 #include "os/FileStore.h"
+#include "os/OwnFileReader.h"
 #include "os/RenameFile.h"
 
 namespace quillane {
@@ -116,15 +117,25 @@ bool RecordFile::Append(std::string line) {
     return problem_.empty();
 }
 
+RecordSnapshot RecordFile::Snapshot() const {
+    RecordSnapshot s;
+    for (const std::string& path : {OlderPath(), path_}) {
+        auto file = std::make_shared<OwnFileReader>();
+        if (!file->Open(path)) continue;
+        const std::int64_t size = file->Size();
+        s.files.push_back({file, std::max<std::int64_t>(0, size - limit_), size});
+    }
+    s.held.assign(held_.begin(), held_.end());
+    s.incomplete = Incomplete();
+    return s;
+}
+
 std::string RecordFile::ReadBack() const {
-    constexpr auto kWhole = std::numeric_limits<std::int64_t>::max();
-    std::string text = ReadOwnFileEnd(OlderPath(), kWhole).text;
-    const auto join = [&text](const std::string& part) {
-        if (!text.empty() && text.back() != '\n') text += '\n';
-        text += part;
-    };
-    join(ReadOwnFileEnd(path_, kWhole).text);
-    for (const std::string& line : held_) join(line);
+    std::string text;
+    ReadRecordLines(Snapshot(), [&text](std::string_view line) {
+        text.append(line);
+        text.push_back('\n');
+    });
     return text;
 }
 

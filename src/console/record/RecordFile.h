@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+#include "console/record/RecordReader.h"
+
 namespace quillane {
 
 class AppendFile;
@@ -43,8 +45,12 @@ public:
     const std::string& Path() const { return path_; }
     // The older generation's path: ".1" before the extension.
     std::string OlderPath() const;
-    // The record as this run knows it: both generations' text, the older
-    // first, then the lines held in memory.
+    // The record as this run knows it now, for a reader on any thread: both
+    // generations opened (the newest HeldLimit() bytes of each, which is
+    // all the console ever writes there), the older first, then a copy of
+    // the lines held in memory.
+    RecordSnapshot Snapshot() const;
+    // Its lines, each with its line feed, read from a snapshot.
     std::string ReadBack() const;
 
     // ---- what the file lacks, for whoever reads the record back ----

@@ -9,8 +9,6 @@ namespace {
 
 // The deviation labels' room at the left, the thresholds' names' at the right.
 constexpr double kLeftMm = 13, kRightMm = 9;
-// Below the plot: the time labels, the axis title, the key and the footer.
-constexpr double kBelowMm = 30;
 
 double Span(const PlotAxis& a) {
     const double span = a.high - a.low;
@@ -27,11 +25,14 @@ double PlotFrame::Y(double percent) const {
     return top + (deviation.high - percent) / Span(deviation) * height;
 }
 
-PlotFrame PlaceReportPlot(double topMm, double widthMm, double pageHeightMm, const PlotAxis& time,
-                          const PlotAxis& deviation) {
-    const double height =
-        std::clamp(pageHeightMm - topMm - kBelowMm, kPlotMinHeightMm, kPlotMaxHeightMm);
-    return PlotFrame{kLeftMm, topMm, widthMm - kLeftMm - kRightMm, height, time, deviation};
+PlotFrame PlaceReportPlot(double topMm, double widthMm, const PlotAxis& time,
+                          const PlotAxis& deviation, double heightMm) {
+    return PlotFrame{kLeftMm,
+                     topMm,
+                     widthMm - kLeftMm - kRightMm,
+                     std::clamp(heightMm, kPlotMinHeightMm, kPlotHeightMm),
+                     time,
+                     deviation};
 }
 
 std::vector<double> AxisTicks(const PlotAxis& axis) {
@@ -42,18 +43,68 @@ std::vector<double> AxisTicks(const PlotAxis& axis) {
 }
 
 std::vector<std::pair<std::size_t, std::size_t>> SignalBands(
-    const std::vector<WalkTestRecord::Point>& s) {
+    const std::vector<WalkTestRecord::Point>& s, const Outages& outages) {
+    const auto apart = [&s, &outages](std::size_t i) {
+        const double end = s[i - 1].seconds + s[i - 1].width, next = s[i].seconds;
+        if (next - end > kSignalGapSeconds) return true;
+        return std::any_of(outages.begin(), outages.end(),
+                           [end, next](const auto& o) { return o.first < next && o.second > end; });
+    };
     std::vector<std::pair<std::size_t, std::size_t>> bands;
     std::size_t begin = 0;
     while (begin < s.size()) {
         std::size_t end = begin + 1;
-        while (end < s.size() &&
-               s[end].seconds - (s[end - 1].seconds + s[end - 1].width) <= kGapSeconds)
-            ++end;
+        while (end < s.size() && !apart(end)) ++end;
         bands.emplace_back(begin, end);
         begin = end;
     }
     return bands;
+}
+
+std::vector<std::vector<MmPoint>> SignalBandOutlines(const PlotFrame& f,
+                                                     const std::vector<WalkTestRecord::Point>& s,
+                                                     const Outages& outages) {
+    const auto x = [&f](double seconds) { return std::clamp(f.X(seconds), f.left, f.Right()); };
+    const auto y = [&f](double percent) {
+        return std::clamp(std::isfinite(percent) ? f.Y(percent) : f.Bottom(), f.top, f.Bottom());
+    };
+    std::vector<std::vector<MmPoint>> outlines;
+    for (const auto& [begin, end] : SignalBands(s, outages)) {
+        std::vector<MmPoint> top, bottom;
+        for (std::size_t i = begin; i < end; ++i) {
+            double high = y(s[i].high), low = y(s[i].low);
+            if (low - high < kBandMinMm) {
+                const double middle = std::clamp((high + low) / 2, f.top + kBandMinMm / 2,
+                                                 f.Bottom() - kBandMinMm / 2);
+                high = middle - kBandMinMm / 2;
+                low = middle + kBandMinMm / 2;
+            }
+            const double x0 = x(s[i].seconds), x1 = x(s[i].seconds + s[i].width);
+            top.push_back({x0, high});
+            top.push_back({x1, high});
+            bottom.push_back({x0, low});
+            bottom.push_back({x1, low});
+        }
+        // A single instant still has a width to fill.
+        if (top.front().x == top.back().x) {
+            top.back().x += kBandMinMm;
+            bottom.back().x += kBandMinMm;
+        }
+        std::vector<MmPoint> outline(top);
+        outline.insert(outline.end(), bottom.rbegin(), bottom.rend());
+        outlines.push_back(std::move(outline));
+    }
+    return outlines;
+}
+
+std::vector<std::pair<double, double>> OutageSpans(const PlotFrame& f, const Outages& outages) {
+    std::vector<std::pair<double, double>> spans;
+    for (const auto& [from, to] : outages) {
+        const double x0 = std::clamp(f.X(from), f.left, f.Right());
+        const double x1 = std::clamp(f.X(to), f.left, f.Right());
+        if (x1 > x0) spans.emplace_back(x0, x1);
+    }
+    return spans;
 }
 
 std::vector<int> AlarmMarkLevels(const std::vector<double>& xs, double markWidth) {
@@ -80,6 +131,42 @@ std::vector<double> ThresholdNameYs(const std::vector<double>& ys, double top, d
         previous = y;
     }
     return placed;
+}
+
+std::vector<PlacedBlock> PlaceBlocks(const std::vector<ReportBlock>& blocks, double firstTop,
+                                     double pageTop, double pageBottom) {
+    const auto least = [](const ReportBlock& b) {
+        return b.minHeight > 0 ? b.minHeight : b.height;
+    };
+    std::vector<PlacedBlock> placed;
+    int page = 0;
+    double y = firstTop;
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        // A heading goes with what follows it, and a run of headings with theirs.
+        double headings = 0;
+        std::size_t j = i;
+        for (; j < blocks.size() && blocks[j].keepWithNext; ++j) headings += blocks[j].height;
+        const double whole = headings + (j < blocks.size() ? blocks[j].height : 0);
+        const double atLeast = headings + (j < blocks.size() ? least(blocks[j]) : 0);
+        const bool atTop = y <= (page == 0 ? firstTop : pageTop);
+        double height = blocks[i].height;
+        if (y + whole > pageBottom && !atTop) {
+            if (y + atLeast > pageBottom) {
+                ++page;
+                y = pageTop;
+            } else if (j == i) {
+                height = pageBottom - y;  // lower, to stay on this page
+            }
+        }
+        placed.push_back({page, y, height});
+        y += height;
+    }
+    return placed;
+}
+
+std::string PageNumberText(int page, int pages) {
+    if (pages <= 1) return std::string();
+    return "Page " + std::to_string(page + 1) + " of " + std::to_string(pages);
 }
 
 }  // namespace quillane

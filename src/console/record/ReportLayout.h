@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -22,24 +23,62 @@ struct PlotFrame {
     double Y(double percent) const;
 };
 
-// The plot below `topMm` on a page `widthMm` wide: room for the deviation
-// labels at its left and the thresholds' names at its right, and as high as
-// the page leaves above the time labels, the key and the footer, within
-// kPlotMinHeightMm and kPlotMaxHeightMm.
+// The plot below `topMm` on a page `widthMm` wide, `heightMm` high (at most
+// kPlotHeightMm, at least kPlotMinHeightMm: it takes what a page leaves,
+// rather than a page of its own): room for the deviation labels at its left
+// and the thresholds' names at its right.
+constexpr double kPlotHeightMm = 90;
 constexpr double kPlotMinHeightMm = 60;
-constexpr double kPlotMaxHeightMm = 120;
-PlotFrame PlaceReportPlot(double topMm, double widthMm, double pageHeightMm, const PlotAxis& time,
-                          const PlotAxis& deviation);
+PlotFrame PlaceReportPlot(double topMm, double widthMm, const PlotAxis& time,
+                          const PlotAxis& deviation, double heightMm = kPlotHeightMm);
 
 // The values an axis is labelled at, from low to high.
 std::vector<double> AxisTicks(const PlotAxis& axis);
 
-// The runs of points drawn as one band, as [begin, end) indices: points
-// further apart than kGapSeconds are a pause in the walk test (the page was
-// left for a while), which the plot does not bridge.
-constexpr double kGapSeconds = 2;
+// The runs of points drawn as one band, as [begin, end) indices: a pause of
+// more than kSignalGapSeconds from the last word of one point to the first
+// of the next, or a link outage (seconds since the walk test's start)
+// between them, is an outage the plot does not bridge.
+using Outages = std::vector<std::pair<double, double>>;
 std::vector<std::pair<std::size_t, std::size_t>> SignalBands(
-    const std::vector<WalkTestRecord::Point>& points);
+    const std::vector<WalkTestRecord::Point>& points, const Outages& outages = {});
+
+// A point on the page, in millimetres.
+struct MmPoint {
+    double x = 0, y = 0;
+    bool operator==(const MmPoint& o) const { return x == o.x && y == o.y; }
+};
+// Each band as one closed outline in the frame: along the highs, back along
+// the lows. A band is at least kBandMinMm thick wherever it is drawn, so that
+// a flat stretch (low = high) still shows as a band, not as a hollow outline;
+// values beyond the axis are held at the frame's edge.
+constexpr double kBandMinMm = 0.6;
+std::vector<std::vector<MmPoint>> SignalBandOutlines(
+    const PlotFrame& f, const std::vector<WalkTestRecord::Point>& points, const Outages& outages);
+// The outages within the frame, as x from and to.
+std::vector<std::pair<double, double>> OutageSpans(const PlotFrame& f, const Outages& outages);
+
+// ---- pages ----
+// A block of the report, top to bottom: a heading keeps with the block after
+// it, the rows of a list go one by one; a block that may be lower (the plot)
+// says how low.
+struct ReportBlock {
+    double height = 0;
+    bool keepWithNext = false;
+    double minHeight = 0;  // 0: as high as it is
+};
+struct PlacedBlock {
+    int page = 0;
+    double top = 0, height = 0;
+};
+// Blocks flow down the page from `firstTop` and onto a new one (from
+// `pageTop`) where the next would reach below `pageBottom`, unless it may be
+// lower and the room left is enough for that; a block taller than a page
+// starts one of its own.
+std::vector<PlacedBlock> PlaceBlocks(const std::vector<ReportBlock>& blocks, double firstTop,
+                                     double pageTop, double pageBottom);
+// "Page 2 of 3"; nothing on a report of one page.
+std::string PageNumberText(int page, int pages);
 
 // The level of each alarm's number above the plot, for marks `markWidth`
 // wide centred at `xs`: numbers close together take turns on two levels

@@ -11,9 +11,10 @@ std::optional<SignalSampler::Sample> SignalSampler::Take(double nowSeconds, doub
     if (!open_) {
         open_ = true;
         startSeconds_ = nowSeconds;
-        sample_ = Sample{nowDays, deviation, deviation};
+        sample_ = Sample{nowDays, 0, deviation, deviation};
         return finished;
     }
+    sample_.seconds = nowSeconds - startSeconds_;
     sample_.low = std::min(sample_.low, deviation);
     sample_.high = std::max(sample_.high, deviation);
     return finished;

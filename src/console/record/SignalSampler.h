@@ -14,6 +14,7 @@ public:
 
     struct Sample {
         double startDays = 0;  // local time at the first word of the period
+        double seconds = 0;    // from its first word to its last
         double low = 0, high = 0;
     };
 

@@ -8,6 +8,7 @@
 #include "console/pages/RangeView.h"
 #include "console/pages/StatusDisplay.h"
 #include "console/record/CommandMeaning.h"
+#include "console/record/LocalDateTime.h"
 #include "console/record/RecordLine.h"
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
@@ -42,23 +43,49 @@ SiteRecord::~SiteRecord() { Flush(); }
 
 // ---- the link ----
 
+namespace {
+
+RecordLine& WithIdentity(RecordLine& line, const DetectorIdentity& id) {
+    return line.Text("model", id.model)
+        .Integer("version", id.version)
+        .Text("unit", id.unit)
+        .Integer("address", id.address);
+}
+
+}  // namespace
+
+void SiteRecord::Write(const RecordLine& line) {
+    FlushSignal();
+    file_.Append(line.Done());
+}
+
 void SiteRecord::DetectorFound(const DetectorModel& m, const std::string& port) {
-    const frame::Word identity = m.Word(status::kIdentityWord);
+    const DetectorIdentity identity = IdentityOf(m);
     linkedPort_ = port;
-    file_.Append(RecordLine(clock_.LocalDays(), "detected")
-                     .Text("port", port)
-                     .Text("model", ModelText(frame::Dev(identity)))
-                     .Integer("version", frame::Prog(identity))
-                     .Text("unit", "F" + std::to_string(frame::Letter(identity) + 1))
-                     .Integer("address", frame::Adr(identity))
-                     .Done());
+    // The time as the line says it, to the millisecond, so that a reader
+    // finds the line by it.
+    const double now = clock_.LocalDays();
+    if (!visitStart_ || heard_ != identity) visitStart_ = ParseDateTime(DateTimeText(now));
+    heard_ = identity;
+    warning_.clear();
+    RecordLine line(now, "detected");
+    line.Text("port", port);
+    Write(WithIdentity(line, identity));
+}
+
+void SiteRecord::IdentityHeard(const DetectorModel& m) {
+    if (linkedPort_) heard_ = IdentityOf(m);
 }
 
 void SiteRecord::LinkLost() {
     FlushSignal();
     if (!linkedPort_) return;
-    file_.Append(RecordLine(clock_.LocalDays(), "link_lost").Text("port", *linkedPort_).Done());
+    RecordLine line(clock_.LocalDays(), "link_lost");
+    line.Text("port", *linkedPort_);
+    if (heard_) WithIdentity(line, *heard_);
+    Write(line);
     linkedPort_.reset();
+    warning_.clear();
 }
 
 // ---- commands ----
@@ -66,9 +93,8 @@ void SiteRecord::LinkLost() {
 void SiteRecord::CommandRunQueued(const QueuedRun& run) {
     RecordLine line(clock_.LocalDays(), "command");
     if (run.source) line.Text("action", CommandSourceName(*run.source));
-    file_.Append(line.Text("words", CommandWordsText(run.words))
-                     .Text("meaning", CommandMeaning(run.words, tables_))
-                     .Done());
+    Write(line.Text("words", CommandWordsText(run.words))
+              .Text("meaning", CommandMeaning(run.words, tables_)));
 }
 
 void SiteRecord::CommandRunEnded(const CommandRun& run) {
@@ -76,13 +102,12 @@ void SiteRecord::CommandRunEnded(const CommandRun& run) {
     std::string differing;
     for (const std::string& text : DifferingTexts(run, tables_, kRecordNumbers))
         differing += (differing.empty() ? "" : "; ") + text;
-    file_.Append(RecordLine(clock_.LocalDays(), "command_outcome")
-                     .Text("action", CommandSourceName(run.source))
-                     .Text("outcome", CommandOutcomeName(run.outcome))
-                     .Text("words", CommandWordsText(run.sent))
-                     .Text("differing", differing)
-                     .Number("seconds", run.seconds, 2)
-                     .Done());
+    Write(RecordLine(clock_.LocalDays(), "command_outcome")
+              .Text("action", CommandSourceName(run.source))
+              .Text("outcome", CommandOutcomeName(run.outcome))
+              .Text("words", CommandWordsText(run.sent))
+              .Text("differing", differing)
+              .Number("seconds", run.seconds, 2));
 }
 
 // ---- walk test ----
@@ -105,7 +130,7 @@ void SiteRecord::Counting(Page page, Count change, long long count) {
     RecordLine line(clock_.LocalDays(), CountEvent(change));
     line.Text("page", PageName(page));
     if (change != Count::On) line.Integer("count", count);
-    file_.Append(line.Done());
+    Write(line);
 }
 
 void SiteRecord::SignalWord(const DetectorModel& m) {
@@ -128,6 +153,7 @@ void SiteRecord::FlushSignal() {
 void SiteRecord::WriteSample(const SignalSampler::Sample& s) {
     file_.Append(RecordLine(s.startDays, "signal")
                      .Text("page", PageName(inView_))
+                     .Number("seconds", s.seconds, 3)
                      .Number("low", s.low, 1)
                      .Number("high", s.high, 1)
                      .Number("pl", pl_, 1)
@@ -136,11 +162,25 @@ void SiteRecord::WriteSample(const SignalSampler::Sample& s) {
                      .Done());
 }
 
+// ---- the detector's warnings ----
+
+void SiteRecord::DetectorWarning(const DetectorModel& m) {
+    const char* now = DetectorWarningText(m);
+    const std::string warning = now ? now : "";
+    if (warning == warning_ || !linkedPort_) return;
+    warning_ = warning;
+    if (warning.empty())
+        Write(RecordLine(clock_.LocalDays(), "warning_end"));
+    else
+        Write(RecordLine(clock_.LocalDays(), "warning").Text("text", warning));
+}
+
 // ---- calibration ----
 
-void SiteRecord::CalibrationMaximum(double milliVolts) {
-    file_.Append(
-        RecordLine(clock_.LocalDays(), "calibration_maximum").Number("mV", milliVolts, 3).Done());
+void SiteRecord::CalibrationMaximum(double milliVolts, double reachedDays) {
+    Write(RecordLine(clock_.LocalDays(), "calibration_maximum")
+              .Number("mV", milliVolts, 3)
+              .Text("reached", DateTimeText(reachedDays)));
 }
 
 void SiteRecord::Flush() { FlushSignal(); }

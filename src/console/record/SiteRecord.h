@@ -7,6 +7,7 @@
 
 #include "console/line/CommandRun.h"
 #include "console/pages/Page.h"
+#include "console/record/DetectorIdentity.h"
 #include "console/record/RecordFile.h"
 #include "console/record/SignalSampler.h"
 
@@ -14,6 +15,7 @@ namespace quillane {
 
 class Clock;
 class CorrespondenceTables;
+class RecordLine;
 struct DetectorModel;
 
 // The site record: what matters at a site, as it happens, one line per event
@@ -35,12 +37,20 @@ public:
     SiteRecord& operator=(const SiteRecord&) = delete;
 
     // ---- the link ----
-    // "detected": the identity of the detector just found, and its port.
+    // "detected": the identity of the detector just found, and its port. It
+    // begins a visit, unless the detector is the one linked last, as it
+    // was when the link was lost (a relink).
     void DetectorFound(const DetectorModel& m, const std::string& port);
-    // "link_lost" with the detection's port, once per detection: a return to
-    // waiting without a detector (at start-up, or a second one) records
-    // nothing.
+    // An identity word while linked: the unit letter and the address may
+    // change during a visit.
+    void IdentityHeard(const DetectorModel& m);
+    // "link_lost" with the detection's port and the identity last heard,
+    // once per detection: a return to waiting without a detector (at
+    // start-up, or a second one) records nothing.
     void LinkLost();
+    // When the visit of the detector linked now, or linked last, began in
+    // this run of the console: the time of its "detected" line as written.
+    std::optional<double> VisitStart() const { return visitStart_; }
 
     // ---- commands ----
     // "command": a run's words and what they ask, in the installer's terms,
@@ -62,10 +72,17 @@ public:
     // second and the thresholds in force.
     void SignalWord(const DetectorModel& m);
 
+    // ---- the detector's warnings ----
+    // A state word: "warning" with the text the console shows when the
+    // detector reports a warning or a malfunction, or another one;
+    // "warning_end" when it no longer does.
+    void DetectorWarning(const DetectorModel& m);
+
     // ---- calibration ----
-    // "calibration_maximum" in millivolts, when the Calibration page is done
+    // "calibration_maximum": the "Maximum:" the Calibration page showed, in
+    // millivolts, and when it was reached ("reached"), when the page is done
     // with one.
-    void CalibrationMaximum(double milliVolts);
+    void CalibrationMaximum(double milliVolts, double reachedDays);
 
     // Writes the signal period begun.
     void Flush();
@@ -80,11 +97,18 @@ private:
     bool Sampling() const;
     void FlushSignal();
     void WriteSample(const SignalSampler::Sample& s);
+    // Every line but the signal's: the half second begun goes out first, so
+    // that the lines stand in the order of their times.
+    void Write(const RecordLine& line);
 
     const Clock& clock_;
     const CorrespondenceTables& tables_;
     RecordFile file_;
     std::optional<std::string> linkedPort_;
+    // The identity last heard from the detector linked now or last.
+    std::optional<DetectorIdentity> heard_;
+    std::optional<double> visitStart_;
+    std::string warning_;  // the warning in force, empty when none
     Page inView_ = Page::About;
     bool countingSetup_ = false, countingSettings_ = false;
     SignalSampler sampler_;

@@ -6,6 +6,7 @@
 #include "console/ConsoleCore.h"
 #include "console/record/SiteRecord.h"
 #include "model/MessageTexts.h"
+#include "os/Clock.h"
 #include "ui/pages/PageContext.h"
 #include "ui/widgets/BarChart.h"
 #include "ui/widgets/ColourKit.h"
@@ -51,7 +52,7 @@ void CalibrationPage::PageShow() {
     context_.setNote(note::kAdjust);
     context_.showAver("---");
     values_ = TuneUpValues{};
-    recordedMax_ = 0;
+    onScreen_ = recorded_ = ShownMax{};
     RefreshTuneUpChart();
 }
 
@@ -60,9 +61,9 @@ void CalibrationPage::PageHide() { RecordMaximum(); }
 void CalibrationPage::FlushSiteRecord() { RecordMaximum(); }
 
 void CalibrationPage::RecordMaximum() {
-    if (values_.dblTuneUpMax <= 0 || values_.dblTuneUpMax == recordedMax_) return;
-    recordedMax_ = values_.dblTuneUpMax;
-    context_.siteRecord.CalibrationMaximum(recordedMax_);
+    if (onScreen_.milliVolts <= 0 || onScreen_ == recorded_) return;
+    recorded_ = onScreen_;
+    context_.siteRecord.CalibrationMaximum(recorded_.milliVolts, recorded_.reachedDays);
 }
 
 PageHeld CalibrationPage::Held() const {
@@ -83,7 +84,10 @@ void CalibrationPage::ClearKey() { btnTuneUpClearClick(); }
 void CalibrationPage::btnTuneUpClearClick() {
     // The maximum reached before aiming again.
     RecordMaximum();
-    values_.dblTuneUpMax = values_.dblTuneUpSignal;
+    const TuneUpDisplay reset =
+        ResetTuneUpMax(values_, context_.clock.LocalDays(), context_.format);
+    shown_.maxText = reset.maxText;
+    shown_.axis = reset.axis;
     chTuneUp->SetX(kSignal, values_.dblTuneUpSignal);
     chTuneUp->SetX(kMax, values_.dblTuneUpMax);
     chTuneUp->SetColour(kSignal, ToQColor(colour::kLime));
@@ -96,7 +100,8 @@ void CalibrationPage::RefreshTuneUpChart() {
 }
 
 void CalibrationPage::Compute() {
-    const TuneUpDisplay d = RefreshTuneUp(context_.core.Model(), values_, context_.format);
+    const TuneUpDisplay d =
+        RefreshTuneUp(context_.core.Model(), values_, context_.clock.LocalDays(), context_.format);
     // The maximum and the axis change only now and then; a presentation
     // skipped in between must not lose them.
     if (d.maxText) shown_.maxText = d.maxText;
@@ -107,7 +112,12 @@ void CalibrationPage::Compute() {
 }
 
 void CalibrationPage::PresentFrame() {
-    if (shown_.maxText) lTuneUpMax->setText(QString::fromStdString(*shown_.maxText));
+    if (shown_.maxText) {
+        lTuneUpMax->setText(QString::fromStdString(*shown_.maxText));
+        // Each maximum text comes with the maximum now in values_: the
+        // maximum only grows between the resets, which present at once.
+        onScreen_ = ShownMax{values_.dblTuneUpMax, values_.maxReachedDays};
+    }
     if (shown_.axis) chTuneUp->SetBottomAxis(shown_.axis->maximum, shown_.axis->tickStep);
     shown_.maxText.reset();
     shown_.axis.reset();

@@ -37,12 +37,20 @@ private:
     void BuildControls();
     // The rule's step on the latest word; what it shows waits for PresentFrame.
     void Compute();
-    // The maximum reached goes into the site record, once.
+    // The maximum the label shows goes into the site record, once.
     void RecordMaximum();
 
     TuneUpValues values_;
-    double recordedMax_ = 0;
     TuneUpDisplay shown_;  // what the next presentation writes
+    // What "Maximum:" shows and when that maximum was reached, and what of
+    // it the record has.
+    struct ShownMax {
+        double milliVolts = 0, reachedDays = 0;
+        bool operator==(const ShownMax& o) const {
+            return milliVolts == o.milliVolts && reachedDays == o.reachedDays;
+        }
+    };
+    ShownMax onScreen_, recorded_;
     QLabel* lSignal = nullptr;
     QLabel* lTuneUpMax = nullptr;
     BarChart* chTuneUp = nullptr;

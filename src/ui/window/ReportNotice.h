@@ -1,16 +1,19 @@
 #pragma once
 
-#include <QLabel>
+#include <QFrame>
 
+class QLabel;
+class QPushButton;
 class QTimer;
 
 namespace quillane {
 
-// Where the commissioning report went: for a few seconds over the note
-// area, inside the window, without a box to close (a click puts it away
-// sooner). A path too long for the window loses its middle, so that its
-// drive and the file's name stay.
-class ReportNotice : public QLabel {
+// Where the commissioning report (or the CSV) went: for a few seconds over
+// the note area, inside the window, without a box to close (a click on the
+// text puts it away sooner), with the offer to open the file or its folder
+// in the system's own viewer. A path too long for the window loses its
+// middle, so that its drive and the file's name stay.
+class ReportNotice : public QFrame {
     Q_OBJECT
 
 public:
@@ -18,15 +21,24 @@ public:
 
     explicit ReportNotice(QWidget* window);
 
-    // Shows the notice for `path` in the middle of `area` (in the window),
-    // no wider than it; a second report's notice replaces the first.
-    void Show(const QString& path, const QRect& area);
+    // Shows `title` and `path` (then `remark`) in the middle of `area` (in
+    // the window), no wider than it; a second notice replaces the first.
+    void Show(const QString& title, const QString& path, const QRect& area,
+              const QString& remark = {});
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Opens `what` with the system's viewer; a machine without one says so
+    // in the notice.
+    void Open(const QString& what);
+
+    QLabel* text_;
+    QPushButton* file_;
+    QPushButton* folder_;
     QTimer* hide_;
+    QString path_;
 };
 
 }  // namespace quillane

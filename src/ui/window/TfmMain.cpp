@@ -16,6 +16,7 @@
 #include "console/ConsoleCore.h"
 #include "console/pages/ModeRule.h"
 #include "console/pages/ScreenPlacement.h"
+#include "console/record/SiteMemory.h"
 #include "console/record/SiteRecord.h"
 #include "link/SerialPort.h"
 #include "link/SystemPortDirectory.h"
@@ -198,6 +199,7 @@ void TfmMain::BuildWindow() {
     // keyboard reaches, so F4 opens its list.
     combo->setFocus();
     BuildActionList();
+    BuildReportWriter();
     BuildRemoteView();
 }
 

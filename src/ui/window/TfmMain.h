@@ -19,8 +19,10 @@
 #include "model/ProfileFile.h"
 #include "model/Settings.h"
 #include "protocol/ExchangeLog.h"
+#include "ui/window/ReportWriter.h"
 
 class QCloseEvent;
+class QLabel;
 class QTextEdit;
 class QTimer;
 
@@ -37,6 +39,7 @@ class PageControl;
 class PortDirectory;
 class RemoteViewDialog;
 class ReportNotice;
+class SiteMemory;
 class SiteRecord;
 class TfrmPassword;
 class ViewServer;
@@ -138,6 +141,10 @@ private:
     void AddPage(ConsolePage* page, const char* caption);
     void BuildNote();
     void BuildActionList();
+    // Ctrl+P's writer, the forms it remembers and the label that says it works.
+    void BuildReportWriter();
+    // The report or CSV is written, or why not: the installer may open it.
+    void ReportWritten(const ReportWriter::Result& result);
     void ReadSettingsFile();
 
     // ---- the wake-ups: one timer and the watch on the line ----
@@ -211,6 +218,10 @@ private:
     CorrespondenceTables tables_;
     ExchangeLog log_;
     std::unique_ptr<SiteRecord> siteRecord_;
+    std::unique_ptr<SiteMemory> siteMemory_;
+    ReportWriter* reportWriter_ = nullptr;
+    QLabel* lReportBusy = nullptr;
+    QString reportNote_;  // said with the next report written
     std::unique_ptr<ConsoleCore> core_;
     std::unique_ptr<PageContext> pageContext_;
 

@@ -1,60 +1,35 @@
 // TfmMain's side of the site record and the commissioning report: the window
-// hands the record the commands it queues, and Ctrl+P reads the record back
-// into a PDF beside the settings file.
+// hands the record the commands it queues, and Ctrl+P asks for the report's
+// form, then has the report written beside the settings file on a thread of
+// its own while the window and the line carry on.
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QTextEdit>
 #include <optional>
 
 #include "console/ConsoleCore.h"
 #include "console/record/CommissioningReport.h"
-#include "console/record/RecordEntry.h"
-#include "console/record/ReportFile.h"
+#include "console/record/RecordCsv.h"
+#include "console/record/SiteMemory.h"
 #include "console/record/SiteRecord.h"
+#include "model/MessageTexts.h"
 #include "os/Clock.h"
 #include "ui/pages/ConsolePage.h"
+#include "ui/widgets/ColourKit.h"
 #include "ui/window/PageControl.h"
 #include "ui/window/ReportNotice.h"
-#include "ui/window/ReportPdf.h"
+#include "ui/window/ReportWriter.h"
 #include "ui/window/TfmMain.h"
+#include "ui/window/TfrmReport.h"
 
 #ifndef QUILLANE_VERSION
 #define QUILLANE_VERSION "unknown"
 #endif
 
 namespace quillane {
-namespace {
-
-// The PDF is made whole in a private folder of its own, then copied beside
-// the settings file under a name nothing held before: that folder may be
-// shared, and a link planted at the predictable name must not take it
-// elsewhere. The path written; empty, with what went wrong, when none was.
-QString WriteReport(const CommissioningReport& report, const std::string& name, QString& error) {
-    QTemporaryDir work;
-    const QString made = work.filePath(QStringLiteral("report.pdf"));
-    QFile pdf(made);
-    QString why;
-    if (!work.isValid() || !WriteReportPdf(report, made, why) || !pdf.open(QIODevice::ReadOnly)) {
-        if (why.isEmpty()) why = work.isValid() ? pdf.errorString() : work.errorString();
-        error = QStringLiteral("The commissioning report could not be made:\n%1").arg(why);
-        return {};
-    }
-    const QByteArray bytes = pdf.readAll();
-    std::string reason;  // names the file
-    const std::optional<std::string> written =
-        WriteReportFile(QDir::currentPath().toStdString(), name, bytes.toStdString(), reason);
-    if (!written) {
-        error = QStringLiteral("The commissioning report could not be written:\n%1")
-                    .arg(QDir::toNativeSeparators(QString::fromStdString(reason)));
-        return {};
-    }
-    return QString::fromStdString(*written);
-}
-
-}  // namespace
 
 void TfmMain::CommandQueued(std::uint16_t) { CommandWaiting(); }
 
@@ -66,22 +41,77 @@ void TfmMain::FlushSiteRecord() {
     siteRecord_->Flush();
 }
 
+void TfmMain::BuildReportWriter() {
+    reportWriter_ = new ReportWriter(this);
+    connect(reportWriter_, &ReportWriter::Finished, this, &TfmMain::ReportWritten);
+    siteMemory_ = std::make_unique<SiteMemory>(std::string(".") + '/' + files::kSitesFile);
+    // At the right of the tab row, where no tab reaches, while a report is
+    // being written: the note and the pages stay in sight.
+    lReportBusy = new QLabel(this);
+    lReportBusy->setObjectName(QStringLiteral("lReportBusy"));
+    lReportBusy->setGeometry(600, 1, 176, 19);
+    lReportBusy->setAlignment(Qt::AlignCenter);
+    lReportBusy->setAutoFillBackground(true);
+    QPalette p = lReportBusy->palette();
+    p.setColor(QPalette::Window, ToQColor(colour::kMarkBackground));
+    lReportBusy->setPalette(p);
+    lReportBusy->hide();
+}
+
 void TfmMain::actReportExecute() {
+    // One at a time; the label says one is under way.
+    if (reportWriter_->Busy()) return;
+    FlushSiteRecord();
+    const double visitStart = siteRecord_->VisitStart().value_or(clock_.LocalDays());
+    // The detector as it is now, should the link go while the dialog is open.
+    const DetectorModel atKey = core_->Model();
+    TfrmReport dialog(*siteMemory_, visitStart, this);
+    const int choice = dialog.exec();
+    if (choice == TfrmReport::kCancel) return;
+    const ReportForm form = dialog.Form();
+    // What happened while the dialog was open belongs to the report too.
     FlushSiteRecord();
     const double now = clock_.LocalDays();
-    const ReportSources sources{core_->Model(),   tables_, format_,         settings_.dblKdc,
-                                settings_.dblUrd, now,     QUILLANE_VERSION};
-    CommissioningReport report =
-        BuildCommissioningReport(sources, ParseRecord(siteRecord_->File().ReadBack()));
-    report.recordIncomplete = siteRecord_->File().Incomplete();
-    QString error;
-    const QString path = WriteReport(report, ReportFileName(now), error);
-    if (path.isEmpty()) {
-        QMessageBox::warning(this, QCoreApplication::applicationName(), error);
+    std::string rememberError;
+    reportNote_.clear();
+    if (!siteMemory_->Remember(form, now, rememberError))
+        reportNote_ = QStringLiteral("\nThe form could not be kept for the next report:\n%1")
+                          .arg(QString::fromStdString(rememberError));
+
+    ReportWriter::Job job;
+    job.scope = ReportScope{dialog.Span(), visitStart, now};
+    const ReportSources sources{Linked() ? core_->Model() : atKey,
+                                tables_,
+                                format_,
+                                settings_.dblKdc,
+                                settings_.dblUrd,
+                                now,
+                                QUILLANE_VERSION};
+    job.report = StartCommissioningReport(sources, form, job.scope);
+    job.snapshot = siteRecord_->File().Snapshot();
+    job.format = format_;
+    job.folder = QDir::currentPath().toStdString();
+    const bool csv = choice == TfrmReport::kCsv;
+    job.kind = csv ? ReportWriter::Job::Kind::Csv : ReportWriter::Job::Kind::Report;
+    job.name = csv ? RecordCsvFileName(now) : ReportFileName(now);
+    lReportBusy->setText(csv ? QStringLiteral("Saving the CSV ...")
+                             : QStringLiteral("Writing the report ..."));
+    lReportBusy->show();
+    lReportBusy->raise();
+    reportWriter_->Start(std::move(job));
+}
+
+void TfmMain::ReportWritten(const ReportWriter::Result& result) {
+    lReportBusy->hide();
+    if (result.path.isEmpty()) {
+        QMessageBox::warning(this, QCoreApplication::applicationName(),
+                             QDir::toNativeSeparators(result.error));
         return;
     }
-    // Opens nothing: the installer hands the file on as it is.
-    reportNotice_->Show(path, memoNote->parentWidget()->geometry());
+    const bool report = result.kind == ReportWriter::Job::Kind::Report;
+    reportNotice_->Show(report ? QStringLiteral("Commissioning report written:")
+                               : QStringLiteral("Record saved as CSV:"),
+                        result.path, memoNote->parentWidget()->geometry(), reportNote_);
 }
 
 }  // namespace quillane

@@ -53,11 +53,15 @@ void TfmMain::ShowDetectorState() {
     const StateDisplay d = DetectorStateValues(core_->Model(), ActivePage(), format_);
     gbInfo->ShowState(d);
     if (d.note) SetNote(*d.note);
+    siteRecord_->DetectorWarning(core_->Model());
     ActiveConsolePage()->DetectorState(d);
     RemoteViewChanged();
 }
 
-void TfmMain::ShowIdentity() { gbInfo->ShowIdentity(IdentityValues(core_->Model())); }
+void TfmMain::ShowIdentity() {
+    gbInfo->ShowIdentity(IdentityValues(core_->Model()));
+    siteRecord_->IdentityHeard(core_->Model());
+}
 
 void TfmMain::ShowPower() {
     gbInfo->ShowPower(PowerValue(core_->Model(), settings_.dblKdc, settings_.dblUrd, format_));
