@@ -119,7 +119,8 @@ windows:
 # That console under Wine on a virtual display, against the virtual detector
 # of the native build; then its installer, and its window tests.
 test-windows-gui: build
-	@scripts/install-deps $(WINDOWS_GUI_DEPS) wine64 xvfb openbox xdotool imagemagick openssl curl
+	@scripts/install-deps $(WINDOWS_GUI_DEPS) wine64 xvfb openbox xdotool imagemagick openssl curl \
+		poppler-utils
 	@JOBS=$(JOBS) WERROR=$(WERROR) scripts/build-windows $(WINDOWS_GUI_BUILD) \
 		test_app test_ui
 	@scripts/test-windows-gui $(WINDOWS_GUI_BUILD) $(BUILD)/tools/quillane-detector/quillane-detector
