@@ -341,6 +341,8 @@ TEST(CommissioningReport, TheDetectorInForceAndItsLastWalkTest) {
     EXPECT_DOUBLE_EQ(r.timeAxis.high, 90);
     EXPECT_EQ(ReportFileName(At(600)), "Quillane-report-20230315-101000.pdf");
     EXPECT_EQ(DurationText(3723.4), "1:02:03");
+    // A walk test a hostile record stretched past any clock: a length, not a sign.
+    EXPECT_EQ(DurationText(1e300), "277777777777:46:40");
 }
 
 // Where the plot puts things, in millimetres on the page.
@@ -357,9 +359,27 @@ TEST(ReportLayout, ThePlotItsBandsAlarmNumbersAndThresholdNames) {
 
     // Numbers 5.4 mm wide: close ones take turns, a third close one has none.
     EXPECT_EQ(AlarmMarkLevels({10, 12, 14, 15.4, 30}, 5.4), (std::vector<int>{0, 1, -1, 0, 0}));
+    // Marks at their times; one dated before the walk test began (the clock
+    // set back an hour during it) or past the axis is held at the frame's edge.
+    WalkTestRecord walk;
+    walk.startDays = 45000;
+    for (const double s : {300.0, -3600.0, 1e6}) walk.alarmDays.push_back(45000 + s / 86400);
+    const std::vector<double> xs = AlarmMarkXs(f, walk);
+    ASSERT_EQ(xs.size(), 3u);
+    EXPECT_NEAR(xs[0], 89, 1e-6);
+    EXPECT_EQ((std::vector<double>{xs[1], xs[2]}), (std::vector<double>{f.left, f.Right()}));
     // Names at their lines' ends, within the frame, one below another that is close.
     EXPECT_EQ(ThresholdNameYs({50, 51, 200, 30}, 40, 160, 3.2),
               (std::vector<double>{50, 53.2, 160, 40}));
+    // All three at the foot (thresholds past the axis): stacked up from it.
+    const std::vector<double> foot = ThresholdNameYs({200, 170, 160}, 40, 160, 3.2);
+    ASSERT_EQ(foot.size(), 3u);
+    EXPECT_DOUBLE_EQ(foot[0], 160 - 6.4);
+    EXPECT_DOUBLE_EQ(foot[1], 160 - 3.2);
+    EXPECT_DOUBLE_EQ(foot[2], 160);
+    // A gap that rounds short of itself (16.1 + 3.2 - 16.1 < 3.2) still ends.
+    EXPECT_EQ(ThresholdNameYs({16.1, 16.1}, 16.1, 100, 3.2),
+              (std::vector<double>{16.1, 16.1 + 3.2}));
 }
 
 WalkTestRecord::Point At(double seconds, double width, double low = 0, double high = 0) {
@@ -395,22 +415,30 @@ TEST(ReportLayout, ABandIsAlwaysThickEnoughToSee) {
     const struct {
         const char* name;
         double low, high;
+        double seconds = 1, width = 0.5;
     } cases[] = {{"flat", 10, 10},
                  {"nearly flat", 10, 10.1},
                  {"wide", -20, 30},
                  {"beyond the top", 80, 90},
-                 {"not a number", std::nan(""), std::nan("")}};
+                 {"not a number", std::nan(""), std::nan("")},
+                 // An instant still has a width, within the frame wherever it is.
+                 {"an instant", 0, 1, 5, 0},
+                 {"an instant at the axis' end", 0, 1, 10, 0},
+                 {"an instant past it", 0, 1, 25, 0},
+                 {"an instant before the start", 0, 1, -5, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto outlines = SignalBandOutlines(f, {At(1, 0.5, c.low, c.high)}, {});
+        const auto outlines = SignalBandOutlines(f, {At(c.seconds, c.width, c.low, c.high)}, {});
         ASSERT_EQ(outlines.size(), 1u);
         const std::vector<MmPoint>& o = outlines[0];
         ASSERT_EQ(o.size(), 4u);  // along the high, back along the low
         EXPECT_GE(o[3].y - o[0].y, kBandMinMm - 1e-9);
-        EXPECT_GT(o[1].x, o[0].x);
+        EXPECT_GE(o[1].x - o[0].x, std::min(kBandMinMm, f.X(c.seconds + c.width) - f.X(c.seconds)));
         for (const MmPoint& p : o) {
             EXPECT_GE(p.y, f.top);
             EXPECT_LE(p.y, f.Bottom());
+            EXPECT_GE(p.x, f.left);
+            EXPECT_LE(p.x, f.Right());
         }
     }
     // A wide band keeps its own edges.

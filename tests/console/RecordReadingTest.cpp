@@ -135,6 +135,11 @@ TEST(RecordCsv, OneRowAnEventQuotedForASpreadsheet) {
         {RecordLine(at, "warning").Text("text", "=HYPERLINK(\"x\")\nsecond line").Done(),
          "2023-03-15,10:20:30.456,warning,,,,,,,,,,,,,,,,,,,,,"
          "\"'=HYPERLINK(\"\"x\"\")\nsecond line\",\r\n"},
+        // A number column that holds a text (a formula) or a bare sign: empty.
+        {RecordLine(at, "alarm").Text("count", "=HYPERLINK(\"x\")").Done(),
+         "2023-03-15,10:20:30.456,alarm,,,,,,,,,,,,,,,,,,,,,,\r\n"},
+        {"{\"time\":\"2023-03-15T10:20:30.456\",\"event\":\"signal\",\"low\":-,\"high\":+1}\n",
+         "2023-03-15,10:20:30.456,signal,,,,,,,,,,,,,,,,,,,,,,\r\n"},
         {RecordLine(at, "detected").Text("colour", " blue").Done(),
          "2023-03-15,10:20:30.456,detected,,,,,,,,,,,,,,,,,,,,,,colour= blue\r\n"},
         {RecordLine(at, "detected").Text("port", " COM5").Done(),

@@ -97,7 +97,11 @@ PlotAxis DeviationAxis(const WalkTestRecord& walk) {
 }
 
 std::string DurationText(double seconds) {
-    const long long s = std::isfinite(seconds) && seconds > 0 ? std::llround(seconds) : 0;
+    // Past a whole number's reach (a hostile record's walk test of 1e300 s)
+    // held at a length no clock reaches.
+    constexpr double kLongest = 1e15;
+    const long long s =
+        std::isfinite(seconds) && seconds > 0 ? std::llround(std::min(seconds, kLongest)) : 0;
     if (s >= 3600)
         return std::to_string(s / 3600) + ":" + TwoDigits(s / 60 % 60) + ":" + TwoDigits(s % 60);
     return std::to_string(s / 60) + ":" + TwoDigits(s % 60);

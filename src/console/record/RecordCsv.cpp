@@ -80,8 +80,9 @@ std::string RecordCsvRow(const RecordEntry& e) {
         std::string value;
         for (const auto& [key, text] : e.fields)
             if (key == c.key) value = text;
-        // A number field that holds no number is left empty.
-        if (c.number && value == "null") value.clear();
+        // A number field that holds no number (null, or a text a hand or a
+        // hostile program put there, which could be a formula) is left empty.
+        if (c.number && !e.Number(c.key)) value.clear();
         Cell(row, value, c.number);
     }
     for (const auto& [key, text] : e.fields) {

@@ -85,10 +85,16 @@ std::vector<std::vector<MmPoint>> SignalBandOutlines(const PlotFrame& f,
             bottom.push_back({x0, low});
             bottom.push_back({x1, low});
         }
-        // A single instant still has a width to fill.
+        // A single instant still has a width to fill: to its right, or to
+        // its left at the frame's right edge.
         if (top.front().x == top.back().x) {
-            top.back().x += kBandMinMm;
-            bottom.back().x += kBandMinMm;
+            if (top.back().x + kBandMinMm <= f.Right()) {
+                top.back().x += kBandMinMm;
+                bottom.back().x += kBandMinMm;
+            } else {
+                top.front().x -= kBandMinMm;
+                bottom.front().x -= kBandMinMm;
+            }
         }
         std::vector<MmPoint> outline(top);
         outline.insert(outline.end(), bottom.rbegin(), bottom.rend());
@@ -107,6 +113,13 @@ std::vector<std::pair<double, double>> OutageSpans(const PlotFrame& f, const Out
     return spans;
 }
 
+std::vector<double> AlarmMarkXs(const PlotFrame& f, const WalkTestRecord& walk) {
+    std::vector<double> xs;
+    for (const double days : walk.alarmDays)
+        xs.push_back(std::clamp(f.X((days - walk.startDays) * 86400.0), f.left, f.Right()));
+    return xs;
+}
+
 std::vector<int> AlarmMarkLevels(const std::vector<double>& xs, double markWidth) {
     std::vector<int> levels;
     double levelEnd[2] = {-1e9, -1e9};
@@ -123,12 +136,31 @@ std::vector<int> AlarmMarkLevels(const std::vector<double>& xs, double markWidth
 std::vector<double> ThresholdNameYs(const std::vector<double>& ys, double top, double bottom,
                                     double gap) {
     std::vector<double> placed;
-    double previous = -1e9;
     for (const double wanted : ys) {
-        double y = std::clamp(wanted, top, bottom);
-        if (std::abs(y - previous) < gap) y = previous + gap;
+        // A line at no number is drawn at the foot, as the band is.
+        double y = std::isnan(wanted) ? bottom : std::clamp(wanted, top, bottom);
+        // Below every name it would come too close to, not only the last.
+        for (bool moved = true; moved;) {
+            moved = false;
+            for (const double other : placed)
+                // (Not by their difference: other + gap - other may round below gap.)
+                if (y > other - gap && y < other + gap) {
+                    y = other + gap;
+                    moved = true;
+                }
+        }
         placed.push_back(y);
-        previous = y;
+    }
+    // Names pushed below the frame (lines at its foot) go up, from the
+    // lowest, each a gap above the one below it.
+    std::vector<std::size_t> order(placed.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [&placed](std::size_t a, std::size_t b) { return placed[a] > placed[b]; });
+    double limit = bottom;
+    for (const std::size_t i : order) {
+        placed[i] = std::min(placed[i], limit);
+        limit = placed[i] - gap;
     }
     return placed;
 }

@@ -80,6 +80,11 @@ std::vector<PlacedBlock> PlaceBlocks(const std::vector<ReportBlock>& blocks, dou
 // "Page 2 of 3"; nothing on a report of one page.
 std::string PageNumberText(int page, int pages);
 
+// Where each alarm of the walk test is marked along the plot, in its order;
+// one the record dates outside the walk test (the clock set back during it)
+// is held at the frame's edge, as the signal is.
+std::vector<double> AlarmMarkXs(const PlotFrame& f, const WalkTestRecord& walk);
+
 // The level of each alarm's number above the plot, for marks `markWidth`
 // wide centred at `xs`: numbers close together take turns on two levels
 // (0, then 1); one that finds both taken is left to its line, -1.
@@ -87,7 +92,8 @@ std::vector<int> AlarmMarkLevels(const std::vector<double>& xs, double markWidth
 
 // The thresholds' names at the right of the plot, where their lines end:
 // each at its line, held within the frame, and one that would come closer
-// than `gap` to the name before goes below it.
+// than `gap` to a name before goes below it; names that would then go below
+// the frame go up from its foot instead.
 std::vector<double> ThresholdNameYs(const std::vector<double>& ys, double top, double bottom,
                                     double gap);
 

@@ -198,8 +198,7 @@ void DrawAlarms(Pen& pen, const PlotFrame& f, const CommissioningReport& r) {
     const WalkTestRecord& walk = *r.walk;
     const QColor red = ToQColor(colour::kRed);
     p.setFont(Font(7, true));
-    std::vector<double> xs;
-    for (const double days : walk.alarmDays) xs.push_back(f.X((days - walk.startDays) * 86400.0));
+    const std::vector<double> xs = AlarmMarkXs(f, walk);
     const std::vector<int> levels = AlarmMarkLevels(xs, 5.4);
     for (std::size_t i = 0; i < xs.size(); ++i) {
         const double x = pen.Mm(xs[i]);
