@@ -126,8 +126,9 @@ bool ConsoleCore::TimerTimer() {
             cbComPortDropDown();
             return cbComPortChange();
         }
-        // The pass's log lines leave together when it ends, also when a
-        // handler fails half-way.
+        // The pass's log lines carry the one time of the pass; those held
+        // long enough leave when it ends, also when a handler fails half-way
+        // (and then all of them, before the error box shows).
         const ExchangeLog::Pass pass(d_->log);
         // What the handlers queued since the last pass goes out from now on.
         CloseCommandRun();
@@ -135,8 +136,10 @@ bool ConsoleCore::TimerTimer() {
         Send();
         return true;
     } catch (const std::exception& e) {
+        d_->log.Flush();
         d_->view.ShowError(e.what());
     } catch (...) {
+        d_->log.Flush();
         d_->view.ShowError("");
     }
     // Polling stays stopped until the user picks a port that opens.
@@ -163,6 +166,7 @@ WakeFacts ConsoleCore::Facts(bool polling, double now) const {
     f.moreWaiting = f.bytesRead == Receiver::kReadSize;
     if (Linked()) f.secondsToTimeout = d_->receiver.SecondsToTimeout(now);
     w.watchIn = d_->WatchDueIn(now);
+    w.logIn = d_->log.FlushDueIn(now);
     return w;
 }
 
@@ -285,6 +289,9 @@ void ConsoleCore::OverwriteStoredSig(unsigned sig) {
 }
 
 void ConsoleCore::ResetDetectorView() {
+    // The link is lost or given up: the lines that tell how go to the disk
+    // now, not a tenth of a second later.
+    d_->log.Flush();
     d_->model.Reset();
     // Whatever went out last was told to a detector no longer heard.
     d_->unansweredCmd0.reset();
@@ -292,6 +299,9 @@ void ConsoleCore::ResetDetectorView() {
 }
 
 void ConsoleCore::OnDetectorFound() {
+    // As at a loss of the link: the lines that tell how it came up go to the
+    // disk at once.
+    d_->log.Flush();
     if (frame::Regul(d_->model.Word(status::kZoneWord)) == detector::kRegulAutoDefaults)
         ApplyAutoDefaults();
     d_->view.OnDetectorFound();

@@ -33,6 +33,7 @@ WakePlan PlanWake(const WakeFacts& f) {
     else if (f.redrawIn)
         Earliest(plan.timer, RestedMs(*f.redrawIn), kWakeRedraw);
     if (f.frameIn) Earliest(plan.timer, RestedMs(*f.frameIn), kWakeFrame);
+    if (f.logIn) Earliest(plan.timer, RestedMs(*f.logIn), kWakeLog);
     plan.keepTimer = plan.timer && f.repeatingMs == plan.timer->ms;
     return plan;
 }

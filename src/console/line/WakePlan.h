@@ -16,6 +16,7 @@ enum WakeJob : unsigned {
     kWakeWatch = 2u,   // the core's watch: a port tried again, answer times
     kWakeRedraw = 4u,  // the signal-driven redraw the redraw limit refused
     kWakeFrame = 8u,   // the presentation a page asked for within a frame
+    kWakeLog = 16u,    // the exchange log's held lines are due for the disk
 };
 
 // The one timer as it is armed: this many milliseconds, for these jobs.
@@ -35,6 +36,7 @@ struct WakeFacts {
     // The timer woke the console just now and repeats at this interval: its
     // next wake-up comes that long after this one.
     std::optional<int> repeatingMs;
+    std::optional<double> logIn;  // the exchange log's held lines are due
 };
 
 struct WakePlan {
@@ -53,9 +55,10 @@ struct WakePlan {
     }
 };
 
-// A redraw or a presentation that waits comes a rest after it may, so that
-// while frames stream the next pass, which comes within a rest, does it and
-// the timer wakes the console only once the line went quiet.
+// A redraw, a presentation or the log's write that waits comes a rest after
+// it may, so that while frames stream the next pass, which comes within a
+// rest, does it and the timer wakes the console only once the line went
+// quiet.
 int RestedMs(double seconds);
 
 WakePlan PlanWake(const WakeFacts& f);

@@ -1,5 +1,6 @@
 #include "ui/window/TfmMain.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
@@ -203,6 +204,19 @@ void TfmMain::BuildTimers() {
     connect(lineWatch_, &LineWatch::Readable, this, &TfmMain::TimerTimer);
     refreshLimit_.refused = [this] { Replan(); };
     frameLimit_.refused = [this] { Replan(); };
+    // Every dialog and message box of the application, to see them open.
+    qApp->installEventFilter(this);
+}
+
+bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
+    // A modal dialog may block the wake that opened it (an error box) for as
+    // long as it stays open: what the exchange log holds goes to the disk
+    // before it shows.
+    if (event->type() == QEvent::Show && watched->isWidgetType()) {
+        const auto* widget = static_cast<QWidget*>(watched);
+        if (widget->isWindow() && widget->isModal()) log_.Flush();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 // The only place that names the pages' classes: from here on the window
@@ -288,6 +302,7 @@ void TfmMain::Wake(unsigned jobs) {
     if (jobs & kWakePass) Pass();
     if (jobs & kWakeRedraw) RedrawTimerTimer();
     if (jobs & kWakeFrame) PresentWaitingFrame();
+    if (jobs & kWakeLog) log_.Flush();
     inWake_ = false;
     Replan();
 }
@@ -400,6 +415,7 @@ void TfmMain::FormClose() {
     ForgetLine();
     port_.Close();
     Timer->stop();
+    log_.Flush();
 }
 
 // ---- helpers ----
