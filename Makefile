@@ -102,16 +102,24 @@ test-windows:
 # Debian's own sources and kept in ~/.cache/quillane (scripts/build-qt-windows),
 # with its zip and its installer.
 WINDOWS_GUI_BUILD ?= build-windows-gui
-WINDOWS_GUI_DEPS = g++-mingw-w64-x86-64-posix nsis googletest
+WINDOWS_GUI_DEPS = g++-mingw-w64-x86-64-posix nsis googletest osslsigncode
+# Code signing of the programs, the uninstaller and the installer: a PKCS#12
+# certificate file, optionally a file with its password and a time-stamping
+# server (packaging/windows/make-packages).
+SIGN_CERT ?=
+SIGN_PASSWORD_FILE ?=
+SIGN_TIMESTAMP_URL ?=
 .PHONY: windows test-windows-gui
 windows:
 	@scripts/install-deps $(WINDOWS_GUI_DEPS)
-	@JOBS=$(JOBS) WERROR=$(WERROR) scripts/build-windows $(WINDOWS_GUI_BUILD)
+	@JOBS=$(JOBS) WERROR=$(WERROR) QUILLANE_SIGN_CERT="$(SIGN_CERT)" \
+		QUILLANE_SIGN_PASSWORD_FILE="$(SIGN_PASSWORD_FILE)" \
+		QUILLANE_SIGN_TIMESTAMP_URL="$(SIGN_TIMESTAMP_URL)" scripts/build-windows $(WINDOWS_GUI_BUILD)
 
 # That console under Wine on a virtual display, against the virtual detector
 # of the native build; then its installer, and its window tests.
 test-windows-gui: build
-	@scripts/install-deps $(WINDOWS_GUI_DEPS) wine64 xvfb openbox xdotool imagemagick
+	@scripts/install-deps $(WINDOWS_GUI_DEPS) wine64 xvfb openbox xdotool imagemagick openssl curl
 	@JOBS=$(JOBS) WERROR=$(WERROR) scripts/build-windows $(WINDOWS_GUI_BUILD) \
 		test_app test_ui
 	@scripts/test-windows-gui $(WINDOWS_GUI_BUILD) $(BUILD)/tools/quillane-detector/quillane-detector

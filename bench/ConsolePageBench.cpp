@@ -1,8 +1,8 @@
 // The console program with a page brought into view as soon as a detector is
 // found, for the line-rate benchmark: it runs as the console does (same window,
 // line and clocks) and at the end prints how often the page's value labels
-// and its charts were painted. The Settings page is reached as an installer reaches it, through the
-// access dialog with the advanced code. Given --paint-only it instead times the
+// and its charts were painted. The Settings page is reached as an installer
+// reaches it, through the access dialog with the advanced code. Given --paint-only it instead times the
 // chart's paint itself: the chart drawn into a picture over and over with a
 // moving signal.
 //
@@ -21,10 +21,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
 #include <vector>
 
 #include "PaintCounter.h"
 #include "console/ConsoleCore.h"
+#include "remote/ViewServer.h"
 #include "ui/widgets/BarChart.h"
 #include "ui/window/TfmMain.h"
 #include "ui/window/TfrmPassword.h"
@@ -169,6 +171,17 @@ int main(int argc, char** argv) {
     quillane::TfrmPassword password(&window);
     window.SetPasswordDialog(&password);
     window.show();
+    // --remote-view=PORT after the seconds: the phone view shared, for
+    // line-rate-bench's viewers, its address printed as the console prints it.
+    if (argc > 3 && std::strncmp(argv[3], "--remote-view=", 14) == 0) {
+        std::string error;
+        if (!window.StartRemoteView(std::atoi(argv[3] + 14), error)) {
+            std::fprintf(stderr, "bench_console_page: %s\n", error.c_str());
+            return 1;
+        }
+        std::printf("Phone view shared at %s\n", window.RemoteView()->Address("127.0.0.1").c_str());
+        std::fflush(stdout);
+    }
     std::vector<quillane::BarChart*> charts;
     for (const char* name : page->charts)
         charts.push_back(window.findChild<quillane::BarChart*>(QString::fromLatin1(name)));

@@ -80,7 +80,7 @@ public:
     void OnDetectorFound() override {}
     void ResetDetectorView() override {}
     void SetNote(const std::string&) override {}
-    void SetPortItems(const std::vector<PortEntry>&) override {}
+    void SetPortItems(const std::vector<PortEntry>&, int) override {}
     void SetPortProblem(const std::string&) override {}
     std::string SelectedPortText() const override { return {}; }
     void ShowError(const std::string&) override {}

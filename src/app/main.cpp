@@ -3,6 +3,7 @@
 // order.
 #include <QDir>
 #include <QMessageBox>
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
@@ -14,19 +15,39 @@
 #include "app/PlatformStartWatch.h"
 #include "app/UserFolder.h"
 #include "app/UserMessage.h"
+#include "os/ConsoleMutex.h"
+#include "remote/ViewServer.h"
 #include "ui/window/ConsoleApplication.h"
+#include "ui/window/RemoteViewDialog.h"
 #include "ui/window/TfmMain.h"
 #include "ui/window/TfrmDebug.h"
 #include "ui/window/TfrmPassword.h"
 
 namespace {
 
-int RunConsole(quillane::ConsoleApplication& app) {
+// --remote-view[=PORT] shares the phone view from the start. The addresses go
+// to standard output, for whoever started the console from a terminal; the
+// dialog (F12) shows them too.
+void StartRemoteView(quillane::TfmMain& fmMain, int port) {
+    std::string error;
+    if (!fmMain.StartRemoteView(port, error)) {
+        std::fprintf(stderr, "Phone view not shared: %s\n", error.c_str());
+        return;
+    }
+    const quillane::ViewServer& view = *fmMain.RemoteView();
+    std::printf("Phone view shared at %s\n", view.Address("127.0.0.1").c_str());
+    for (const std::string& address : fmMain.RemoteViewAddresses())
+        std::printf("  and at %s\n", address.c_str());
+    std::fflush(stdout);
+}
+
+int RunConsole(quillane::ConsoleApplication& app, const quillane::CommandLine& line) {
     quillane::TfmMain fmMain;
     quillane::TfrmPassword frmPassword(&fmMain);
     fmMain.SetPasswordDialog(&frmPassword);
     quillane::TfrmDebug frmDebug;  // created hidden and never shown
     fmMain.show();
+    if (line.remoteViewPort) StartRemoteView(fmMain, *line.remoteViewPort);
     return app.exec();
 }
 
@@ -90,6 +111,8 @@ int main(int argc, char** argv) {
         quillane::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (const int status = AnswerCommandLine(line); status >= 0) return status;
 
+    // Held until the program ends, so that an installer waits for it.
+    const quillane::ConsoleMutex running;
     quillane::PlatformStartWatch watch;
     quillane::ConsoleApplication app(argc, argv);
     watch.Done();
@@ -109,7 +132,7 @@ int main(int argc, char** argv) {
     // Handlers are guarded by the application object; this catches what
     // escapes start-up itself.
     try {
-        return RunConsole(app);
+        return RunConsole(app, line);
     } catch (const std::exception& e) {
         quillane::ConsoleApplication::ShowException(QString::fromLocal8Bit(e.what()));
     } catch (...) {

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "console/ConsoleView.h"
+#include "console/line/AnswerMarks.h"
 #include "console/line/CommandCheck.h"
+#include "console/line/PortChoice.h"
 #include "console/line/PortProblem.h"
 #include "console/line/Reconnect.h"
 #include "console/pages/ModeRule.h"
@@ -62,20 +64,33 @@ struct ConsoleCore::Impl {
 
     void TryReconnect(double now) {
         if (!reconnect.Due(now)) return;
-        if (!port.Open(reconnect.PortNumber(), kBaudRate)) {
+        // Open closes first: a reopened port that stayed silent is let go,
+        // and what was counted on it belongs to it.
+        receiver.NewLine();
+        bPortOpen = port.Open(reconnect.PortNumber(), kBaudRate);
+        if (!bPortOpen) {
             reconnect.Failed(now);
             return;
         }
-        reconnect.Stop();
-        bPortOpen = true;
-        receiver.DropPartialFrame();
+        reconnect.Opened(now);
         receiver.Health().Restart(now);
+        // A line that only falls silent is tried until a detector answers:
+        // meanwhile the note still says the console is reconnecting.
+        view.SetNote(reconnect.Active() ? reconnect.Text() : note::kWaiting);
+        // The alias may lead to another device now: the selector names it.
+        view.ShowPortInUse(ports.Describe(reconnect.PortNumber()));
         view.Reconnected();
     }
 
+    // The console looks for a port plugged in until the user chooses one, and
+    // not while an error has stopped polling.
+    bool Looking() const { return !chosenByUser && !stoppedByError && nextLook.has_value(); }
+
     std::optional<double> WatchDueIn(double now) const {
         std::optional<double> due = reconnect.NextTry();
-        if (const auto answer = check.NextDue(now)) due = due ? std::min(*due, *answer) : *answer;
+        const auto earliest = [&due](double at) { due = due ? std::min(*due, at) : at; };
+        if (const auto answer = check.NextDue(now)) earliest(*answer);
+        if (Looking()) earliest(*nextLook);
         if (!due) return std::nullopt;
         return std::max(0.0, *due - now);
     }
@@ -87,8 +102,20 @@ struct ConsoleCore::Impl {
     void WordReceived(std::uint16_t word) {
         // Up to 1440 words a second: the clock is read only while a run waits.
         if (!check.Waiting()) return;
-        for (const CommandRun& run : check.Reported(word, clock.MonotonicSeconds()))
+        Ended(check.Reported(word, clock.MonotonicSeconds()));
+    }
+
+    void Ended(const std::vector<CommandRun>& runs) {
+        for (const CommandRun& run : runs) {
             view.CommandRunEnded(run);
+            marks.Ended(run);
+        }
+        ShowMarks();
+    }
+
+    void ShowMarks() {
+        for (const MarkPlace place : marks.TakeChanged())
+            view.ShowAnswerMark(place, marks.At(place));
     }
 
     ByteLink& port;
@@ -100,6 +127,7 @@ struct ConsoleCore::Impl {
     Receiver receiver;
     CommandQueue commands;
     CommandCheck check;
+    AnswerMarks marks;
     Reconnect reconnect;
     std::function<int(int)> distSens = DefaultDistSens;
     // The last code-0 word written, until a state word has answered it.
@@ -109,6 +137,18 @@ struct ConsoleCore::Impl {
     bool bPortOpen = false;
     // The ports the last listing left out, with their reasons.
     std::vector<PortEntry> leftOut;
+    // A port chosen by the user wins: the console takes none by itself.
+    bool chosenByUser = false;
+    // An error in a pass stopped polling until the user chooses a port.
+    bool stoppedByError = false;
+    // The port numbers of the last look, and when the next is due.
+    std::vector<int> knownPorts;
+    std::optional<double> nextLook;
+    // The page in view, as the window tells it; the page in view when the
+    // link to a detector found was lost, until it is found again.
+    Page inView = Page::About;
+    bool detected = false;
+    std::optional<Page> lostFrom;
 };
 
 ConsoleCore::ConsoleCore(ByteLink& port, PortDirectory& ports, Clock& clock, ExchangeLog& log,
@@ -124,7 +164,9 @@ bool ConsoleCore::TimerTimer() {
         if (d_->bFirstTick) {
             d_->bFirstTick = false;
             cbComPortDropDown();
-            return cbComPortChange();
+            // From now on an adapter plugged in is looked for.
+            d_->nextLook = d_->clock.MonotonicSeconds() + kPortLookSeconds;
+            return OpenSelected(false);
         }
         // The pass's log lines carry the one time of the pass; those held
         // long enough leave when it ends, also when a handler fails half-way
@@ -136,9 +178,11 @@ bool ConsoleCore::TimerTimer() {
         Send();
         return true;
     } catch (const std::exception& e) {
+        d_->stoppedByError = true;
         d_->log.Flush();
         d_->view.ShowError(e.what());
     } catch (...) {
+        d_->stoppedByError = true;
         d_->log.Flush();
         d_->view.ShowError("");
     }
@@ -148,10 +192,17 @@ bool ConsoleCore::TimerTimer() {
 
 void ConsoleCore::Recv() {
     const unsigned stateWords = d_->receiver.StateWordCount();
+    const bool linked = Linked();
     d_->receiver.Recv();
     // A state word read after a code-0 frame went out shows what the detector
     // made of it; the next frame of a run still going on renews the wait.
     if (d_->receiver.StateWordCount() != stateWords) d_->unansweredCmd0.reset();
+    if (d_->reconnect.Active()) d_->reconnect.Heard(d_->receiver.LastFrameSeconds());
+    // Only the link time-out unlinks inside the pass. The port is still
+    // open when the user chose it (or the console took it at start): the
+    // list dropped down and left changes nothing.
+    const bool timedOut = linked && !Linked();
+    if (timedOut && d_->port.IsOpen() && d_->port.GoesSilentWhenGone()) LeaveLine();
     NoticeDeviceGone();
 }
 
@@ -183,23 +234,28 @@ void ConsoleCore::Send() {
     NoticeDeviceGone();
 }
 
-// The open line says its device went away: the port is closed (which lets the
-// device node go) and tried again by the watch. The link is lost at once, not
-// after the silence of the link time-out, so the detector is found anew when
-// the port opens again.
+// The open line says its device went away.
 void ConsoleCore::NoticeDeviceGone() {
+    if (d_->port.IsOpen() && d_->port.DeviceGone()) LeaveLine();
+}
+
+// The port is closed (which lets the device node go) and tried again by the
+// watch. The link is lost at once, not after the silence of the link
+// time-out, so the detector is found anew when the port opens again. The
+// note says so, where the installer looks.
+void ConsoleCore::LeaveLine() {
     ByteLink& port = d_->port;
-    if (!port.IsOpen() || !port.DeviceGone()) return;
     port.Close();
     d_->receiver.DropPartialFrame();
     d_->bPortOpen = false;
-    d_->reconnect.Start(d_->iPortNumber, d_->clock.MonotonicSeconds());
+    d_->reconnect.Start(d_->iPortNumber, d_->clock.MonotonicSeconds(), port.GoesSilentWhenGone());
     if (d_->receiver.eDeviceState > EDevNone) {
         d_->receiver.eDeviceState = EDevNone;
         d_->log.WriteLog(std::string(logformat::kTraceDeviceGone) +
                          std::to_string(d_->iPortNumber));
         ResetDetectorView();
     }
+    d_->view.SetNote(d_->reconnect.Text());
     d_->view.Reconnecting(d_->reconnect.Text());
 }
 
@@ -207,37 +263,82 @@ void ConsoleCore::NoticeDeviceGone() {
 
 void ConsoleCore::cbComPortDropDown() {
     d_->view.SetNote(note::kSelectPort);
-    // The user takes the port in hand: no more tries of the one that went away.
-    d_->reconnect.Stop();
+    const bool wasOpen = d_->bPortOpen && d_->port.IsOpen();
+    ListPorts(std::nullopt);
+    // Probed, it is taken up again at once: the link and the tries go on.
+    if (wasOpen && !d_->port.Open(d_->iPortNumber, kBaudRate)) LeaveLine();
+}
+
+bool ConsoleCore::ListPorts(std::optional<int> take) {
+    const bool inUse = (d_->bPortOpen && d_->port.IsOpen()) || d_->reconnect.Active();
     // The port in use is probed like every other one, so it must be free.
     d_->port.Close();
     d_->receiver.DropPartialFrame();
-    std::vector<PortEntry> available;
+    std::vector<PortEntry> listed = d_->ports.EnumerateComPorts();
+    if (static_cast<int>(listed.size()) > kMaxPorts) listed.resize(kMaxPorts);
     d_->leftOut.clear();
-    for (PortEntry& entry : d_->ports.EnumerateComPorts()) {
-        if (static_cast<int>(available.size()) == kMaxPorts) break;
-        (entry.available ? available : d_->leftOut).push_back(std::move(entry));
+    d_->knownPorts.clear();
+    bool takeOpens = false;
+    for (const PortEntry& entry : listed) {
+        d_->knownPorts.push_back(entry.number);
+        if (!entry.available) d_->leftOut.push_back(entry);
+        if (entry.available && entry.number == take) takeOpens = true;
     }
-    d_->view.SetPortItems(available);
+    std::optional<int> selected;
+    if (takeOpens)
+        selected = take;
+    else if (inUse && d_->iPortNumber > 0)
+        selected = d_->iPortNumber;
+    const PortItems items = PortItemsFor(listed, selected);
+    d_->view.SetPortItems(items.items, items.selected);
     // An empty list still says why, also while the user looks at it.
-    if (available.empty()) d_->view.SetPortProblem(PortProblemText("", "", d_->leftOut));
+    if (items.items.empty()) d_->view.SetPortProblem(PortProblemText("", "", d_->leftOut));
+    return takeOpens;
 }
 
 bool ConsoleCore::cbComPortChange() {
+    d_->chosenByUser = true;
+    d_->stoppedByError = false;
+    return OpenSelected(true);
+}
+
+bool ConsoleCore::OpenSelected(bool byUser) {
     d_->reconnect.Stop();
     d_->receiver.eDeviceState = EDevNone;
     d_->log.WriteLog(logformat::kTracePortChange);
     ResetDetectorView();
+    // A port the user chose starts afresh: no page comes back from before.
+    if (byUser) d_->lostFrom.reset();
     d_->view.SetNote(note::kWaiting);
     const std::string item = d_->view.SelectedPortText();
     d_->iPortNumber = PortNumberOf(item);
-    d_->receiver.DropPartialFrame();
+    d_->receiver.NewLine();
     d_->receiver.Health().Restart(d_->clock.MonotonicSeconds());
     d_->bPortOpen = d_->port.Open(d_->iPortNumber, kBaudRate);
     if (!d_->bPortOpen) d_->view.SetNote(note::kCannotOpen);
     d_->view.SetPortProblem(
         d_->bPortOpen ? std::string() : PortProblemText(item, d_->port.LastError(), d_->leftOut));
     return d_->bPortOpen;
+}
+
+// An adapter plugged in while no detector is linked is taken as the last
+// port is at start, unless the user chose a port: that choice wins. The
+// look lists the port numbers only; the ports are probed when one appeared.
+void ConsoleCore::LookForNewPort(double now) {
+    if (!d_->Looking() || now < *d_->nextLook) return;
+    d_->nextLook = now + kPortLookSeconds;
+    std::vector<int> listed = d_->ports.ListPortNumbers();
+    const std::optional<int> fresh = NewPort(d_->knownPorts, listed);
+    d_->knownPorts = std::move(listed);
+    // The port being tried again is the tries' to take.
+    if (!fresh || Linked() || (d_->reconnect.Active() && *fresh == d_->reconnect.PortNumber()))
+        return;
+    const bool wasOpen = d_->bPortOpen && d_->port.IsOpen();
+    if (ListPorts(fresh)) {
+        if (OpenSelected(false)) d_->view.Reconnected();
+    } else if (wasOpen && !d_->port.Open(d_->iPortNumber, kBaudRate)) {
+        LeaveLine();
+    }
 }
 
 int ConsoleCore::iPortNumber() const { return d_->iPortNumber; }
@@ -276,12 +377,30 @@ void Queue(ConsoleCore& core, ModeCommand command) {
 }  // namespace
 
 void ConsoleCore::PageShown(Page page) {
+    d_->inView = page;
+    d_->marks.PageShown(page);
+    ShowMarks();
     Queue(*this, ModeCommandOnShow(page, Linked(), CalibrationAhead()));
 }
 
 void ConsoleCore::PageLeft(Page page) {
+    d_->marks.PageLeft(page);
+    ShowMarks();
     Queue(*this, ModeCommandOnLeave(page, Linked(), CalibrationAhead()));
 }
+
+void ConsoleCore::PageKey(Page page) {
+    Queue(*this, ModeCommandOnKey(d_->inView, page, Linked(), CalibrationAhead()));
+}
+
+std::optional<Page> ConsoleCore::PageBeforeLoss() const { return d_->lostFrom; }
+
+void ConsoleCore::PageFieldsChanged(CommandSource source, const PageCommands& commands) {
+    d_->marks.FieldsChanged(source, commands);
+    ShowMarks();
+}
+
+void ConsoleCore::ShowMarks() { d_->ShowMarks(); }
 
 void ConsoleCore::OverwriteStoredSig(unsigned sig) {
     std::uint16_t& word = d_->model.current[status::kSignalWord];
@@ -292,9 +411,13 @@ void ConsoleCore::ResetDetectorView() {
     // The link is lost or given up: the lines that tell how go to the disk
     // now, not a tenth of a second later.
     d_->log.Flush();
+    if (d_->detected) d_->lostFrom = d_->inView;
+    d_->detected = false;
     d_->model.Reset();
     // Whatever went out last was told to a detector no longer heard.
     d_->unansweredCmd0.reset();
+    d_->marks.Reset();
+    ShowMarks();
     d_->view.ResetDetectorView();
 }
 
@@ -302,9 +425,17 @@ void ConsoleCore::OnDetectorFound() {
     // As at a loss of the link: the lines that tell how it came up go to the
     // disk at once.
     d_->log.Flush();
+    // The detector answers on the port being tried: it is back.
+    d_->reconnect.Stop();
+    d_->detected = true;
+    // The defaults' mark belongs to the page the detection brings into view.
+    d_->marks.Unsettle();
     if (frame::Regul(d_->model.Word(status::kZoneWord)) == detector::kRegulAutoDefaults)
         ApplyAutoDefaults();
     d_->view.OnDetectorFound();
+    d_->marks.Settle();
+    ShowMarks();
+    d_->lostFrom.reset();
 }
 
 // ---- command slots ----
@@ -323,7 +454,8 @@ void ConsoleCore::QueueCmd2(unsigned minSpd, unsigned maxSpd, unsigned dist, uns
 
 void ConsoleCore::QueueWord(std::uint16_t word) {
     d_->commands.Queue(frame::CommandCode(word), word);
-    d_->check.Queued(word);
+    for (const CommandCheck::Dropped& run : d_->check.Queued(word)) d_->marks.Dropped(run.id);
+    ShowMarks();
     d_->view.CommandQueued(word);
 }
 
@@ -337,12 +469,15 @@ void ConsoleCore::StopCalibrationMode() {
     QueueMode(command::kModeNormal);
 }
 
-// A mode word replaces a code-0 word still waiting (automatic defaults, an
-// Apply): it keeps the PL threshold that word carries, or the detector would
-// take the new LL and HL with its old PL.
+// A mode word keeps the PL threshold the detector will have once the words
+// on their way reached it: that of a code-0 word still waiting (automatic
+// defaults, an Apply) or of one sent that no state word has answered yet.
+// Else the detector would take the new LL and HL with its old PL.
 void ConsoleCore::QueueMode(unsigned state) {
-    if (const std::optional<std::uint16_t> waiting = PendingCommand(command::kModeWord)) {
-        QueueCmd0(frame::CmdAdr(*waiting), frame::CmdSensPp(*waiting), state);
+    std::optional<std::uint16_t> ahead = PendingCommand(command::kModeWord);
+    if (!ahead) ahead = d_->unansweredCmd0;
+    if (ahead) {
+        QueueCmd0(frame::CmdAdr(*ahead), frame::CmdSensPp(*ahead), state);
         return;
     }
     const DetectorModel& m = d_->model;
@@ -370,15 +505,19 @@ std::optional<std::uint16_t> ConsoleCore::PendingCommand(unsigned code) const {
 
 int ConsoleCore::iSendRepeatCounter() const { return d_->commands.iSendRepeatCounter(); }
 
-void ConsoleCore::BeginCommandRun(CommandSource source) {
+void ConsoleCore::BeginCommandRun(CommandSource source) { BeginRun(source, PageCommands{}); }
+
+void ConsoleCore::BeginRun(CommandSource source, const PageCommands& asked) {
     d_->Recorded(d_->check.Begin(source));
+    if (const std::optional<RunId> run = d_->check.Taking()) d_->marks.Begun(*run, source, asked);
+    ShowMarks();
     d_->view.CommandRunBegun(source);
 }
 
 void ConsoleCore::CloseCommandRun() { d_->Recorded(d_->check.Close()); }
 
 void ConsoleCore::QueuePageCommands(CommandSource source, const PageCommands& commands) {
-    BeginCommandRun(source);
+    BeginRun(source, commands);
     for (const std::optional<std::uint16_t>& word : commands.words)
         if (word) QueueWord(*word);
 }
@@ -388,7 +527,8 @@ void ConsoleCore::QueuePageCommands(CommandSource source, const PageCommands& co
 void ConsoleCore::Watch() {
     const double now = d_->clock.MonotonicSeconds();
     d_->TryReconnect(now);
-    for (const CommandRun& run : d_->check.Due(now)) d_->view.CommandRunEnded(run);
+    LookForNewPort(now);
+    d_->Ended(d_->check.Due(now));
 }
 
 std::optional<double> ConsoleCore::WatchDueIn() const {

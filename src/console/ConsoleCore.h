@@ -52,8 +52,13 @@ public:
     WakeFacts Facts(bool polling, double now) const;
 
     // ---- port selection ----
+    // The port list drops down: it is filled with the ports that open, the
+    // port in use selected. The port in use is probed like the others and
+    // opened again at once, and tries of a port that went away go on:
+    // leaving the list without choosing changes nothing.
     void cbComPortDropDown();
-    // Returns whether the port opened (the timer is then to be enabled).
+    // The user chose a port. Returns whether it opened (the timer is then to
+    // be enabled). From now on the console takes no port by itself.
     bool cbComPortChange();
     int iPortNumber() const;
     bool bPortOpen() const;
@@ -70,6 +75,15 @@ public:
     // A page came into view or left it: queues the mode that asks for.
     void PageShown(Page page);
     void PageLeft(Page page);
+    // A page-selecting key for `page`: for the page in view it asks for the
+    // page's mode again (ModeCommandOnKey).
+    void PageKey(Page page);
+    // The page that was in view when the link was lost, while a detector is
+    // found again on the same port (none after the user chose a port).
+    std::optional<Page> PageBeforeLoss() const;
+    // The fields of the page whose Apply queues runs of `source` now ask for
+    // `commands`: a mark of other values goes (AnswerMarks).
+    void PageFieldsChanged(CommandSource source, const PageCommands& commands);
     // The one write a page makes to the model: the 10 value bits of the stored
     // signal word take `sig`; its flags and code stay.
     void OverwriteStoredSig(unsigned sig);
@@ -112,12 +126,16 @@ public:
 
     // ---- the console's own watch, beside the poll tick ----
     // What is due now: another try of the chosen port after its device went
-    // away (ConsoleView::Reconnected when it opens), and the command runs
-    // whose answer time is over. The window runs it when WatchDueIn says.
+    // away (ConsoleView::Reconnected when it opens), a look for a port that
+    // appeared (taken while no detector is linked and the user chose none),
+    // and the command runs whose answer time is over. The window runs it
+    // when WatchDueIn says.
     void Watch();
     // Seconds until Watch has something to do; none while nothing waits.
     std::optional<double> WatchDueIn() const;
     bool Reconnecting() const;
+    // How often the console looks for a port plugged in.
+    static constexpr double kPortLookSeconds = 1.0;
 
     // ---- shutdown ----
     // Queues the calibration-off command and then, until nothing is pending or
@@ -137,8 +155,19 @@ private:
     // Queues a command word and tells the run that is sending it and the
     // window, which keeps the site record.
     void QueueWord(std::uint16_t word);
+    void BeginRun(CommandSource source, const PageCommands& asked);
     void NoticeDeviceGone();
+    // Closes the port, whose device went away, and tries it again.
+    void LeaveLine();
     void QueueMode(unsigned state);
+    // Opens the port selected; `byUser` when the user chose it.
+    bool OpenSelected(bool byUser);
+    // Lists the ports into the selector, the port in use or `take` selected;
+    // the port in use is closed for the probe. Whether `take` can be opened.
+    bool ListPorts(std::optional<int> take);
+    void LookForNewPort(double now);
+    // What the marks show now, to the window.
+    void ShowMarks();
 
     struct Impl;
     Impl* d_;

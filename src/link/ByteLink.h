@@ -27,6 +27,11 @@ public:
     // error that waiting does not mend, the device node gone. Only a line
     // that was open can say so; Close and Open forget it.
     virtual bool DeviceGone() const { return false; }
+    // Whether the device may go away without anything failing: the line then
+    // only falls silent (Windows, where a hung-up line or a pulled adapter
+    // need fail no read, write or wait). The core takes a link time-out on
+    // such a line as the device gone.
+    virtual bool GoesSilentWhenGone() const { return false; }
 
     // ---- waiting for bytes instead of polling ----
     static constexpr std::intptr_t kNoReadable = -1;

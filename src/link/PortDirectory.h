@@ -29,6 +29,22 @@ public:
     virtual ~PortDirectory() = default;
     // Ascending port numbers, at most 255 entries.
     virtual std::vector<PortEntry> EnumerateComPorts() = 0;
+
+    // The port numbers present now, ascending, without opening any: cheap
+    // enough to ask every second for an adapter plugged in.
+    virtual std::vector<int> ListPortNumbers() {
+        std::vector<int> numbers;
+        for (const PortEntry& e : EnumerateComPorts()) numbers.push_back(e.number);
+        return numbers;
+    }
+    // One port as it is named now (its device, adapter and lasting name),
+    // without opening it: the console holds it. Whether it would open is not
+    // asked, and `available` stays false.
+    virtual PortEntry Describe(int number) {
+        PortEntry entry;
+        entry.number = number;
+        return entry;
+    }
 };
 
 }  // namespace quillane

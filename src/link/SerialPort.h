@@ -28,6 +28,7 @@ public:
     int Write(const std::uint8_t* buffer, int count) override;
     std::string LastError() const override { return lastError_; }
     bool DeviceGone() const override { return gone_; }
+    bool GoesSilentWhenGone() const override;
     std::intptr_t ReadableHandle() const override;
     bool ArmReadable() override;
 

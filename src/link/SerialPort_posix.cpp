@@ -195,6 +195,9 @@ std::intptr_t SerialPort::ReadableHandle() const { return opened_ ? fd_ : kNoRea
 
 bool SerialPort::ArmReadable() { return false; }
 
+// A hang-up or an unplugged adapter reads as end of file or fails the read.
+bool SerialPort::GoesSilentWhenGone() const { return false; }
+
 int SerialPort::Write(const std::uint8_t* buffer, int count) {
     if (!opened_ || buffer == nullptr || count < 1) return 0;
     int done = 0;

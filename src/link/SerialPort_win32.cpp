@@ -187,6 +187,11 @@ bool SerialPort::ArmReadable() {
     return ClearCommError(handle_, &errors, &status) && status.cbInQue > 0;
 }
 
+// Whether a pulled USB adapter fails the calls on its handle depends on its
+// driver; a line hung up at its far end (a virtual port under Wine) fails
+// nothing and only falls silent.
+bool SerialPort::GoesSilentWhenGone() const { return true; }
+
 // A wait for a byte that fails is no use any more: watching the line would
 // only wake the caller for nothing. It is told to read once more, finds
 // nothing, and asks DeviceGone.

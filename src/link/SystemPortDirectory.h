@@ -21,6 +21,8 @@ public:
         : deviceRoot_(std::move(deviceRoot)), sysRoot_(std::move(sysRoot)) {}
 
     std::vector<PortEntry> EnumerateComPorts() override;
+    std::vector<int> ListPortNumbers() override;
+    PortEntry Describe(int number) override;
 
     // The port number in a spooler port name: "COM1:" gives 1, "com12" 12;
     // at most three characters after "COM", up to ':' or the end; 0 when the

@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <map>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -25,6 +26,33 @@ std::string ShownDevice(const std::string& path) {
 
 }  // namespace
 
+namespace {
+
+// The adapter and the lasting name of a port's device, from the kernel's view.
+void NameAdapter(PortEntry& entry, const std::string& path, const std::string& sysRoot,
+                 const std::map<std::string, std::string>& stableNames) {
+    const std::string tty = KernelTtyName(path, sysRoot);
+    entry.adapter = AdapterDescription(tty, sysRoot);
+    const auto stable = stableNames.find(tty);
+    if (stable != stableNames.end() && stable->second != entry.device)
+        entry.stableName = stable->second;
+}
+
+}  // namespace
+
+std::vector<int> SystemPortDirectory::ListPortNumbers() {
+    return CandidatePortNumbers(deviceRoot_);
+}
+
+PortEntry SystemPortDirectory::Describe(int number) {
+    const std::string path = DevicePathForPort(number, deviceRoot_);
+    PortEntry entry;
+    entry.number = number;
+    entry.device = ShownDevice(path);
+    NameAdapter(entry, path, sysRoot_, StableNames(deviceRoot_, sysRoot_));
+    return entry;
+}
+
 std::vector<PortEntry> SystemPortDirectory::EnumerateComPorts() {
     std::vector<std::pair<int, std::string> > ports;
     std::vector<std::string> paths;
@@ -41,12 +69,7 @@ std::vector<PortEntry> SystemPortDirectory::EnumerateComPorts() {
         std::string reason = HeldElsewhere(path, users);
         if (reason.empty()) reason = SerialPort::ProbeDevice(path);
         entries.push_back(EntryFor(number, ShownDevice(path), std::move(reason)));
-        PortEntry& entry = entries.back();
-        const std::string tty = KernelTtyName(path, sysRoot_);
-        entry.adapter = AdapterDescription(tty, sysRoot_);
-        const auto stable = stableNames.find(tty);
-        if (stable != stableNames.end() && stable->second != entry.device)
-            entry.stableName = stable->second;
+        NameAdapter(entries.back(), path, sysRoot_, stableNames);
     }
     return entries;
 }

@@ -104,17 +104,35 @@ std::map<int, std::string> FriendlyNames() {
     return names;
 }
 
+std::string DevicePath(int number) { return "\\\\.\\COM" + std::to_string(number); }
+
 }  // namespace
 
-std::vector<PortEntry> SystemPortDirectory::EnumerateComPorts() {
+std::vector<int> SystemPortDirectory::ListPortNumbers() {
     std::set<int> numbers;  // ascending, each once though both lists name it
     AddRegisteredPorts(numbers);
     AddSpoolerPorts(numbers);
+    std::vector<int> listed;
+    for (int number : numbers)
+        if (number >= 1 && number <= kMaxPorts) listed.push_back(number);
+    return listed;
+}
+
+PortEntry SystemPortDirectory::Describe(int number) {
+    PortEntry entry;
+    entry.number = number;
+    entry.device = DevicePath(number);
+    const std::map<int, std::string> friendly = FriendlyNames();
+    const auto name = friendly.find(number);
+    if (name != friendly.end()) entry.adapter = name->second;
+    return entry;
+}
+
+std::vector<PortEntry> SystemPortDirectory::EnumerateComPorts() {
     const std::map<int, std::string> friendly = FriendlyNames();
     std::vector<PortEntry> entries;
-    for (int number : numbers) {
-        if (number < 1 || number > kMaxPorts) continue;
-        const std::string device = "\\\\.\\COM" + std::to_string(number);
+    for (int number : ListPortNumbers()) {
+        const std::string device = DevicePath(number);
         entries.push_back(EntryFor(number, device, SerialPort::ProbeDevice(device)));
         const auto name = friendly.find(number);
         if (name != friendly.end()) entries.back().adapter = name->second;

@@ -43,6 +43,14 @@ public:
     // Forgets a frame begun on the line before: its rest will never come when
     // the port is closed or another one is chosen.
     void DropPartialFrame() { carried_ = 0; }
+    // A line opened anew: what was counted towards a full set on the line
+    // before belongs to it. A detector is found on this line only by a full
+    // set of its own, so that every word the detection acts on (its mode,
+    // its thresholds, its setup method) came from it.
+    void NewLine() {
+        carried_ = 0;
+        codeCounter_ = 0;
+    }
 
     // Frame counts of the line, for the "Mode:" tooltip.
     LinkHealth& Health() { return health_; }
@@ -53,6 +61,8 @@ public:
     unsigned StateWordCount() const { return stateWords_; }
     // Local time (days) of the last frame start, for the time-out trace.
     double dblPacketTime() const { return packetDays_; }
+    // Monotonic time of the last frame start.
+    double LastFrameSeconds() const { return packetSeconds_; }
     // Bytes the last pass read; a pass that filled its read leaves more
     // waiting on the line, most likely.
     int LastReadCount() const { return lastRead_; }

@@ -33,6 +33,15 @@ const Words kCalibrating = {word::State(2), kSens}, kNormal = {kState, kSens},
 const Keys kAll = {"senspp",  "state",   "sensmp", "sensbp", "letter",
                    "vel_min", "vel_max", "dist",   "regul"};
 
+// The status keys of the fields that differ.
+Keys KeysOf(const std::vector<FieldAnswer>& differing) {
+    Keys keys;
+    for (const FieldAnswer& a : differing)
+        for (const command::CommandField& f : command::kFields)
+            if (f.meaning == a.meaning && f.reported) keys.push_back(f.reported->key);
+    return keys;
+}
+
 TEST(CommandCheck, JudgesARunByTheStatusWordsAfterItsSends) {
     const double t0 = 100.0;
     const struct {
@@ -50,7 +59,12 @@ TEST(CommandCheck, JudgesARunByTheStatusWordsAfterItsSends) {
         {"calibration entered", S::CalibrationStart, kStart, kCalibrating, O::Confirmed, {}},
         {"calibration refused", S::CalibrationStart, kStart, kNormal, O::NotConfirmed, {"state"}},
         {"calibration left for an alarm", S::CalibrationStop, kStop, kAlarm, O::Confirmed, {}},
-        {"auto as auto with defaults", S::DeviceParameters, kParams, kAuto3, O::Confirmed, {}},
+        {"auto, the defaults not applied",
+         S::DeviceParameters,
+         kParams,
+         kAuto3,
+         O::NotConfirmed,
+         {"regul"}},
         {"auto as manual", S::DeviceParameters, kParams, kManual, O::NotConfirmed, {"regul"}},
     };
     for (const auto& c : cases) {
@@ -73,7 +87,7 @@ TEST(CommandCheck, JudgesARunByTheStatusWordsAfterItsSends) {
         ASSERT_EQ(ended.size(), 1u);
         EXPECT_EQ(ended[0].source, c.source);
         EXPECT_EQ(ended[0].outcome, c.outcome);
-        EXPECT_EQ(ended[0].differing, c.differing);
+        EXPECT_EQ(KeysOf(ended[0].differing), c.differing);
         EXPECT_NEAR(ended[0].seconds, c.outcome == O::Confirmed ? 0.1 : 2.0, 1e-9);
         EXPECT_EQ(ended[0].sent.size(), c.sent.size());
     }
@@ -90,22 +104,24 @@ TEST(CommandCheck, OneRunPerActionWhileItSends) {
     EXPECT_EQ(check.NextDue(t0), t0 + CommandCheck::kAnswerSeconds);  // still sending
     check.SendsEnded(t0);
     // Another action while the first waits is a run of its own.
-    check.Begin(S::CalibrationStart);
-    check.Queued(kStart[0]);
+    check.Begin(S::DeviceParameters);
+    EXPECT_TRUE(check.Queued(kParams[1]).empty());
     check.SendsEnded(t0 + 0.5);
     // Nothing began a run: not checked; a run without words is dropped.
-    check.Queued(frame::Command1(1, 1, 1));
+    check.Queued(frame::Command2(1, 1, 1, 1));
     check.Begin(S::SetupApply);
     check.SendsEnded(t0 + 0.6);
 
     EXPECT_TRUE(check.Reported(kSens, t0 + 0.7).empty());
     const std::vector<CommandRun> stopped = check.Reported(kState, t0 + 0.8);
     ASSERT_EQ(stopped.size(), 1u);
+    EXPECT_EQ(stopped[0].source, S::CalibrationStop);
     EXPECT_EQ(stopped[0].reported, (Words{kState, kSens}));
     EXPECT_EQ(check.NextDue(t0 + 0.8), t0 + 0.5 + CommandCheck::kAnswerSeconds);
-    const std::vector<CommandRun> started = check.Reported(word::State(2), t0 + 0.9);
-    ASSERT_EQ(started.size(), 1u);
-    EXPECT_EQ(started[0].source, S::CalibrationStart);
+    EXPECT_TRUE(check.Reported(kZone, t0 + 0.85).empty());
+    const std::vector<CommandRun> params = check.Reported(word::Identity(2, 3, 2, 9), t0 + 0.9);
+    ASSERT_EQ(params.size(), 1u);
+    EXPECT_EQ(params[0].source, S::DeviceParameters);
     EXPECT_FALSE(check.NextDue(t0 + 0.9));
 }
 
@@ -124,6 +140,65 @@ TEST(CommandCheck, AWordReplacedInItsSlotIsNotJudged) {
     ASSERT_EQ(ended.size(), 1u);
     EXPECT_EQ(ended[0].source, S::CalibrationStart);
     EXPECT_FALSE(check.NextDue(10.1));
+}
+
+// Quick keys: each action's word takes its code from the runs before it, sent
+// or not; only what the detector is asked last is judged. Each action's words
+// are sent before the next one.
+TEST(CommandCheck, OnlyTheLastWordOfEachCodeIsJudged) {
+    const Words kApplyAuto = {Command0(9, 10, 0), frame::Command1(10, 10, 1),
+                              frame::Command2(1, 3, 12, 2)};
+    const struct {
+        const char* name;
+        std::vector<std::pair<S, Words>> actions;
+        Words reported;
+        std::vector<std::pair<S, O>> outcomes;  // of the runs judged, in order
+        std::vector<S> dropped;
+    } cases[] = {
+        {"F2 then F3",
+         {{S::CalibrationStart, kStart}, {S::CalibrationStop, kStop}},
+         kNormal,
+         {{S::CalibrationStop, O::Confirmed}},
+         {S::CalibrationStart}},
+        {"F2, F3, F2",
+         {{S::CalibrationStart, kStart},
+          {S::CalibrationStop, kStop},
+          {S::CalibrationStart, kStart}},
+         kCalibrating,
+         {{S::CalibrationStart, O::Confirmed}},
+         {S::CalibrationStart, S::CalibrationStop}},
+        {"apply, then F2: the apply keeps its other codes",
+         {{S::SetupApply, kApplyAuto}, {S::CalibrationStart, kStart}},
+         {word::State(2), kSens, kZone, kSpeed, kId},
+         {{S::CalibrationStart, O::Confirmed}, {S::SetupApply, O::Confirmed}},
+         {}},
+        {"defaults kept out, then F2",
+         {{S::AutoDefaults, kApplyAuto}, {S::CalibrationStart, kStart}},
+         {word::State(2), kSens, word::Zone(3, 12, 10), kSpeed, kId},
+         {{S::CalibrationStart, O::Confirmed}, {S::AutoDefaults, O::NotConfirmed}},
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CommandCheck check;
+        std::vector<S> dropped;
+        double t = 10.0;
+        for (const auto& [source, words] : c.actions) {
+            check.Begin(source);
+            for (const frame::Word w : words)
+                for (const CommandCheck::Dropped& d : check.Queued(w)) dropped.push_back(d.source);
+            check.SendsEnded(t += 0.02);
+        }
+        std::vector<std::pair<S, O>> outcomes;
+        for (const frame::Word w : c.reported)
+            for (const CommandRun& run : check.Reported(w, t + 0.1))
+                outcomes.emplace_back(run.source, run.outcome);
+        for (const CommandRun& run : check.Due(t + CommandCheck::kAnswerSeconds))
+            outcomes.emplace_back(run.source, run.outcome);
+        EXPECT_EQ(outcomes, c.outcomes);
+        EXPECT_EQ(dropped, c.dropped);
+        EXPECT_FALSE(check.NextDue(t + CommandCheck::kAnswerSeconds));
+    }
 }
 
 // The core: its own watch ends a run the line never answered.

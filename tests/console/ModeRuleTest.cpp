@@ -87,6 +87,40 @@ TEST_F(ModeRule, AStateWordAnswersTheModeWordSentBeforeIt) {
     EXPECT_FALSE(core.CalibrationAhead());
 }
 
+// F2 right after an Apply went out, before the detector reported it: the
+// start carries the PL just sent, or the detector would take its old PL back.
+class ModeWord : public CoreFixture {};
+
+TEST_F(ModeWord, KeepsThePlThresholdTheDetectorWillHave) {
+    Pass(Frames(LinkUpSet().Words()));  // PL index 10 stored
+    PageCommands apply;
+    apply.words[0] = frame::Command0(9, 12, 0);
+    core.QueuePageCommands(CommandSource::SetupApply, apply);
+    for (int i = 0; i < 7; ++i) core.Send();
+    core.PageShown(Page::Calibration);
+    EXPECT_EQ(core.PendingCommand(0), frame::Command0(9, 12, 1));
+}
+
+// F2 on the Calibration page sends a start the detector refused again.
+TEST(ModeRuleTable, AKeyForThePageInViewAsksForItsModeAgain) {
+    const auto none = ModeCommand::None;
+    const struct {
+        Page inView, key;
+        bool linked, ahead;
+        ModeCommand asked;
+    } cases[] = {
+        {Page::Calibration, Page::Calibration, true, false, ModeCommand::StartCalibration},
+        {Page::Calibration, Page::Calibration, true, true, none},
+        {Page::Calibration, Page::Calibration, false, false, none},
+        {Page::Setup, Page::Calibration, true, false, none},  // the page change asks
+        {Page::Setup, Page::Setup, true, true, ModeCommand::StopCalibration},
+        {Page::About, Page::About, true, true, none},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ModeCommandOnKey(c.inView, c.key, c.linked, c.ahead), c.asked)
+            << static_cast<int>(c.inView) << " " << static_cast<int>(c.key) << " " << c.ahead;
+}
+
 TEST(ModeRuleAtClose, StopsCalibrationReportedOrOnItsWay) {
     using M = ModeCommand;
     EXPECT_EQ(ModeCommandAtClose(false, false), M::None);

@@ -39,6 +39,9 @@ TEST(PageRule, BasicBringsSetupIntoViewBeforeAndAfterHidingTheOthers) {
         {S::HideTab, Page::Properties},  {S::BringIntoView, Page::Setup},
         {S::ShowTab, Page::About}};
     EXPECT_EQ(PageVisibilitySteps(EAccBasic, true), expected);
+    // A detection that brings Calibration back does not pass through Setup.
+    for (const PageStep& s : PageVisibilitySteps(EAccBasic, true, Page::Calibration))
+        EXPECT_TRUE(s.kind != S::BringIntoView || s.page == Page::Calibration);
 }
 
 TEST(PageRule, OnlyTheLinkedBasicLevelBringsAPageIntoView) {
@@ -88,8 +91,22 @@ TEST(PageRule, PagesTheKeysDetectionAndALostLinkBringIntoView) {
     };
     for (const auto& k : keys)
         EXPECT_EQ(PageForKey(k.key, k.level), k.page) << "F" << k.key << " level " << k.level;
-    EXPECT_EQ(PageOnDetection(true), Page::Calibration);
-    EXPECT_EQ(PageOnDetection(false), std::nullopt);
+    // A detector found again gets back the page of the loss, and its mode.
+    const struct {
+        bool calibrating;
+        std::optional<Page> lostFrom, page;
+    } detections[] = {
+        {true, std::nullopt, Page::Calibration},
+        {false, std::nullopt, std::nullopt},
+        {false, Page::Calibration, Page::Calibration},
+        {true, Page::Setup, Page::Setup},
+        {false, Page::Properties, Page::Properties},
+        {true, Page::About, Page::Calibration},
+        {false, Page::About, std::nullopt},
+    };
+    for (const auto& d : detections)
+        EXPECT_EQ(PageOnDetection(d.calibrating, d.lostFrom), d.page)
+            << d.calibrating << " " << (d.lostFrom ? static_cast<int>(*d.lostFrom) : -1);
     for (Page p : kAll)
         EXPECT_EQ(PageOnLinkLoss(p),
                   p == Page::Calibration ? std::nullopt : std::optional(Page::About));

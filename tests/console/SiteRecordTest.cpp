@@ -209,7 +209,7 @@ TEST_F(SiteRecordTest, ARunIsWrittenWithWhatItAsksAndItsOutcomeFollows) {
     CommandRun run;
     run.source = CommandSource::SetupApply;
     run.sent = {frame::Command0(9, 4, 0)};
-    run.differing = {"senspp", "state"};
+    run.differing = {{command::Meaning::PlIndex, 4, 10}, {command::Meaning::Mode, 0, 2}};
     run.outcome = CommandOutcome::NotConfirmed;
     run.seconds = 1.234;
     record.CommandRunEnded(run);
@@ -227,7 +227,10 @@ TEST_F(SiteRecordTest, ARunIsWrittenWithWhatItAsksAndItsOutcomeFollows) {
     EXPECT_EQ(e[2].event, "command_outcome");
     EXPECT_EQ(e[2].Text("action"), "Setup apply");
     EXPECT_EQ(e[2].Text("outcome"), "not confirmed");
-    EXPECT_EQ(e[2].Text("differing"), "senspp state");
+    // As the mark's tooltip says it, in the page's own units.
+    EXPECT_EQ(e[2].Text("differing"),
+              "Sensitivity: asked 92 %, detector reports 80 %; "
+              "Mode: asked Normal, detector reports Calibration");
     EXPECT_EQ(e[2].Number("seconds"), 1.23);
 }
 

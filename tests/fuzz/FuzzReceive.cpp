@@ -42,7 +42,7 @@ public:
     void OnDetectorFound() override { calls.push_back(8); }
     void ResetDetectorView() override { calls.push_back(9); }
     void SetNote(const std::string&) override {}
-    void SetPortItems(const std::vector<PortEntry>&) override {}
+    void SetPortItems(const std::vector<PortEntry>&, int) override {}
     void SetPortProblem(const std::string&) override {}
     std::string SelectedPortText() const override { return {}; }
     void ShowError(const std::string&) override {}

@@ -55,6 +55,7 @@ public:
     std::string LastError() const override { return lastError; }
     std::intptr_t ReadableHandle() const override { return open ? readable : kNoReadable; }
     bool DeviceGone() const override { return open && gone; }
+    bool GoesSilentWhenGone() const override { return goesSilent; }
 
     // A chunk of its own: the read that reaches it stops at its end.
     void Script(Bytes chunk) { reads.push_back(std::move(chunk)); }
@@ -82,6 +83,8 @@ public:
     bool throwOnRead = false;
     // The device went away under the open line (a hang-up, an unplug).
     bool gone = false;
+    // A line whose device may go away without a failing call (Windows).
+    bool goesSilent = false;
     std::string lastError;
     // A line that wakes its reader: any handle but kNoReadable.
     std::intptr_t readable = kNoReadable;

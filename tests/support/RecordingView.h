@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -26,17 +27,21 @@ public:
     void ResetDetectorView() override { calls.push_back("ResetDetectorView"); }
     void SetNote(const std::string& text) override { notes.push_back(text); }
     // As the port selector does, new items drop what it said of the old ones.
-    void SetPortItems(const std::vector<PortEntry>& available) override {
-        items = available;
+    void SetPortItems(const std::vector<PortEntry>& shown, int number) override {
+        items = shown;
         portProblem.clear();
-        selected =
-            available.empty() ? std::string() : "COM" + std::to_string(available.back().number);
+        selected = shown.empty() ? std::string() : "COM" + std::to_string(number);
     }
     void SetPortProblem(const std::string& text) override { portProblem = text; }
     std::string SelectedPortText() const override { return selected; }
     void ShowError(const std::string& message) override { errors.push_back(message); }
     void Reconnecting(const std::string& text) override { reconnecting.push_back(text); }
     void Reconnected() override { calls.push_back("Reconnected"); }
+    void ShowPortInUse(const PortEntry& entry) override { inUse.push_back(entry); }
+    void ShowAnswerMark(MarkPlace place, const AnswerMark* mark) override {
+        marks[static_cast<std::size_t>(place)] =
+            mark ? std::optional<AnswerMark>(*mark) : std::nullopt;
+    }
     void CommandRunBegun(CommandSource source) override { begun.push_back(source); }
     void CommandRunEnded(const CommandRun& run) override { ended.push_back(run); }
     void CommandRunQueued(const QueuedRun& run) override { queued.push_back(run); }
@@ -60,6 +65,9 @@ public:
     std::vector<CommandSource> begun;
     std::vector<CommandRun> ended;
     std::vector<QueuedRun> queued;
+    std::vector<PortEntry> inUse;
+    // What each mark shows now.
+    std::array<std::optional<AnswerMark>, kMarkPlaces> marks{};
     bool throwOnSignal = false;
 };
 

@@ -48,6 +48,11 @@ TEST(DetectorOptionsTest, TakesValuesInBothSpellings) {
     EXPECT_EQ(o.statsFile, "/tmp/s");
 }
 
+TEST(DetectorOptionsTest, IgnoresTheCommandsNamed) {
+    EXPECT_EQ(ParseDetectorOptions({"--ignore", "calibration,zone"}).options.ignored,
+              kIgnoreCalibration | kIgnoreZone);
+}
+
 TEST(DetectorOptionsTest, LetterTakesTheShownNameOrTheRawField) {
     EXPECT_EQ(ParseDetectorOptions({"--letter", "F1"}).options.letter, 0u);
     EXPECT_EQ(ParseDetectorOptions({"--letter", "f4"}).options.letter, 3u);
@@ -81,6 +86,7 @@ TEST(DetectorOptionsTest, RejectsBadCommandLinesWithAClearMessage) {
         {{"--frobnicate"}, "unknown option '--frobnicate'"},
         {{"12"}, "unknown option '12'"},
         {{"--verbose=yes"}, "--verbose takes no value"},
+        {{"--ignore", "calibration,storm"}, "calibration, mode, thresholds, zone"},
     };
     for (const auto& [args, message] : cases) {
         const DetectorOptionsResult r = ParseDetectorOptions(args);

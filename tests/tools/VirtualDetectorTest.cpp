@@ -112,6 +112,19 @@ TEST(VirtualDetectorTest, AppliesCommandsInItsNextWords) {
     EXPECT_EQ(d.Word(4, 0), before);
 }
 
+// A detector that refuses some commands leaves its words as they were.
+TEST(VirtualDetectorTest, IgnoresTheCommandsItWasToldToIgnore) {
+    DetectorOptions o;
+    o.ignored = kIgnoreCalibration | kIgnoreZone;
+    VirtualDetector d{o};
+    EXPECT_FALSE(d.ApplyCommand(frame::Command0(1, 10, 1)));
+    EXPECT_EQ(frame::State(d.Word(2, 0)), 0u);
+    EXPECT_TRUE(d.ApplyCommand(frame::Command0(1, 12, 0)));  // a PL of its own mode
+    EXPECT_EQ(frame::SensPp(d.Word(3, 0)), 12u);
+    EXPECT_FALSE(d.ApplyCommand(frame::Command2(1, 3, 20, 0)));
+    EXPECT_EQ(frame::Regul(d.Word(4, 0)), o.regul);
+}
+
 // Mode values other than 0 and 1 change the threshold but not the mode.
 TEST(VirtualDetectorTest, UnknownModeKeepsTheMode) {
     VirtualDetector d{DetectorOptions{}};

@@ -98,6 +98,23 @@ std::string SetAlarms(const std::string& v, DetectorOptions& o) {
     return {};
 }
 
+std::string SetIgnored(const std::string& v, DetectorOptions& o) {
+    static const std::map<std::string, unsigned> kNames = {{"calibration", kIgnoreCalibration},
+                                                           {"mode", kIgnoreMode},
+                                                           {"thresholds", kIgnoreThresholds},
+                                                           {"zone", kIgnoreZone}};
+    std::stringstream in(v);
+    std::string item;
+    o.ignored = 0;
+    while (std::getline(in, item, ',')) {
+        const auto it = kNames.find(item);
+        if (it == kNames.end()) return "must be a list of calibration, mode, thresholds, zone";
+        o.ignored |= it->second;
+    }
+    if (o.ignored == 0) return "must be a list of calibration, mode, thresholds, zone";
+    return {};
+}
+
 std::string SetStatsFile(const std::string& v, DetectorOptions& o) {
     if (v.empty()) return "must name a file";
     o.statsFile = v;
@@ -121,6 +138,7 @@ const std::map<std::string, Setter>& ValueOptions() {
         {"--seed", IntegerOption(&DetectorOptions::seed, 0, 4294967295L)},
         {"--scenario", SetScenario},
         {"--alarms", SetAlarms},
+        {"--ignore", SetIgnored},
         {"--dis", IntegerOption(&DetectorOptions::dis, 1, 3)},
         {"--garbage-rate",
          NumberOption(&DetectorOptions::garbageRate, 0, 1, "a share from 0 to 1")},
@@ -239,6 +257,10 @@ Behaviour:
                      (default 3)
   --garbage-rate F   garbage: share 0-1 of frame slots with garbage (default 0.05)
   --seed N           seed of the noise and garbage (default 1): same seed, same run
+  --ignore WHAT,..   leave these command words unanswered, as a detector that
+                     refuses them: calibration (starts of calibration), mode
+                     (code 0), thresholds (code 1), zone (code 2); -v prints
+                     them as ignored
 Output:
   -v, --verbose      print every command word received, decoded
   -q, --quiet        print only the port line, commands (-v) and the summary

@@ -8,6 +8,15 @@ namespace quillane {
 
 enum class Scenario { kQuiet, kWalk, kCalibration, kWarning, kGarbage };
 
+// Command words the detector leaves unanswered, as a detector that refuses
+// them would: calibration starts, or every word of a code.
+enum IgnoredCommands : unsigned {
+    kIgnoreCalibration = 1u,  // mode words that start calibration
+    kIgnoreMode = 2u,         // code 0: PL threshold and mode
+    kIgnoreThresholds = 4u,   // code 1: LL, HL and unit letter
+    kIgnoreZone = 8u,         // code 2: speeds, zone and setup method
+};
+
 // What the virtual detector is and does, as chosen on its command line.
 struct DetectorOptions {
     int com = 0;           // 0: the first free number above the ports present
@@ -27,6 +36,7 @@ struct DetectorOptions {
     unsigned dis = 3;            // warning scenario
     double garbageRate = 0.05;   // garbage scenario: share of frame slots with garbage
     double hangupAfter = 0;      // 0: never
+    unsigned ignored = 0;        // IgnoredCommands
     double duration = 0;         // 0: until stopped
     bool verbose = false;
     bool quiet = false;

@@ -66,6 +66,7 @@ VirtualDetector::VirtualDetector(const DetectorOptions& options)
 
 bool VirtualDetector::ApplyCommand(std::uint16_t w) {
     using namespace command;
+    if (Ignores(w)) return false;
     switch (kCode.Of(w)) {
         case kModeWord:
             // The address field is the console's echo of ours; the detector
@@ -85,6 +86,22 @@ bool VirtualDetector::ApplyCommand(std::uint16_t w) {
             dist_ = kDist.Of(w);
             regul_ = kReg.Of(w);
             return true;
+        default:
+            return false;
+    }
+}
+
+bool VirtualDetector::Ignores(std::uint16_t w) const {
+    using namespace command;
+    const unsigned ignored = options_.ignored;
+    switch (kCode.Of(w)) {
+        case kModeWord:
+            return (ignored & kIgnoreMode) != 0 ||
+                   ((ignored & kIgnoreCalibration) != 0 && kState.Of(w) == kModeCalibrate);
+        case kThresholdsWord:
+            return (ignored & kIgnoreThresholds) != 0;
+        case kZoneWord:
+            return (ignored & kIgnoreZone) != 0;
         default:
             return false;
     }

@@ -24,7 +24,8 @@ class VirtualDetector {
 public:
     explicit VirtualDetector(const DetectorOptions& options);
 
-    // Acts on a command word; false for one the detector has no use for.
+    // Acts on a command word; false for one the detector has no use for or
+    // was told to ignore (--ignore).
     bool ApplyCommand(std::uint16_t command);
     // The next slot at t seconds: signal words, and about every 100 ms the run
     // of codes 2 to 7 with no signal word inside, which the console needs to
@@ -35,6 +36,7 @@ public:
     std::uint16_t Word(unsigned code, double t) const;
 
 private:
+    bool Ignores(std::uint16_t command) const;
     struct Reading {
         unsigned sig = 0;
         unsigned aver = 0;

@@ -11,20 +11,17 @@ namespace {
 
 // Whether a reported value shows what a field asked: a mode word asks for
 // calibration or to leave it (after leaving, the detector may report Normal,
-// Alarm or a malfunction); both 2 and 3 are Auto, and the info panel shows
-// them alike; every other field reports the value sent.
+// Alarm or a malfunction); every other field reports the value sent. The
+// setup method too: a detector that keeps method 3 still waits for the
+// defaults that asked for 2.
 bool Same(command::Meaning meaning, unsigned reported, unsigned sent) {
-    const auto automatic = [](unsigned m) {
-        return m == detector::kRegulAuto || m == detector::kRegulAutoDefaults;
-    };
-    switch (meaning) {
-        case command::Meaning::Mode:
-            return (reported == detector::kStateCalibration) == (sent == command::kModeCalibrate);
-        case command::Meaning::Method:
-            return reported == sent || (automatic(reported) && automatic(sent));
-        default:
-            return reported == sent;
-    }
+    if (meaning == command::Meaning::Mode)
+        return (reported == detector::kStateCalibration) == (sent == command::kModeCalibrate);
+    return reported == sent;
+}
+
+bool HasWords(const std::array<std::optional<std::uint16_t>, command::kCodes>& sent) {
+    return std::any_of(sent.begin(), sent.end(), [](const auto& w) { return w.has_value(); });
 }
 
 }  // namespace
@@ -33,21 +30,39 @@ std::optional<QueuedRun> CommandCheck::Begin(CommandSource source) {
     if (taking_ && taking_->source == source) return std::nullopt;
     std::optional<QueuedRun> closed = Close();
     Open open;
+    open.run.id = ++lastId_;
     open.run.source = source;
     runs_.push_back(open);
-    taking_ = Taking{source, {}};
+    taking_ = TakingRun{source, {}};
     return closed;
 }
 
-void CommandCheck::Queued(std::uint16_t command) {
+std::optional<RunId> CommandCheck::Taking() const {
+    if (!taking_ || !taking_->source) return std::nullopt;
+    return runs_.back().run.id;
+}
+
+std::vector<CommandCheck::Dropped> CommandCheck::Queued(std::uint16_t command) {
     const unsigned code = frame::CommandCode(command);
-    if (code >= command::kCodes) return;
-    if (!taking_) taking_ = Taking{};
+    if (code >= command::kCodes) return {};
+    if (!taking_) taking_ = TakingRun{};
     taking_->queued[code] = command;
-    // A run left with no words ends with the sends, unjudged.
-    for (Open& open : runs_)
-        if (!open.sendsEnded) open.sent[code].reset();
-    if (taking_->source) runs_.back().sent[code] = command;
+    const std::optional<RunId> own = Taking();
+    std::vector<Dropped> dropped;
+    for (auto it = runs_.begin(); it != runs_.end();) {
+        if (it->run.id == own) {
+            it->sent[code] = command;
+        } else {
+            it->sent[code].reset();
+            if (!HasWords(it->sent)) {
+                dropped.push_back({it->run.id, it->run.source});
+                it = runs_.erase(it);
+                continue;
+            }
+        }
+        ++it;
+    }
+    return dropped;
 }
 
 std::optional<QueuedRun> CommandCheck::Close() {
@@ -63,11 +78,7 @@ std::optional<QueuedRun> CommandCheck::Close() {
 void CommandCheck::SendsEnded(double now) {
     taking_.reset();
     runs_.erase(std::remove_if(runs_.begin(), runs_.end(),
-                               [](const Open& o) {
-                                   return !o.sendsEnded &&
-                                          std::none_of(o.sent.begin(), o.sent.end(),
-                                                       [](const auto& w) { return w.has_value(); });
-                               }),
+                               [](const Open& o) { return !o.sendsEnded && !HasWords(o.sent); }),
                 runs_.end());
     for (Open& open : runs_)
         if (!open.sendsEnded) open.sendsEnded = now;
@@ -125,10 +136,14 @@ CommandOutcome CommandCheck::Settle(Open& open) {
         const std::optional<std::uint16_t>& sent = open.sent[f.field.code];
         if (!sent || f.reported == nullptr) continue;
         wanted[f.reported->code] = true;
-        const std::optional<std::uint16_t>& reported = open.reported[f.reported->code];
-        unreported = unreported || !reported;
-        if (!reported || !Same(f.meaning, f.reported->Of(*reported), f.field.Of(*sent)))
-            run.differing.push_back(f.reported->key);
+        const unsigned asked = f.field.Of(*sent);
+        const std::optional<std::uint16_t>& word = open.reported[f.reported->code];
+        if (!word) {
+            unreported = true;
+            run.differing.push_back({f.meaning, asked, std::nullopt});
+        } else if (!Same(f.meaning, f.reported->Of(*word), asked)) {
+            run.differing.push_back({f.meaning, asked, f.reported->Of(*word)});
+        }
     }
     run.reported.clear();
     for (unsigned code = 0; code < wanted.size(); ++code)

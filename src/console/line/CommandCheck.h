@@ -23,20 +23,34 @@ namespace quillane {
 // confirmed as soon as they report every value sent; when the answer time
 // runs out first it is not confirmed (they came, with other values) or
 // timed out (some never came). Times are monotonic seconds.
+//
+// The detector ends with the last word of each code, whatever went out
+// before it: only that word is judged. A word queued takes its code from
+// every earlier run, sent or not (a calibration start that a stop 20 ms
+// later followed is no longer the detector's mode, and the stop's answer is
+// not the start's failure); a run left with no word is not judged at all.
 class CommandCheck {
 public:
     static constexpr double kAnswerSeconds = 2.0;
+
+    // A run that was begun and is dropped unjudged.
+    struct Dropped {
+        RunId id;
+        CommandSource source;
+        bool operator==(const Dropped& o) const { return id == o.id && source == o.source; }
+    };
 
     // The words queued from now on are one run of `source`, unless the run
     // taking words has the same source. The run that stops taking words, if
     // it got any.
     std::optional<QueuedRun> Begin(CommandSource source);
+    // The run of a source that takes words now, if any.
+    std::optional<RunId> Taking() const;
     // A command word queued for sending: it joins the run taking words (or
-    // begins one of no source), and replaces its code's word in the runs
-    // still sending: what they put in that slot is no longer what the
-    // detector is asked (a stop at detection that the Calibration page's
-    // start replaces).
-    void Queued(std::uint16_t command);
+    // begins one of no source), and takes its code from every earlier run,
+    // still sending or waiting for its answer: what they put in that slot is
+    // no longer what the detector is asked. The runs left without a word.
+    std::vector<Dropped> Queued(std::uint16_t command);
     // The run taking words takes no more (a pass begins sending them, or
     // the record is written out): that run, if it got any words.
     std::optional<QueuedRun> Close();
@@ -72,13 +86,14 @@ private:
 
     // Runs that are judged, oldest first.
     std::vector<Open> runs_;
+    RunId lastId_ = 0;
     // The run taking words, with all it asked: the newest of runs_, or a run
     // of no source, which only the record hears of.
-    struct Taking {
+    struct TakingRun {
         std::optional<CommandSource> source;
         std::array<std::optional<std::uint16_t>, command::kCodes> queued;
     };
-    std::optional<Taking> taking_;
+    std::optional<TakingRun> taking_;
 };
 
 }  // namespace quillane

@@ -2,8 +2,9 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <vector>
+
+#include "protocol/WordTable.h"
 
 namespace quillane {
 
@@ -22,15 +23,31 @@ enum class CommandSource : std::uint8_t {
     AutoDefaults,      // the automatic defaults at detection
 };
 
+// Which run: a number of its own, counted from 1 as runs begin.
+using RunId = std::uint32_t;
+
 enum class CommandOutcome : std::uint8_t {
     Confirmed,     // the detector reported every value sent
     NotConfirmed,  // it answered, but with other values
     TimedOut,      // no status word of some value sent came back in time
 };
 
+// A value sent that the detector's status words do not show: what was asked
+// of the field, and what the detector reports instead (nothing when no status
+// word of that field came back).
+struct FieldAnswer {
+    command::Meaning meaning = command::Meaning::Mode;
+    unsigned sent = 0;
+    std::optional<unsigned> reported;
+    bool operator==(const FieldAnswer& o) const {
+        return meaning == o.meaning && sent == o.sent && reported == o.reported;
+    }
+};
+
 // One run of sends and what the detector made of it: a plain value, built by
 // the core once the outcome is known.
 struct CommandRun {
+    RunId id = 0;
     CommandSource source = CommandSource::SetupApply;
     // The command words of the run, the last one queued for each code, in
     // code order (code in bits 13-14).
@@ -39,10 +56,9 @@ struct CommandRun {
     // came after the sends, in code order (code in bits 13-15). A code that
     // did not come back is missing.
     std::vector<std::uint16_t> reported;
-    // The status fields that do not show what was sent, named by the exchange
-    // log's keys ("senspp", "state", ...), unreported ones included; empty when
-    // confirmed.
-    std::vector<std::string> differing;
+    // The fields whose status does not show what was sent, unreported ones
+    // included, in the order of the word table; empty when confirmed.
+    std::vector<FieldAnswer> differing;
     CommandOutcome outcome = CommandOutcome::TimedOut;
     // Monotonic seconds from the end of the sends to the outcome.
     double seconds = 0.0;

@@ -17,7 +17,8 @@ struct Colour {
 };
 
 // The one table of the console's colours: the info panel's state, the pages'
-// charts, marks and captions, the note, and the commissioning report.
+// charts, marks and captions, the note and the notice over it, and the
+// commissioning report.
 namespace colour {
 constexpr Colour kGreen{Colour::Rgb, 0, 128, 0};
 constexpr Colour kRed{Colour::Rgb, 255, 0, 0};
@@ -32,7 +33,8 @@ constexpr Colour kBlack{Colour::Rgb, 0, 0, 0};
 constexpr Colour kLightRed{Colour::Rgb, 255, 128, 128};
 constexpr Colour kLightGreen{Colour::Rgb, 128, 255, 128};
 constexpr Colour kDarkGreen{Colour::Rgb, 0, 100, 0};
-// A chart's plot frame and the background of its marks.
+// A chart's plot frame, and the background of its marks and of a notice
+// over the note.
 constexpr Colour kChartFrame{Colour::Rgb, 160, 160, 160};
 constexpr Colour kMarkBackground{Colour::Rgb, 255, 255, 225};
 // Text that cannot be edited in a grid.

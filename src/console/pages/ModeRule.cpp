@@ -30,6 +30,11 @@ ModeCommand ModeCommandOnShow(Page shown, bool linked, bool calibrationAhead) {
     }
 }
 
+ModeCommand ModeCommandOnKey(Page inView, Page keyPage, bool linked, bool calibrationAhead) {
+    if (keyPage != inView) return ModeCommand::None;
+    return ModeCommandOnShow(inView, linked, calibrationAhead);
+}
+
 ModeCommand ModeCommandAtClose(bool calibrating, bool calibrationAhead) {
     return calibrating || calibrationAhead ? ModeCommand::StopCalibration : ModeCommand::None;
 }

@@ -26,6 +26,10 @@ bool CalibrationAhead(std::optional<std::uint16_t> pendingCmd0,
 // it, each only when the detector will not already be in that mode; nothing
 // is asked without a detector.
 ModeCommand ModeCommandOnShow(Page shown, bool linked, bool calibrationAhead);
+// A page-selecting key for the page already in view asks once more for its
+// mode, as showing it would (a calibration start the detector refused is sent
+// again by F2); a key for another page asks nothing here, the page change does.
+ModeCommand ModeCommandOnKey(Page inView, Page keyPage, bool linked, bool calibrationAhead);
 // Calibration leaving the view stops calibration.
 ModeCommand ModeCommandOnLeave(Page left, bool linked, bool calibrationAhead);
 // The window closing stops calibration when the detector reports it, and

@@ -2,7 +2,7 @@
 
 namespace quillane {
 
-std::vector<PageStep> PageVisibilitySteps(AccessLevel level, bool linked) {
+std::vector<PageStep> PageVisibilitySteps(AccessLevel level, bool linked, Page basicPage) {
     const auto show = [linked](Page p) {
         return PageStep{linked ? PageStep::ShowTab : PageStep::HideTab, p};
     };
@@ -13,10 +13,10 @@ std::vector<PageStep> PageVisibilitySteps(AccessLevel level, bool linked) {
     switch (level) {
         case EAccBasic:
             steps.push_back(show(Page::Setup));
-            if (linked) steps.push_back({PageStep::BringIntoView, Page::Setup});
+            if (linked) steps.push_back({PageStep::BringIntoView, basicPage});
             steps.insert(steps.end(), {hideRange, hideParams});
             // Hiding the other tabs may have moved the selection away again.
-            if (linked) steps.push_back({PageStep::BringIntoView, Page::Setup});
+            if (linked) steps.push_back({PageStep::BringIntoView, basicPage});
             break;
         case EAccAdvanced:
             steps.insert(steps.end(), {show(Page::Settings), hideSense, hideParams});
@@ -59,7 +59,8 @@ std::optional<Page> PageForKey(int functionKey, AccessLevel level) {
     }
 }
 
-std::optional<Page> PageOnDetection(bool calibrating) {
+std::optional<Page> PageOnDetection(bool calibrating, std::optional<Page> lostFrom) {
+    if (lostFrom && *lostFrom != Page::About) return lostFrom;
     if (calibrating) return Page::Calibration;
     return std::nullopt;
 }

@@ -4,17 +4,22 @@
 #include <utility>
 #include <vector>
 
+#include "console/line/CommandAnswer.h"
 #include "console/pages/RangeView.h"
 #include "console/pages/StatusDisplay.h"
 #include "console/record/CommandMeaning.h"
 #include "console/record/RecordLine.h"
 #include "model/CorrespondenceTables.h"
+#include "model/NumberFormat.h"
 #include "os/Clock.h"
 #include "protocol/DetectorModel.h"
 #include "protocol/FrameCodec.h"
 
 namespace quillane {
 namespace {
+
+// The record's numbers read the same on every machine.
+const NumberFormat kRecordNumbers('.');
 
 // Names in the order of the enumerations.
 const char* PageName(Page page) {
@@ -67,9 +72,10 @@ void SiteRecord::CommandRunQueued(const QueuedRun& run) {
 }
 
 void SiteRecord::CommandRunEnded(const CommandRun& run) {
+    // In the installer's words, as the mark's tooltip said them.
     std::string differing;
-    for (const std::string& field : run.differing)
-        differing += (differing.empty() ? "" : " ") + field;
+    for (const std::string& text : DifferingTexts(run, tables_, kRecordNumbers))
+        differing += (differing.empty() ? "" : "; ") + text;
     file_.Append(RecordLine(clock_.LocalDays(), "command_outcome")
                      .Text("action", CommandSourceName(run.source))
                      .Text("outcome", CommandOutcomeName(run.outcome))

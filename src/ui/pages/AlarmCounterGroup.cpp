@@ -117,6 +117,10 @@ void AlarmCounterGroup::ClearTrvKey() {
     if (btnClearTrv_->isEnabled()) btnClearTrvClick();
 }
 
+long long AlarmCounterGroup::Count() const { return CountOf(lTrvNumber_); }
+
+bool AlarmCounterGroup::On() const { return chbSaveTrv_->isChecked(); }
+
 void AlarmCounterGroup::AlarmEntered() {
     if (!chbSaveTrv_->isChecked()) return;
     ShowCount(QString::fromStdString(NextAlarmCount(lTrvNumber_->text().toStdString())));

@@ -36,6 +36,10 @@ public:
     // A code-5 word: the detector's mode just went into Alarm.
     void AlarmEntered();
 
+    // The count as its label shows it, and whether the switch is on.
+    long long Count() const;
+    bool On() const;
+
     // Hears of every change of the count for the site record: counting on,
     // an alarm (the new count), a reset or counting off (the count cleared).
     using Recorder = std::function<void(SiteRecord::Count change, long long count)>;

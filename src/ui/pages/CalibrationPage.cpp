@@ -65,10 +65,18 @@ void CalibrationPage::RecordMaximum() {
     context_.siteRecord.CalibrationMaximum(recordedMax_);
 }
 
+PageHeld CalibrationPage::Held() const {
+    PageHeld held;
+    held.tuneUp = values_;
+    return held;
+}
+
 void CalibrationPage::SignalWord() {
     Compute();
     RequestFrame();
 }
+
+void CalibrationPage::ModelChanged() { SignalWord(); }
 
 void CalibrationPage::ClearKey() { btnTuneUpClearClick(); }
 
@@ -95,6 +103,7 @@ void CalibrationPage::Compute() {
     if (d.axis) shown_.axis = d.axis;
     shown_.signalText = d.signalText;
     shown_.barLime = d.barLime;
+    NoteDrawn();
 }
 
 void CalibrationPage::PresentFrame() {

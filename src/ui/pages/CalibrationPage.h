@@ -21,9 +21,11 @@ public:
     void PageShow() override;  // tsTuneUpShow
     void PageHide() override;  // tsTuneUpHide
     void SignalWord() override;
+    void ModelChanged() override;
     void PresentFrame() override;
     void ClearKey() override;
     void FlushSiteRecord() override;
+    PageHeld Held() const override;
 
     // Redraw from the stored signal word, on the screen at once.
     void RefreshTuneUpChart();

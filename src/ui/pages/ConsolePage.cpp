@@ -1,5 +1,6 @@
 #include "ui/pages/ConsolePage.h"
 
+#include "console/ConsoleCore.h"
 #include "console/pages/RedrawLimit.h"
 #include "os/Clock.h"
 #include "ui/pages/PageContext.h"
@@ -17,6 +18,11 @@ ConsolePage::ConsolePage(const char* tabSheetName, Page kind, PageContext& conte
 void ConsolePage::RequestFrame() {
     if (context_.frameLimit.Allow(context_.clock.MonotonicSeconds(), RedrawLimit::kFramesPerSecond))
         PresentFrame();
+}
+
+void ConsolePage::NoteDrawn() {
+    ConsoleCore& core = context_.core;
+    drawnFrom_ = DrawnFromOf(kind_, core.Model(), core.eDeviceState() >= EDevWork);
 }
 
 void ConsolePage::PresentFrameNow() {

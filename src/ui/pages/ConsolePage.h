@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 
-#include "console/line/CommandRun.h"
+#include "console/line/AnswerMarks.h"
 #include "console/pages/AccessLevel.h"
+#include "console/pages/ModelRedraw.h"
 #include "console/pages/Page.h"
+#include "console/phone/RemoteView.h"
 
 namespace quillane {
 
@@ -36,6 +39,11 @@ public:
     virtual void SensitivityWords() {}
     // A code-5 word, after the info panel and the note took it.
     virtual void DetectorState(const StateDisplay& state) { static_cast<void>(state); }
+    // Something the page draws from changed since it last drew (ModelRedraw.h),
+    // and the redraw limit let the redraw through: redraw from the stored words.
+    virtual void ModelChanged() {}
+    // What the page drew from when it last computed a redraw; none before.
+    const std::optional<DrawnFrom>& LastDrawnFrom() const { return drawnFrom_; }
     // The latest values the page computed reach its widgets.
     virtual void PresentFrame() {}
 
@@ -61,10 +69,13 @@ public:
     // The window closes or a report is due: what the page holds for the site
     // record goes in now.
     virtual void FlushSiteRecord() {}
-    // The detector's answer to a run of sends, awaited or known: a page shows
-    // it beside the button of its own that queued the run.
-    virtual void CommandAnswered(CommandSource source, const CommandAnswer& answer) {
-        static_cast<void>(source);
+    // What the page shows beyond the stored words (its signal, maximum and
+    // alarm count), for the phone's view.
+    virtual PageHeld Held() const { return {}; }
+    // The mark of a place beside a button of the page, awaited or known;
+    // none empties it.
+    virtual void ShowAnswerMark(MarkPlace place, const CommandAnswer* answer) {
+        static_cast<void>(place);
         static_cast<void>(answer);
     }
 
@@ -76,11 +87,14 @@ protected:
     void RequestFrame();
     // Presents now, whatever the time (the user's own actions).
     void PresentFrameNow();
+    // A redraw was computed from the stored words as they are now.
+    void NoteDrawn();
 
     PageContext& context_;
 
 private:
     Page kind_;
+    std::optional<DrawnFrom> drawnFrom_;
 };
 
 }  // namespace quillane

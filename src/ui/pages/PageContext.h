@@ -3,6 +3,9 @@
 #include <functional>
 #include <string>
 
+#include "console/pages/Page.h"
+#include "console/record/SiteRecord.h"
+
 namespace quillane {
 
 class Clock;
@@ -11,7 +14,6 @@ class CorrespondenceTables;
 class NumberFormat;
 class ProfileFile;
 class RedrawLimit;
-class SiteRecord;
 struct ConsoleSettings;
 
 // What a page works with, built once by the window: the core (the detector
@@ -39,6 +41,9 @@ struct PageContext {
     std::function<void()> tablesChanged;
     // Where the alarm counts and the calibration maximum are kept for the report.
     SiteRecord& siteRecord;
+    // Every change of an alarm count, as the site record hears it, for the
+    // phone's view.
+    std::function<void(Page page, SiteRecord::Count change, long long count)> alarmCounted;
 };
 
 }  // namespace quillane

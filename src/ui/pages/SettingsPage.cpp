@@ -160,8 +160,8 @@ void SettingsPage::BuildSignalLabels() {
         AddButton(this, "btnClearRange", QStringLiteral("Reset maximum <F8>"), 424, 97, 141, 25);
     connect(btnClearRange, &QPushButton::clicked, this, &SettingsPage::btnClearRangeClick);
     const QString zero = QString::fromStdString(context_.format.Fixed(0, 1) + unit::kPercent);
-    AddLabel(this, QStringLiteral("Signal"), 28, 96);
-    BoldLabel(this, QStringLiteral("(+)"), 60, 96, -1);
+    overChart_ = {AddLabel(this, QStringLiteral("Signal"), 28, 96),
+                  BoldLabel(this, QStringLiteral("(+)"), 60, 96, -1)};
     lRangeSignalPlus = AddValueLabel(this, "lRangeSignalPlus", zero, 94, 96, 60);
     AddLabel(this, QStringLiteral("Signal"), 28, 258);
     BoldLabel(this, QStringLiteral("(-)"), 60, 258, -1);
@@ -199,6 +199,8 @@ void SettingsPage::BuildParamsGroup() {
     AddLabel(GroupBox11, QStringLiteral("Unit ID:"), 7, 49);
     cbNewLetter = AddList(GroupBox11, "cbNewLetter", 7, 63, 42);
     cbNewLetter->addItems({"F1", "F2", "F3", "F4"});
+    for (PageComboBox* box : {cbNewMinSpeed, cbNewMaxSpeed, cbNewLetter})
+        connect(box, &QComboBox::currentIndexChanged, this, &SettingsPage::ParamFieldsChanged);
     // Up to the Applay button, which would cover the rest.
     AddLabel(GroupBox11, QStringLiteral("Address:"), 56, 49, 98 - 56 - 1)->setEnabled(false);
     cbNewAddress = new QComboBox(GroupBox11);
@@ -261,8 +263,11 @@ void SettingsPage::BuildCharts() {
          })
         chRangeMPBP->AddSeries(s);
     // Reset maximum stands over the top edge of the upper chart, where only
-    // marks of thresholds above 60 % could go.
+    // marks of thresholds above 60 % could go. The caption "Signal (+)"
+    // touches it: in a face with a deeper descent (Tahoma under Wine) the
+    // "g" reaches into that edge and is drawn over it, not cut by it.
     btnClearRange->raise();
+    for (QWidget* caption : overChart_) caption->raise();
 }
 
 void SettingsPage::BuildAlarmGroup() {
@@ -274,6 +279,7 @@ void SettingsPage::BuildAlarmGroup() {
     gbTrv->setGeometry(208, 252, 353, 45);
     gbTrv->SetRecorder([this](SiteRecord::Count change, long long count) {
         context_.siteRecord.Counting(Page::Settings, change, count);
+        if (context_.alarmCounted) context_.alarmCounted(Page::Settings, change, count);
     });
     // Its controls read from right to left; the places stay as given.
     gbTrv->setLayoutDirection(Qt::RightToLeft);
@@ -308,6 +314,15 @@ void SettingsPage::SignalWord() {
 }
 
 void SettingsPage::SensitivityWords() { SignalWord(); }
+
+PageHeld SettingsPage::Held() const {
+    PageHeld held;
+    held.range = values_;
+    held.tally = AlarmTally{Page::Settings, gbTrv->Count(), gbTrv->On()};
+    return held;
+}
+
+void SettingsPage::ModelChanged() { SignalWord(); }
 
 void SettingsPage::DetectorState(const StateDisplay& state) {
     if (state.alarmEntered) gbTrv->AlarmEntered();
@@ -415,6 +430,7 @@ void SettingsPage::cbDistRangeChange() {
 }
 
 void SettingsPage::ShowRangeNewMarkers() {
+    RangeFieldsChanged();
     const RangeLoad stored = RangeCancelValues(context_.core.Model());
     const struct {
         BarChart* chart;
@@ -444,15 +460,31 @@ void SettingsPage::PlaceExtremes() {
     shown_.minX.reset();
 }
 
-void SettingsPage::btnApplayRangeClick() {
+PageCommands SettingsPage::RangeCommands() const {
     const RangeChoice choice{!Manual(),
                              chbSeparRange->isChecked(),
                              cbDistRange->currentIndex(),
                              cbRangePP->currentIndex(),
                              cbRangeMP->currentIndex(),
                              cbRangeBP->currentIndex()};
-    context_.core.QueuePageCommands(CommandSource::SettingsApply,
-                                    RangeApplyCommands(context_.core.Model(), choice));
+    return RangeApplyCommands(context_.core.Model(), choice);
+}
+
+PageCommands SettingsPage::ParamCommands() const {
+    return ParamSetCommands(context_.core.Model(), cbNewMinSpeed->currentIndex(),
+                            cbNewMaxSpeed->currentIndex(), cbNewLetter->currentIndex());
+}
+
+void SettingsPage::RangeFieldsChanged() {
+    context_.core.PageFieldsChanged(CommandSource::SettingsApply, RangeCommands());
+}
+
+void SettingsPage::ParamFieldsChanged() {
+    context_.core.PageFieldsChanged(CommandSource::DeviceParameters, ParamCommands());
+}
+
+void SettingsPage::btnApplayRangeClick() {
+    context_.core.QueuePageCommands(CommandSource::SettingsApply, RangeCommands());
     HidePreviewMarkers();
 }
 
@@ -462,15 +494,15 @@ void SettingsPage::btnClearRangeClick() {
 }
 
 void SettingsPage::btnParamSetClick() {
-    context_.core.QueuePageCommands(
-        CommandSource::DeviceParameters,
-        ParamSetCommands(context_.core.Model(), cbNewMinSpeed->currentIndex(),
-                         cbNewMaxSpeed->currentIndex(), cbNewLetter->currentIndex()));
+    context_.core.QueuePageCommands(CommandSource::DeviceParameters, ParamCommands());
 }
 
-void SettingsPage::CommandAnswered(CommandSource source, const CommandAnswer& answer) {
-    if (source == CommandSource::SettingsApply) lRangeAnswer->Show(answer);
-    if (source == CommandSource::DeviceParameters) lParamAnswer->Show(answer);
+void SettingsPage::ShowAnswerMark(MarkPlace place, const CommandAnswer* answer) {
+    AnswerLabel* label = place == MarkPlace::SettingsApply      ? lRangeAnswer
+                         : place == MarkPlace::DeviceParameters ? lParamAnswer
+                                                                : nullptr;
+    if (label == nullptr) return;
+    answer ? label->Show(*answer) : label->Clear();
 }
 
 void SettingsPage::RefreshRangeCharts() {
@@ -487,6 +519,7 @@ void SettingsPage::Compute() {
     shown_.fills = c.fills;
     if (!c.redraw) return;
     if (c.heldSig) context_.core.OverwriteStoredSig(*c.heldSig);
+    NoteDrawn();
     // The maximum and the minimum move only now and then; a presentation
     // skipped in between must not lose them.
     if (!c.maxX) c.maxX = shown_.maxX;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "console/pages/RangeView.h"
 #include "ui/pages/ConsolePage.h"
 
@@ -31,6 +33,7 @@ public:
     void SignalWord() override;
     void PresentFrame() override;
     void SensitivityWords() override;
+    void ModelChanged() override;
     void DetectorState(const StateDisplay& state) override;
     void ApplayKey() override;
     void ApplayParamsKey() override;
@@ -42,7 +45,8 @@ public:
     void AccessOrLinkChanged(AccessLevel level, bool linked) override;
     void AccessDialogClosed() override;
     void TablesChanged() override;
-    void CommandAnswered(CommandSource source, const CommandAnswer& answer) override;
+    void ShowAnswerMark(MarkPlace place, const CommandAnswer* answer) override;
+    PageHeld Held() const override;
 
     void btnCancelRangeClick();
     void btnApplayRangeClick();
@@ -73,6 +77,12 @@ private:
     void Compute();
     void DrawRange(const RangeChart& c);
     bool Manual() const;
+    // What each Apply would send from the fields now; a mark of what they
+    // asked before goes when they change.
+    PageCommands RangeCommands() const;
+    PageCommands ParamCommands() const;
+    void RangeFieldsChanged();
+    void ParamFieldsChanged();
 
     RangeValues values_;
     RangeChart shown_;  // what the next presentation writes
@@ -91,6 +101,8 @@ private:
     QPushButton* btnClearRange = nullptr;
     QLabel* lRangeSignalPlus = nullptr;
     QLabel* lRangeSignalMinus = nullptr;
+    // The caption "Signal (+)", drawn over the upper chart's top edge.
+    std::array<QLabel*, 2> overChart_{};
     QGroupBox* GroupBox11 = nullptr;
     PageComboBox* cbNewMinSpeed = nullptr;
     PageComboBox* cbNewMaxSpeed = nullptr;

@@ -45,6 +45,7 @@ SetupPage::SetupPage(PageContext& context, QWidget* parent)
     trv_->setGeometry(91, 252, 390, 45);
     trv_->SetRecorder([this](SiteRecord::Count change, long long count) {
         context_.siteRecord.Counting(Page::Setup, change, count);
+        if (context_.alarmCounted) context_.alarmCounted(Page::Setup, change, count);
     });
 }
 
@@ -166,6 +167,15 @@ void SetupPage::SensitivityWords() {
     RequestFrame();
 }
 
+PageHeld SetupPage::Held() const {
+    PageHeld held;
+    held.senseSignal = signalShown_;
+    held.tally = AlarmTally{Page::Setup, trv_->Count(), trv_->On()};
+    return held;
+}
+
+void SetupPage::ModelChanged() { SensitivityWords(); }
+
 void SetupPage::DetectorState(const StateDisplay& state) {
     if (state.alarmEntered) trv_->AlarmEntered();
 }
@@ -209,6 +219,7 @@ void SetupPage::LoadZoneAndSense() {
 }
 
 void SetupPage::cbRegulSenseChange() {
+    FieldsChanged();
     if (cbRegulSense->currentIndex() != 0) {
         speSense->setEnabled(true);
         speSense->setFocus();
@@ -224,10 +235,23 @@ void SetupPage::cbRegulSenseChange() {
 }
 
 void SetupPage::cbDistSenseChange() {
+    FieldsChanged();
     SetSense(SensePercentForZoneItem(context_.tables, cbDistSense->currentIndex()));
 }
 
-void SetupPage::speSenseChange() { RefreshSenseChart(); }
+void SetupPage::speSenseChange() {
+    FieldsChanged();
+    RefreshSenseChart();
+}
+
+PageCommands SetupPage::FieldCommands() const {
+    return SenseApplyCommands(context_.core.Model(), speSense->value(),
+                              cbRegulSense->currentIndex() == 0, cbDistSense->currentIndex());
+}
+
+void SetupPage::FieldsChanged() {
+    context_.core.PageFieldsChanged(CommandSource::SetupApply, FieldCommands());
+}
 
 void SetupPage::cbRegulSenseDropDown() {
     if (!SpecialPresets()) return;
@@ -250,14 +274,12 @@ void SetupPage::cbRegulSenseDropDown() {
 }
 
 void SetupPage::btnApplaySenseClick() {
-    context_.core.QueuePageCommands(
-        CommandSource::SetupApply,
-        SenseApplyCommands(context_.core.Model(), speSense->value(),
-                           cbRegulSense->currentIndex() == 0, cbDistSense->currentIndex()));
+    context_.core.QueuePageCommands(CommandSource::SetupApply, FieldCommands());
 }
 
-void SetupPage::CommandAnswered(CommandSource source, const CommandAnswer& answer) {
-    if (source == CommandSource::SetupApply) lSenseAnswer->Show(answer);
+void SetupPage::ShowAnswerMark(MarkPlace place, const CommandAnswer* answer) {
+    if (place != MarkPlace::SetupApply) return;
+    answer ? lSenseAnswer->Show(*answer) : lSenseAnswer->Clear();
 }
 
 void SetupPage::RefreshSenseChart() {
@@ -270,7 +292,9 @@ void SetupPage::Compute() {
         SenseChartValues(context_.core.Model(), context_.tables, speSense->value(), SpecialShown());
     // Outside Normal the signal freezes at what was last computed, shown or not.
     if (!c.signal) c.signal = shown_.signal;
+    if (c.signal) signalShown_ = c.signal;
     shown_ = c;
+    NoteDrawn();
 }
 
 void SetupPage::PresentFrame() {

@@ -28,12 +28,14 @@ public:
     void SignalWord() override;
     void PresentFrame() override;
     void SensitivityWords() override;
+    void ModelChanged() override;
     void DetectorState(const StateDisplay& state) override;
     void ApplayKey() override;
     void CancelKey() override;
     void SaveTrvKey() override;
     void ClearTrvKey() override;
-    void CommandAnswered(CommandSource source, const CommandAnswer& answer) override;
+    void ShowAnswerMark(MarkPlace place, const CommandAnswer* answer) override;
+    PageHeld Held() const override;
 
     void btnCancelSenseClick();
     void btnApplaySenseClick();
@@ -53,6 +55,9 @@ private:
     void LoadZoneAndSense();
     // The rule's step on the latest words; what it shows waits for PresentFrame.
     void Compute();
+    // The fields changed: a mark of what they asked before goes.
+    void FieldsChanged();
+    PageCommands FieldCommands() const;
 
     QGroupBox* group_ = nullptr;
     PageComboBox* cbRegulSense = nullptr;
@@ -64,7 +69,8 @@ private:
     QLabel* lSenseSignal = nullptr;
     BarChart* chSense = nullptr;
     AlarmCounterGroup* trv_ = nullptr;
-    SenseChart shown_;  // what the next presentation writes
+    SenseChart shown_;                   // what the next presentation writes
+    std::optional<double> signalShown_;  // the signal label's value, once it had one
 };
 
 }  // namespace quillane

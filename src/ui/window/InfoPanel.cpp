@@ -64,6 +64,14 @@ InfoPanel::InfoPanel(QWidget* parent) : QGroupBox(parent) {
     lStateAnswer =
         new AnswerLabel(this, "lStateAnswer", QRect(kValueLeft, 124, kValueWidth, kLabelHeight));
     AddCaption(278, "<F4> Connection:", "lComPortCaption");
+    // The phone view's key, named where the installer reads the console's
+    // state, with whether the view is shared.
+    QLabel* remoteCaption = AddCaption(304, "<F12> Phone view:", "lRemoteViewCaption");
+    lRemoteView = AddValue(304, "lRemoteView");
+    const QString remoteTip = QStringLiteral(
+        "F12: show this console live on a phone on the same network (read-only),\n"
+        "with an aiming tone and a beep for each alarm counted.");
+    for (QLabel* label : {remoteCaption, lRemoteView}) label->setToolTip(remoteTip);
 
     for (QLabel* label : {lStateCaption, lState}) label->installEventFilter(this);
 
@@ -151,6 +159,12 @@ bool InfoPanel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void InfoPanel::ShowAnswer(const CommandAnswer& answer) { lStateAnswer->Show(answer); }
+
+void InfoPanel::ShowRemoteView(const QString& state) {
+    if (lRemoteView->text() != state) lRemoteView->setText(state);
+}
+
+void InfoPanel::ClearAnswer() { lStateAnswer->Clear(); }
 
 void InfoPanel::ShowLinkHealth(const std::string& text) {
     const QString tip = Text(text);

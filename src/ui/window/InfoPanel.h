@@ -39,6 +39,9 @@ public:
     // The detector's answer to the runs no Apply button queued (calibration
     // start and stop, the automatic defaults), under the mode.
     void ShowAnswer(const CommandAnswer& answer);
+    // Whether the phone view is shared, and with how many phones.
+    void ShowRemoteView(const QString& state);
+    void ClearAnswer();
 
 signals:
     // The "Mode:" row's tooltip is about to show: the figures are wanted now,
@@ -67,6 +70,7 @@ private:
     QLabel* lSpeed = nullptr;
     QLabel* lPower = nullptr;
     AnswerLabel* lStateAnswer = nullptr;
+    QLabel* lRemoteView = nullptr;
 };
 
 }  // namespace quillane

@@ -45,7 +45,9 @@ void TfmMain::BuildActionList() {
         QAction* action = ActionList->Add(e.name, QString::fromLatin1(e.caption), key);
         const auto handler = e.handler;
         connect(action, &QAction::triggered, this, [this, handler] {
-            if (!ActionList->Suspended()) (this->*handler)();
+            if (ActionList->Suspended()) return;
+            (this->*handler)();
+            RemoteViewChanged();
         });
         if (e.key == Qt::Key_unknown) ActionList->KeepDisabled(action);
     }
@@ -94,11 +96,20 @@ void TfmMain::pcMainChange(QWidget* left, QWidget* entered) {
     auto* page = static_cast<ConsolePage*>(entered);
     core_->PageShown(page->Kind());
     page->PageShow();
+    RemoteViewChanged();
 }
 
-void TfmMain::UpdatePageVisibility() {
+void TfmMain::ShowPageAgain(Page page) {
+    siteRecord_->PageInView(page);
+    core_->PageShown(page);
+    PageOf(page)->PageShow();
+}
+
+void TfmMain::UpdatePageVisibility() { UpdatePageVisibility(Page::Setup); }
+
+void TfmMain::UpdatePageVisibility(Page basicPage) {
     const bool linked = Linked();
-    for (const PageStep& step : PageVisibilitySteps(eAccessLevel, linked)) {
+    for (const PageStep& step : PageVisibilitySteps(eAccessLevel, linked, basicPage)) {
         if (step.kind == PageStep::BringIntoView)
             SetActivePage(step.page);
         else
@@ -122,11 +133,14 @@ void TfmMain::ApplyAccessResult(int result) {
     // Even a cancelled dialog re-runs the rule, with the link as it is now.
     UpdatePageVisibility();
     ForEachPage([](ConsolePage* p) { p->AccessDialogClosed(); });
+    RemoteViewChanged();
 }
 
 void TfmMain::SelectPageByKey(int functionKey) {
-    if (const std::optional<Page> page = PageForKey(functionKey, eAccessLevel))
-        SetActivePage(*page);
+    const std::optional<Page> page = PageForKey(functionKey, eAccessLevel);
+    if (!page) return;
+    core_->PageKey(*page);
+    SetActivePage(*page);
 }
 
 void TfmMain::actVelmoSelectExecute() {

@@ -41,20 +41,29 @@ void PortComboBox::SetDropDownHandler(std::function<void()> handler) {
     dropDown_ = std::move(handler);
 }
 
-void PortComboBox::SetPorts(const std::vector<PortEntry>& entries) {
+void PortComboBox::SetCloseUpHandler(std::function<void()> handler) {
+    closeUp_ = std::move(handler);
+}
+
+void PortComboBox::SetPorts(const std::vector<PortEntry>& entries, int selected) {
     {
         const QSignalBlocker quiet(this);
         clear();
         problem_.clear();
         for (const PortEntry& e : entries) {
-            if (!e.available) continue;
             addItem(QStringLiteral("COM%1").arg(e.number));
             setItemData(count() - 1, PortToolTip(e), Qt::ToolTipRole);
         }
-        // Clearing drops the selection, so the last available port is taken.
-        if (count() > 0) setCurrentIndex(count() - 1);
+        setCurrentIndex(findText(QStringLiteral("COM%1").arg(selected)));
     }
     WidenListToItems();
+    ShowSelectedDevice();
+}
+
+void PortComboBox::ShowPortInUse(const PortEntry& entry) {
+    const int item = findText(QStringLiteral("COM%1").arg(entry.number));
+    if (item < 0) return;
+    setItemData(item, PortToolTip(entry), Qt::ToolTipRole);
     ShowSelectedDevice();
 }
 
@@ -73,6 +82,11 @@ void PortComboBox::WidenListToItems() {
 void PortComboBox::showPopup() {
     if (dropDown_) dropDown_();
     QComboBox::showPopup();
+}
+
+void PortComboBox::hidePopup() {
+    QComboBox::hidePopup();
+    if (closeUp_) closeUp_();
 }
 
 void PortComboBox::ShowOpenProblem(const QString& problem) {

@@ -23,20 +23,26 @@ public:
 
     // Runs before the list opens, whether by mouse, F4 or Alt+Down.
     void SetDropDownHandler(std::function<void()> handler);
-    // Items for the available entries, the last one selected; raises no
+    // Runs when the list closes, chosen or not (before the choice's handler).
+    void SetCloseUpHandler(std::function<void()> handler);
+    // Items for the entries, the port numbered `selected` selected; raises no
     // change, so filling never reopens a port.
-    void SetPorts(const std::vector<PortEntry>& entries);
+    void SetPorts(const std::vector<PortEntry>& entries, int selected);
+    // The port in use as it is named now: its item's tooltip says so.
+    void ShowPortInUse(const PortEntry& entry);
 
     // Why the chosen port did not open; empty once one opened.
     void ShowOpenProblem(const QString& problem);
 
     void showPopup() override;
+    void hidePopup() override;
 
 private:
     void ShowSelectedDevice();
     void WidenListToItems();
 
     std::function<void()> dropDown_;
+    std::function<void()> closeUp_;
     QString problem_;
 };
 

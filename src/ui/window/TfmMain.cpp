@@ -22,6 +22,7 @@
 #include "link/SystemPortDirectory.h"
 #include "model/MessageTexts.h"
 #include "os/SystemClock.h"
+#include "remote/ViewServer.h"
 #include "ui/pages/AboutPage.h"
 #include "ui/pages/CalibrationPage.h"
 #include "ui/pages/PageContext.h"
@@ -35,6 +36,7 @@
 #include "ui/window/MakerLogo.h"
 #include "ui/window/PageControl.h"
 #include "ui/window/PortComboBox.h"
+#include "ui/window/ReportNotice.h"
 
 namespace quillane {
 namespace {
@@ -111,6 +113,7 @@ TfmMain::~TfmMain() {
     // grid of tables_; the base class would hide the window only after the
     // members have gone.
     hide();
+    StopRemoteView();
     // What the record writes as it goes is told no one now.
     siteRecord_->OnFileProblem(nullptr);
     // The core goes first: it may still speak to the line and to this view.
@@ -132,15 +135,19 @@ void TfmMain::Construct() {
         QTimer::singleShot(0, this, [this, message] { ShowError(message); });
     });
     core_ = std::make_unique<ConsoleCore>(port_, ports_, clock_, log_, *this);
-    pageContext_.reset(new PageContext{*core_, tables_, settings_, IniFile, format_, clock_,
-                                       refreshLimit_, frameLimit_,
-                                       [this](const std::string& text) { SetNote(text); },
-                                       [this](const std::string& text) { gbInfo->ShowAver(text); },
-                                       [this] {
-                                           core_->SetMaxTenPercent(settings_.iMaxTenPercent);
-                                           ForEachPage([](ConsolePage* p) { p->TablesChanged(); });
-                                       },
-                                       *siteRecord_});
+    pageContext_.reset(
+        new PageContext{*core_, tables_, settings_, IniFile, format_, clock_, refreshLimit_,
+                        frameLimit_, [this](const std::string& text) { SetNote(text); },
+                        [this](const std::string& text) { gbInfo->ShowAver(text); },
+                        [this] {
+                            core_->SetMaxTenPercent(settings_.iMaxTenPercent);
+                            ForEachPage([](ConsolePage* p) { p->TablesChanged(); });
+                        },
+                        *siteRecord_,
+                        [this](Page page, SiteRecord::Count change, long long count) {
+                            countedAlarms_.Note(page, change, count, clock_.LocalDays());
+                            RemoteViewChanged();
+                        }});
     BuildWindow();
     port_.Close();
     Timer->start();
@@ -184,12 +191,15 @@ void TfmMain::BuildWindow() {
     gbInfo->setGeometry(1, 0, 191, 329);
     PortComboBox* combo = gbInfo->cbComPort;
     combo->SetDropDownHandler([this] { cbComPortDropDown(); });
+    combo->SetCloseUpHandler([this] { cbComPortCloseUp(); });
     connect(combo, &QComboBox::activated, this, &TfmMain::cbComPortChange);
     connect(gbInfo, &InfoPanel::LinkHealthWanted, this, &TfmMain::ShowLinkHealth);
+    reportNotice_ = new ReportNotice(this);
     // While no detector is linked the port selector is the one control the
     // keyboard reaches, so F4 opens its list.
     combo->setFocus();
     BuildActionList();
+    BuildRemoteView();
 }
 
 // The poll cycle's one timer and the watch on the line; each wake plans the
@@ -298,7 +308,12 @@ void TfmMain::Wake(unsigned jobs) {
     // start the next. What woke meanwhile is planned anew below.
     if (inWake_) return;
     inWake_ = true;
-    if (jobs & kWakeWatch) core_->Watch();
+    if (jobs & kWakeWatch) {
+        // A try may close a silent line to open it again: no wait may be
+        // pending on a handle that closes. The plan takes the line up again.
+        lineWatch_->Pause();
+        core_->Watch();
+    }
     if (jobs & kWakePass) Pass();
     if (jobs & kWakeRedraw) RedrawTimerTimer();
     if (jobs & kWakeFrame) PresentWaitingFrame();
@@ -320,6 +335,7 @@ void TfmMain::Pass() {
     ShowLinkHealth();
     // An error stops polling until a port that opens is chosen.
     polling_ = runOn;
+    FollowModel();
 }
 
 void TfmMain::Replan() {
@@ -361,12 +377,24 @@ void TfmMain::ShowLinkHealth() {
 // Its first send goes at the next tick.
 void TfmMain::CommandWaiting() { Replan(); }
 
-void TfmMain::Reconnected() { Replan(); }
+// The console opened a port by itself: polling goes on there.
+void TfmMain::Reconnected() {
+    polling_ = true;
+    Replan();
+}
 
 void TfmMain::cbComPortDropDown() {
+    noteBeforeList_ = memoNote->toPlainText().toStdString();
     ForgetLine();
     core_->cbComPortDropDown();
     Replan();
+}
+
+void TfmMain::cbComPortCloseUp() {
+    // A choice, which comes after, sets a note of its own.
+    if (noteBeforeList_ && memoNote->toPlainText().toStdString() == note::kSelectPort)
+        SetNote(*noteBeforeList_);
+    noteBeforeList_.reset();
 }
 
 void TfmMain::cbComPortChange() {
@@ -379,10 +407,9 @@ void TfmMain::cbComPortChange() {
 // ---- the redraws that wait ----
 
 void TfmMain::RedrawTimerTimer() {
-    // Through the signal handler with the words stored now, as if a word had
-    // just come: the limit allows it by now (or refuses it once more, and
-    // the planner comes back).
-    if (refreshLimit_.TakeTrailing()) ShowSignal();
+    // From the words stored now: the limit allows it by now (or refuses it
+    // once more, and the planner comes back).
+    if (refreshLimit_.TakeTrailing()) FollowModel();
 }
 
 void TfmMain::PresentWaitingFrame() {
@@ -405,6 +432,8 @@ void TfmMain::closeEvent(QCloseEvent* event) {
 }
 
 void TfmMain::FormClose() {
+    // The phones learn at once that the console is gone.
+    StopRemoteView();
     SetNote(note::kEmpty);
     FlushSiteRecord();
     if (ModeCommandAtClose(core_->DetectorCalibrating(), core_->CalibrationAhead()) ==

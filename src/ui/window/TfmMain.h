@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "console/pages/AccessLevel.h"
 #include "console/pages/RedrawLimit.h"
 #include "console/pages/StatusDisplay.h"
+#include "console/phone/CountedAlarms.h"
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
 #include "model/ProfileFile.h"
@@ -33,8 +35,11 @@ class KeyActionList;
 class LineWatch;
 class PageControl;
 class PortDirectory;
+class RemoteViewDialog;
+class ReportNotice;
 class SiteRecord;
 class TfrmPassword;
+class ViewServer;
 struct PageContext;
 
 // The console's main window and the owner of its state: the core with the
@@ -62,6 +67,8 @@ public:
     // it: the poll timer's tick, bytes on the line, or the link time-out.
     void TimerTimer();
     void UpdatePageVisibility();
+    // The same, bringing `basicPage` into view at the basic level.
+    void UpdatePageVisibility(Page basicPage);
 
     // ---- ConsoleView ----
     void ShowSignal() override;
@@ -74,7 +81,7 @@ public:
     void OnDetectorFound() override;
     void ResetDetectorView() override;
     void SetNote(const std::string& text) override;
-    void SetPortItems(const std::vector<PortEntry>& available) override;
+    void SetPortItems(const std::vector<PortEntry>& items, int selected) override;
     void SetPortProblem(const std::string& text) override;
     std::string SelectedPortText() const override;
     void ShowError(const std::string& message) override;
@@ -85,6 +92,8 @@ public:
     void CommandQueued(std::uint16_t word) override;
     void CommandRunQueued(const QueuedRun& run) override;
     void Reconnected() override;
+    void ShowPortInUse(const PortEntry& entry) override;
+    void ShowAnswerMark(MarkPlace place, const AnswerMark* mark) override;
 
     // ---- actions, one per key ----
     void actEnterPasswordExecute();
@@ -101,6 +110,19 @@ public:
     void actSeparRangeExecute();
     // Ctrl+P: the commissioning report, beside the settings file.
     void actReportExecute();
+    // F12, at any time: the phone view's dialog.
+    void actRemoteViewExecute();
+
+    // ---- the phone view ----
+    // Shares the live view on `port` (0: any free one) with a new address;
+    // false, with the reason, when the port cannot be had.
+    bool StartRemoteView(int port, std::string& error);
+    // Ends every phone's connection at once.
+    void StopRemoteView();
+    // The server while sharing, else none.
+    const ViewServer* RemoteView() const { return viewServer_.get(); }
+    // The addresses a phone on one of this machine's networks opens.
+    std::vector<std::string> RemoteViewAddresses() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -131,6 +153,9 @@ private:
     void Pass();
     // The trailing redraw: a signal-driven redraw the limit refused, done now.
     void RedrawTimerTimer();
+    // The page in view redraws when anything it draws from changed since it
+    // last drew (ModelRedrawDue), after every pass and as the trailing redraw.
+    void FollowModel();
     // The presentation the page in view asked for within a frame, done now.
     void PresentWaitingFrame();
     // Before anything closes the line or opens it anew.
@@ -142,18 +167,34 @@ private:
 
     void cbComPortDropDown();
     void cbComPortChange();
+    // The port list closed: without a choice, the note says again what it
+    // said before the list dropped down.
+    void cbComPortCloseUp();
     void pcMainChange(QWidget* left, QWidget* entered);
     void FormClose();
 
-    // The mark beside the control that queued a run: waiting, or its outcome.
-    void ShowCommandAnswer(CommandSource source, const CommandRun* run);
+    // ---- the phone view ----
+    void BuildRemoteView();
+    // Something the phone shows may have changed: a snapshot goes out now,
+    // or as soon as the rate allows; nothing at all while nothing is shared.
+    void RemoteViewChanged();
+    void PublishRemoteView();
+    void RemoteViewTimer();
+    // Once a second while shared: the phones counted, and a snapshot that
+    // catches what changed without a status word (a click on a page).
+    void RemoteViewTick();
+    void ShowRemoteViewState(const QString& problem = QString());
+    void RemoteViewWanted(bool on, int port);
 
     void ApplyAccessResult(int result);
     // What the pages and the record still hold goes into the record's file.
     void FlushSiteRecord();
     void SetActivePage(Page page);
-    // F1, F2, F3 and F9: the page the key stands for at this level, if any.
+    // F1, F2, F3 and F9: the page the key stands for at this level, if any;
+    // the page in view asks for its mode again.
     void SelectPageByKey(int functionKey);
+    // A page in view comes into view once more (a detector found again).
+    void ShowPageAgain(Page page);
     ConsolePage* PageOf(Page page) const;
     ConsolePage* ActiveConsolePage() const;
     // Runs a hook on every page, in view or not.
@@ -179,6 +220,8 @@ private:
     RedrawLimit refreshLimit_;  // with dblLastRefresh
     RedrawLimit frameLimit_;    // the pages' presentations
     bool closing_ = false;
+    // The note when the port list dropped down.
+    std::optional<std::string> noteBeforeList_;
 
     // The one timer: the first tick, the 1 ms tick while a command word goes
     // out, the rest between passes while frames stream, the link time-out,
@@ -197,8 +240,20 @@ private:
     std::vector<ConsolePage*> pages_;  // in tab order: Calibration ... About
     InfoPanel* gbInfo = nullptr;
     QTextEdit* memoNote = nullptr;
+    ReportNotice* reportNotice_ = nullptr;
     KeyActionList* ActionList = nullptr;
     TfrmPassword* frmPassword_ = nullptr;
+
+    // The phone view: its server while shared, the rate of its snapshots,
+    // the alarms counted with their times, and its dialog.
+    std::unique_ptr<ViewServer> viewServer_;
+    RedrawLimit remoteLimit_;
+    QTimer* remoteTimer_ = nullptr;
+    QTimer* remoteTick_ = nullptr;
+    CountedAlarms countedAlarms_;
+    bool detectorSeen_ = false;
+    int remotePort_ = 0;
+    RemoteViewDialog* remoteDialog_ = nullptr;
 };
 
 }  // namespace quillane

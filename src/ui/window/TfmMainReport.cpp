@@ -6,8 +6,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QTemporaryDir>
-#include <QTimer>
-#include <QToolTip>
+#include <QTextEdit>
 #include <optional>
 
 #include "console/ConsoleCore.h"
@@ -18,6 +17,7 @@
 #include "os/Clock.h"
 #include "ui/pages/ConsolePage.h"
 #include "ui/window/PageControl.h"
+#include "ui/window/ReportNotice.h"
 #include "ui/window/ReportPdf.h"
 #include "ui/window/TfmMain.h"
 
@@ -80,12 +80,8 @@ void TfmMain::actReportExecute() {
         QMessageBox::warning(this, QCoreApplication::applicationName(), error);
         return;
     }
-    // Opens nothing: the installer hands the file on as it is. Where it went
-    // shows for a few seconds without a box to close.
-    const QPoint at = pcMain->mapToGlobal(QPoint(pcMain->width() / 4, pcMain->height() - 60));
-    QToolTip::showText(
-        at, QStringLiteral("Commissioning report written:\n%1").arg(QDir::toNativeSeparators(path)),
-        this, QRect(), 8000);
+    // Opens nothing: the installer hands the file on as it is.
+    reportNotice_->Show(path, memoNote->parentWidget()->geometry());
 }
 
 }  // namespace quillane

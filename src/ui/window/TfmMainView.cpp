@@ -5,6 +5,7 @@
 
 #include "console/ConsoleCore.h"
 #include "console/line/CommandAnswer.h"
+#include "console/pages/ModelRedraw.h"
 #include "console/pages/PageRule.h"
 #include "console/record/SiteRecord.h"
 #include "model/MessageTexts.h"
@@ -27,11 +28,13 @@ void TfmMain::ShowSignal() {
         ShowSignalDecision(core_->Model(), ActivePage(), working, clock_.MonotonicSeconds(),
                            refreshLimit_, settings_.iSelectFilter);
     if (refresh != SignalRefresh::None) ActiveConsolePage()->SignalWord();
+    RemoteViewChanged();
 }
 
 void TfmMain::RefreshSensPages() {
     if (SensRefreshDue(ActivePage(), core_->eDeviceState() >= EDevWork))
         ActiveConsolePage()->SensitivityWords();
+    RemoteViewChanged();
 }
 
 void TfmMain::ShowZone() {
@@ -51,6 +54,7 @@ void TfmMain::ShowDetectorState() {
     gbInfo->ShowState(d);
     if (d.note) SetNote(*d.note);
     ActiveConsolePage()->DetectorState(d);
+    RemoteViewChanged();
 }
 
 void TfmMain::ShowIdentity() { gbInfo->ShowIdentity(IdentityValues(core_->Model())); }
@@ -61,12 +65,18 @@ void TfmMain::ShowPower() {
 
 void TfmMain::OnDetectorFound() {
     siteRecord_->DetectorFound(core_->Model(), SelectedPortText());
-    UpdatePageVisibility();
-    if (const std::optional<Page> page = PageOnDetection(core_->DetectorCalibrating()))
+    const std::optional<Page> page =
+        PageOnDetection(core_->DetectorCalibrating(), core_->PageBeforeLoss());
+    UpdatePageVisibility(page.value_or(Page::Setup));
+    if (page && *page == ActivePage())
+        ShowPageAgain(*page);
+    else if (page)
         SetActivePage(*page);
     else
         SetNote(note::kSelectMode);
     ActionList->SetSuspended(false);
+    detectorSeen_ = true;
+    RemoteViewChanged();
 }
 
 void TfmMain::ResetDetectorView() {
@@ -76,6 +86,8 @@ void TfmMain::ResetDetectorView() {
     SetNote(note::kWaiting);
     UpdatePageVisibility();
     ActionList->SetSuspended(true);
+    // "link lost" reaches the phone at once, not with the next snapshot.
+    RemoteViewChanged();
 }
 
 void TfmMain::SetNote(const std::string& text) {
@@ -86,9 +98,11 @@ void TfmMain::SetNote(const std::string& text) {
     if (memoNote->toPlainText() != note) memoNote->setPlainText(note);
 }
 
-void TfmMain::SetPortItems(const std::vector<PortEntry>& available) {
-    gbInfo->cbComPort->SetPorts(available);
+void TfmMain::SetPortItems(const std::vector<PortEntry>& items, int selected) {
+    gbInfo->cbComPort->SetPorts(items, selected);
 }
+
+void TfmMain::ShowPortInUse(const PortEntry& entry) { gbInfo->cbComPort->ShowPortInUse(entry); }
 
 void TfmMain::SetPortProblem(const std::string& text) {
     gbInfo->cbComPort->ShowOpenProblem(QString::fromStdString(text));
@@ -103,22 +117,28 @@ void TfmMain::Reconnecting(const std::string& text) {
     Replan();
 }
 
-void TfmMain::CommandRunBegun(CommandSource source) {
-    ShowCommandAnswer(source, nullptr);
-    Replan();
-}
+// Its answer time is watched from now on.
+void TfmMain::CommandRunBegun(CommandSource) { Replan(); }
 
-void TfmMain::CommandRunEnded(const CommandRun& run) {
-    siteRecord_->CommandRunEnded(run);
-    ShowCommandAnswer(run.source, &run);
-}
+void TfmMain::CommandRunEnded(const CommandRun& run) { siteRecord_->CommandRunEnded(run); }
 
-void TfmMain::ShowCommandAnswer(CommandSource source, const CommandRun* run) {
-    const CommandAnswer answer = run ? OutcomeAnswer(*run, format_) : WaitingAnswer(source);
-    if (AnsweredInInfoPanel(source))
-        gbInfo->ShowAnswer(answer);
+void TfmMain::ShowAnswerMark(MarkPlace place, const AnswerMark* mark) {
+    std::optional<CommandAnswer> answer;
+    if (mark)
+        answer = mark->outcome ? OutcomeAnswer(*mark->outcome, tables_, format_)
+                               : WaitingAnswer(mark->source);
+    if (place == MarkPlace::Mode)
+        answer ? gbInfo->ShowAnswer(*answer) : gbInfo->ClearAnswer();
     else
-        ForEachPage([&](ConsolePage* p) { p->CommandAnswered(source, answer); });
+        ForEachPage([&](ConsolePage* p) { p->ShowAnswerMark(place, answer ? &*answer : nullptr); });
+}
+
+void TfmMain::FollowModel() {
+    ConsolePage* page = ActiveConsolePage();
+    if (ModelRedrawDue(page->Kind(), page->LastDrawnFrom(), core_->Model(),
+                       core_->eDeviceState() >= EDevWork, clock_.MonotonicSeconds(), refreshLimit_,
+                       settings_.iSelectFilter))
+        page->ModelChanged();
 }
 
 }  // namespace quillane

@@ -1,0 +1,175 @@
+// TfmMain's side of the phone view: F12 and its dialog, the server's start
+// and stop, and the snapshots the window hands it. The server runs on threads
+// of its own; the window's thread only builds a small message, at most
+// kRemoteRate times a second, and only while the view is shared.
+#include <QAction>
+#include <QStringList>
+#include <QTimer>
+#include <cmath>
+
+#include "console/ConsoleCore.h"
+#include "console/line/WakePlan.h"
+#include "console/phone/RemoteView.h"
+#include "os/Clock.h"
+#include "remote/ViewServer.h"
+#include "remote/ViewSocket.h"
+#include "ui/pages/ConsolePage.h"
+#include "ui/window/InfoPanel.h"
+#include "ui/window/RemoteViewDialog.h"
+#include "ui/window/TfmMain.h"
+
+namespace quillane {
+namespace {
+
+// Snapshots a second at most: as often as a phone's screen and an ear follow
+// an aiming signal. Each one costs the console a wakeup of the streams'
+// writer, the message and a send to every phone: at 20 a second five phones
+// took a fifth or more of the console's time again at the full line rate, at
+// 10 less than its own variation from run to run.
+constexpr int kRemoteRate = 10;
+constexpr int kTickMs = 1000;
+
+}  // namespace
+
+void TfmMain::BuildRemoteView() {
+    // Not in the action list: sharing is wanted before a detector is linked
+    // too, when the list is suspended.
+    auto* act = new QAction(QStringLiteral("Phone view"), this);
+    act->setObjectName(QStringLiteral("actRemoteView"));
+    act->setShortcut(QKeySequence(Qt::Key_F12));
+    act->setShortcutContext(Qt::WindowShortcut);
+    addAction(act);
+    connect(act, &QAction::triggered, this, &TfmMain::actRemoteViewExecute);
+
+    remoteTimer_ = new QTimer(this);
+    remoteTimer_->setObjectName(QStringLiteral("remoteTimer"));
+    remoteTimer_->setSingleShot(true);
+    remoteTimer_->setTimerType(Qt::PreciseTimer);
+    connect(remoteTimer_, &QTimer::timeout, this, &TfmMain::RemoteViewTimer);
+    remoteTick_ = new QTimer(this);
+    remoteTick_->setObjectName(QStringLiteral("remoteTick"));
+    remoteTick_->setInterval(kTickMs);
+    connect(remoteTick_, &QTimer::timeout, this, &TfmMain::RemoteViewTick);
+
+    remotePort_ = RemoteViewDialog::kDefaultPort;
+    ShowRemoteViewState();
+}
+
+void TfmMain::actRemoteViewExecute() {
+    if (!remoteDialog_) {
+        remoteDialog_ = new RemoteViewDialog(this);
+        connect(remoteDialog_, &RemoteViewDialog::SharingWanted, this, &TfmMain::RemoteViewWanted);
+        ShowRemoteViewState();
+    }
+    if (!remoteDialog_->isVisible()) {
+        remoteDialog_->PlaceBesideOwner();
+        remoteDialog_->show();
+    }
+    remoteDialog_->raise();
+    remoteDialog_->activateWindow();
+}
+
+void TfmMain::RemoteViewWanted(bool on, int port) {
+    if (!on) {
+        StopRemoteView();
+        return;
+    }
+    std::string error;
+    StartRemoteView(port, error);
+}
+
+bool TfmMain::StartRemoteView(int port, std::string& error) {
+    StopRemoteView();
+    auto server = std::make_unique<ViewServer>();
+    if (!server->Start(port, error)) {
+        remotePort_ = port > 0 ? port : remotePort_;
+        ShowRemoteViewState(QString::fromStdString(error));
+        return false;
+    }
+    viewServer_ = std::move(server);
+    remotePort_ = viewServer_->Port();
+    remoteLimit_ = RedrawLimit{};
+    remoteLimit_.Pass(clock_.MonotonicSeconds());
+    PublishRemoteView();
+    remoteTick_->start();
+    ShowRemoteViewState();
+    return true;
+}
+
+void TfmMain::StopRemoteView() {
+    if (!viewServer_) return;
+    remoteTimer_->stop();
+    remoteTick_->stop();
+    viewServer_->Stop();
+    viewServer_.reset();
+    ShowRemoteViewState();
+}
+
+std::vector<std::string> TfmMain::RemoteViewAddresses() const {
+    std::vector<std::string> addresses;
+    if (!viewServer_) return addresses;
+    for (const std::string& host : viewsocket::LocalIpv4Addresses())
+        addresses.push_back(viewServer_->Address(host));
+    return addresses;
+}
+
+void TfmMain::RemoteViewChanged() {
+    if (!viewServer_) return;
+    const double now = clock_.MonotonicSeconds();
+    if (remoteLimit_.Allow(now, kRemoteRate)) {
+        remoteTimer_->stop();
+        PublishRemoteView();
+        return;
+    }
+    if (remoteTimer_->isActive()) return;
+    // While words stream, one of them finds the snapshot due first; the
+    // timer wakes the console only once they stopped.
+    if (const auto in = remoteLimit_.TrailingIn(now, kRemoteRate))
+        remoteTimer_->start(RestedMs(*in));
+}
+
+void TfmMain::RemoteViewTimer() {
+    if (!viewServer_ || !remoteLimit_.TakeTrailing()) return;
+    remoteLimit_.Pass(clock_.MonotonicSeconds());
+    PublishRemoteView();
+}
+
+void TfmMain::RemoteViewTick() {
+    RemoteViewChanged();
+    if (viewServer_) {
+        const int viewers = viewServer_->Viewers();
+        gbInfo->ShowRemoteView(viewers == 0   ? QStringLiteral("on")
+                               : viewers == 1 ? QStringLiteral("on: 1 phone")
+                                              : QStringLiteral("on: %1 phones").arg(viewers));
+        if (remoteDialog_) remoteDialog_->ShowViewers(viewers);
+    }
+}
+
+void TfmMain::PublishRemoteView() {
+    const Page page = ActivePage();
+    // The walk test's counter is the one of the page the access level offers.
+    const Page walk = eAccessLevel == EAccBasic ? Page::Setup : Page::Settings;
+    const PageHeld held = ActiveConsolePage()->Held();
+    const PageHeld walkHeld = page == walk ? held : PageOf(walk)->Held();
+    AlarmTally tally;
+    tally.page = walk;
+    const RemoteViewSources sources{
+        core_->Model(), core_->eDeviceState(),          detectorSeen_,  page,
+        held,           walkHeld.tally.value_or(tally), countedAlarms_, tables_,
+        format_};
+    viewServer_->Publish(RemoteViewJson(RemoteViewOf(sources)));
+}
+
+void TfmMain::ShowRemoteViewState(const QString& problem) {
+    gbInfo->ShowRemoteView(viewServer_ ? QStringLiteral("on") : QStringLiteral("off"));
+    if (!remoteDialog_) return;
+    if (!viewServer_) {
+        remoteDialog_->ShowOff(remotePort_, problem);
+        return;
+    }
+    QStringList addresses;
+    for (const std::string& a : RemoteViewAddresses()) addresses << QString::fromStdString(a);
+    remoteDialog_->ShowSharing(remotePort_, addresses);
+}
+
+}  // namespace quillane
