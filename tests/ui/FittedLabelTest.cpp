@@ -9,8 +9,9 @@
 namespace quillane {
 namespace {
 
-QImage Rendered(QWidget& widget) {
-    QImage image(widget.size(), QImage::Format_ARGB32);
+QImage Rendered(QWidget& widget, qreal ratio = 1) {
+    QImage image(widget.size() * ratio, QImage::Format_ARGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::white);
     widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
     return image;
@@ -59,6 +60,35 @@ TEST(FittedLabel, DrawsItsLineWhereTheStyleDoes) {
         expected.align = c.align;
         const QImage drawn = Rendered(Shaped(label, c.pixels, c.size));
         EXPECT_EQ(drawn, Rendered(Shaped(expected, c.pixels, c.size))) << c.text;
+    }
+}
+
+// A value label keeps each text it laid out: the same pixels come back when
+// a text shows again after others, inside a page and on a screen of twice
+// the pixels.
+TEST(FittedLabel, ATextShownAgainIsDrawnOnTheSamePixels) {
+    for (const qreal ratio : {1.0, 2.0}) {
+        QWidget page;
+        page.resize(120, 40);
+        auto* label = new FittedLabel(QString(), &page);
+        label->setAlignment(Qt::AlignCenter);
+        label->move(17, 9);
+        auto* expected = new StyleText;
+        expected->setParent(&page);
+        expected->align = Qt::AlignCenter;
+        expected->move(17, 9);
+        Shaped(*label, 11, {49, 13});
+        Shaped(*expected, 11, {49, 13});
+        for (const char* text : {"6.517", "-0.250", "6.518", "6.517", "12.0%", "6.518"}) {
+            label->setText(QString::fromLatin1(text));
+            expected->text = label->text();
+            expected->hide();
+            label->show();
+            const QImage drawn = Rendered(page, ratio);
+            label->hide();
+            expected->show();
+            EXPECT_EQ(drawn, Rendered(page, ratio)) << text << " at " << ratio;
+        }
     }
 }
 

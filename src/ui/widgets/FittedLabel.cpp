@@ -93,8 +93,27 @@ bool FittedLabel::DrawLine(QPainter& p, const QRect& room, Qt::Alignment align,
     // Text taller or wider than the room is cut at its edges, as the style does.
     if (!QRectF(room).contains(bounds)) p.setClipRect(room, Qt::IntersectClip);
     p.setPen(QPen(palette().brush(foregroundRole()), p.pen().widthF()));
-    p.drawText(QPointF(bounds.x(), bounds.y() + m.ascent()), shown);
+    // A painter that scales (a screen of twice the pixels) puts the glyphs of
+    // a kept layout on other subpixel places than the style would: there the
+    // text is laid out anew.
+    if (p.deviceTransform().type() <= QTransform::TxTranslate)
+        p.drawStaticText(bounds.topLeft(), LaidOut(shown, p.font()));
+    else
+        p.drawText(QPointF(bounds.x(), bounds.y() + m.ascent()), shown);
     return true;
+}
+
+const QStaticText& FittedLabel::LaidOut(const QString& shown, const QFont& drawnIn) {
+    if (drawnIn != laidOutIn_) {
+        laidOut_.clear();
+        laidOutIn_ = drawnIn;
+    }
+    auto kept = laidOut_.find(shown);
+    if (kept != laidOut_.end()) return *kept;
+    if (laidOut_.size() >= kKeptAdvances) laidOut_.clear();
+    QStaticText text(shown);
+    text.setTextFormat(Qt::PlainText);
+    return *laidOut_.insert(shown, text);
 }
 
 void FittedLabel::paintEvent(QPaintEvent* event) {

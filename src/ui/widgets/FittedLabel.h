@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QLabel>
+#include <QStaticText>
 
 namespace quillane {
 
@@ -39,6 +40,11 @@ private:
     // Draws `shown` as one line within `room`; false, drawing nothing, for a
     // text that needs the style's full layout.
     bool DrawLine(QPainter& p, const QRect& room, Qt::Alignment align, const QString& shown);
+    // `shown` laid out in `drawnIn`, for a painter that does not scale:
+    // shaping a text is most of what painting it costs, and a value label
+    // paints the same few dozen texts again and again, so each is laid out
+    // once and kept (until the face changes or too many were kept).
+    const QStaticText& LaidOut(const QString& shown, const QFont& drawnIn);
 
     QString widest_;
     QFont measuredFor_;
@@ -47,6 +53,8 @@ private:
     QString fittedSample_;
     int fittedRoom_ = -1;
     QFont fitted_;
+    QHash<QString, QStaticText> laidOut_;  // in laidOutIn_
+    QFont laidOutIn_;
     bool letterBackground_ = false;
 };
 
