@@ -55,21 +55,21 @@ TEST(ScaleAxisToValue, FollowsTheOneFiveTenRule) {
 }
 
 TEST(TuneUp, TheAxisGrowsWithTheMaximumAndNeverShrinks) {
-    const NumberFormat f;
     TuneUpValues v;
-    TuneUpDisplay d = RefreshTuneUp(Model(4), v, f);  // 0.32 mV
+    TuneUpDisplay d = RefreshTuneUp(Model(4), v);  // 0.32 mV
     ASSERT_TRUE(d.axis);
     EXPECT_DOUBLE_EQ(d.axis->maximum, 0.5);
-    d = RefreshTuneUp(Model(8), v, f);  // 0.64 mV
-    ASSERT_TRUE(d.axis && d.maxText);
+    d = RefreshTuneUp(Model(8), v);  // 0.64 mV
+    ASSERT_TRUE(d.axis && d.maxShown);
     EXPECT_DOUBLE_EQ(d.axis->maximum, 1);
     EXPECT_DOUBLE_EQ(d.axis->tickStep, 0.2);
-    EXPECT_EQ(*d.maxText, f.Fixed(SignalToMilliVolts(0, 2, 8), 3));
-    d = RefreshTuneUp(Model(4), v, f);  // back to 0.32 mV
+    EXPECT_EQ(v.dblTuneUpMax, SignalToMilliVolts(0, 2, 8));
+    d = RefreshTuneUp(Model(4), v);  // back to 0.32 mV
     EXPECT_FALSE(d.axis);
-    EXPECT_FALSE(d.maxText);
+    EXPECT_FALSE(d.maxShown);
     EXPECT_FALSE(d.barLime);
-    EXPECT_EQ(d.signalText, f.Fixed(SignalToMilliVolts(0, 2, 4), 3));
+    EXPECT_EQ(v.dblTuneUpSignal, SignalToMilliVolts(0, 2, 4));
+    EXPECT_EQ(v.dblTuneUpMax, SignalToMilliVolts(0, 2, 8));
 }
 
 TEST(TuneUp, LimeFromNinetyPercentOfTheMaximumAndForAZeroMaximum) {
@@ -77,10 +77,11 @@ TEST(TuneUp, LimeFromNinetyPercentOfTheMaximumAndForAZeroMaximum) {
     EXPECT_FALSE(TuneUpBarLime(0.899, 1.0));
     EXPECT_TRUE(TuneUpBarLime(0, 0));
     TuneUpValues v;
-    const TuneUpDisplay d = RefreshTuneUp(Model(0), v, NumberFormat(','));
+    const TuneUpDisplay d = RefreshTuneUp(Model(0), v);
     EXPECT_TRUE(d.barLime);
-    EXPECT_EQ(d.signalText, "0,000");
-    EXPECT_EQ(d.maxText, std::optional<std::string>("0,000"));
+    EXPECT_TRUE(d.maxShown);
+    EXPECT_EQ(TuneUpText(v.dblTuneUpSignal, NumberFormat(',')), "0,000");
+    EXPECT_EQ(TuneUpText(SignalToMilliVolts(0, 2, 8), NumberFormat('.')), "0.641");
 }
 
 class SenseTest : public ::testing::Test {

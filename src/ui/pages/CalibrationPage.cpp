@@ -6,6 +6,7 @@
 #include "console/ConsoleCore.h"
 #include "console/record/SiteRecord.h"
 #include "model/MessageTexts.h"
+#include "model/NumberFormat.h"
 #include "ui/pages/PageContext.h"
 #include "ui/widgets/BarChart.h"
 #include "ui/widgets/ColourKit.h"
@@ -96,22 +97,25 @@ void CalibrationPage::RefreshTuneUpChart() {
 }
 
 void CalibrationPage::Compute() {
-    const TuneUpDisplay d = RefreshTuneUp(context_.core.Model(), values_, context_.format);
+    const TuneUpDisplay d = RefreshTuneUp(context_.core.Model(), values_);
     // The maximum and the axis change only now and then; a presentation
     // skipped in between must not lose them.
-    if (d.maxText) shown_.maxText = d.maxText;
+    shown_.maxShown = shown_.maxShown || d.maxShown;
     if (d.axis) shown_.axis = d.axis;
-    shown_.signalText = d.signalText;
     shown_.barLime = d.barLime;
     NoteDrawn();
 }
 
+// The texts are made here, from the values of the last word, not at every
+// word: up to 240 signal words a second come for at most 60 frames.
 void CalibrationPage::PresentFrame() {
-    if (shown_.maxText) lTuneUpMax->setText(QString::fromStdString(*shown_.maxText));
+    const NumberFormat& f = context_.format;
+    if (shown_.maxShown)
+        lTuneUpMax->setText(QString::fromStdString(TuneUpText(values_.dblTuneUpMax, f)));
     if (shown_.axis) chTuneUp->SetBottomAxis(shown_.axis->maximum, shown_.axis->tickStep);
-    shown_.maxText.reset();
+    shown_.maxShown = false;
     shown_.axis.reset();
-    lSignal->setText(QString::fromStdString(shown_.signalText));
+    lSignal->setText(QString::fromStdString(TuneUpText(values_.dblTuneUpSignal, f)));
     chTuneUp->SetX(kSignal, values_.dblTuneUpSignal);
     chTuneUp->SetX(kMax, values_.dblTuneUpMax);
     chTuneUp->SetColour(kSignal, ToQColor(shown_.barLime ? colour::kLime : colour::kRed));
