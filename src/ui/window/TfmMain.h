@@ -240,6 +240,7 @@ private:
     std::vector<ConsolePage*> pages_;  // in tab order: Calibration ... About
     InfoPanel* gbInfo = nullptr;
     QTextEdit* memoNote = nullptr;
+    std::string noteShown_;  // memoNote's text
     ReportNotice* reportNotice_ = nullptr;
     KeyActionList* ActionList = nullptr;
     TfrmPassword* frmPassword_ = nullptr;
