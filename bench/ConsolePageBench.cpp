@@ -2,9 +2,8 @@
 // found, for the line-rate benchmark: it runs as the console does (same window,
 // line and clocks) and at the end prints how often the page's value labels
 // and its charts were painted. The Settings page is reached as an installer
-// reaches it, through the access dialog with the advanced code. Given --paint-only it instead times the
-// chart's paint itself: the chart drawn into a picture over and over with a
-// moving signal.
+// reaches it, through the access dialog with the advanced code. Given --paint-only it instead times
+// the chart's paint itself: the chart drawn into a picture over and over with a moving signal.
 //
 //   bench_console_page about|calibration|setup|settings SECONDS
 //   bench_console_page --paint-only
@@ -79,7 +78,7 @@ void TimeWindowRedraws() {
     QApplication::processEvents();
     window.actTuneUpSelectExecute();  // after the first tick, which brings About
     auto* chart = window.findChild<quillane::BarChart*>(QStringLiteral("chTuneUp"));
-    auto* label = window.findChild<QLabel*>(QStringLiteral("lSignal"));
+    auto* label = window.findChild<QWidget*>(QStringLiteral("lSignal"));
     chart->SetBottomAxis(5, 1);
     QApplication::processEvents();
     constexpr int kRedraws = 300;
@@ -94,7 +93,7 @@ void TimeWindowRedraws() {
         const int paints = chart->PaintCount();
         const double cpu = CpuSeconds();
         for (int i = 0; i < kRedraws; ++i) {
-            if (k.text) label->setText(QString::number(1 + (i % 1000) * 0.001, 'f', 3));
+            if (k.text) label->setProperty("text", QString::number(1 + (i % 1000) * 0.001, 'f', 3));
             if (k.bar) chart->SetX(QStringLiteral("serTuneUp"), (i % 100) * 0.04);
             QEventLoop wait;
             QTimer::singleShot(7, &wait, &QEventLoop::quit);
@@ -187,7 +186,7 @@ int main(int argc, char** argv) {
         charts.push_back(window.findChild<quillane::BarChart*>(QString::fromLatin1(name)));
     PaintCounter values;
     for (const char* name : page->values)
-        window.findChild<QLabel*>(QString::fromLatin1(name))->installEventFilter(&values);
+        window.findChild<QWidget*>(QString::fromLatin1(name))->installEventFilter(&values);
     QTimer watch;
     watch.setInterval(100);
     QObject::connect(&watch, &QTimer::timeout, &window, [&] {

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QImage>
 #include <QPainter>
 #include <QStyle>
 
 #include "ui/widgets/FittedLabel.h"
+#include "ui/widgets/ValueLabel.h"
 
 namespace quillane {
 namespace {
@@ -63,15 +65,15 @@ TEST(FittedLabel, DrawsItsLineWhereTheStyleDoes) {
     }
 }
 
-// A value label keeps each text it laid out: the same pixels come back when
-// a text shows again after others, inside a page and on a screen of twice
-// the pixels.
-TEST(FittedLabel, ATextShownAgainIsDrawnOnTheSamePixels) {
+// A value label draws as a label of the page would, and keeps each text it
+// laid out: the same pixels come back when a text shows again after others,
+// inside a page and on a screen of twice the pixels. Assistive technology
+// reads its value as a label's.
+TEST(ValueLabel, DrawsAsTheStyleAndATextShownAgainOnTheSamePixels) {
     for (const qreal ratio : {1.0, 2.0}) {
         QWidget page;
         page.resize(120, 40);
-        auto* label = new FittedLabel(QString(), &page);
-        label->setAlignment(Qt::AlignCenter);
+        auto* label = new ValueLabel(QString(), &page);
         label->move(17, 9);
         auto* expected = new StyleText;
         expected->setParent(&page);
@@ -90,6 +92,12 @@ TEST(FittedLabel, ATextShownAgainIsDrawnOnTheSamePixels) {
             EXPECT_EQ(drawn, Rendered(page, ratio)) << text << " at " << ratio;
         }
     }
+    ValueLabel label(QStringLiteral("0.000"));
+    label.setText(QStringLiteral("6.517"));
+    QAccessibleInterface* read = QAccessible::queryAccessibleInterface(&label);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->role(), QAccessible::StaticText);
+    EXPECT_EQ(read->text(QAccessible::Name), "6.517");
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "ui/pages/CalibrationPage.h"
 
-#include <QLabel>
 #include <QPushButton>
 
 #include "console/ConsoleCore.h"
@@ -28,12 +27,12 @@ CalibrationPage::CalibrationPage(PageContext& context, QWidget* parent)
 void CalibrationPage::BuildControls() {
     const QString widest = WidestMilliVolts(context_.format);
     AddLabel(this, QStringLiteral("Signal:"), 16, 32, 64, Qt::AlignRight);
-    FittedLabel* signal = AddValueLabel(this, "lSignal", QStringLiteral("0"), 88, 32, 49);
+    ValueLabel* signal = AddValueLabel(this, "lSignal", QStringLiteral("0"), 88, 32, 49);
     AddLabel(this, QStringLiteral("mV"), 139, 32);
     AddLabel(this, QStringLiteral("Maximum:"), 200, 32, 64, Qt::AlignRight);
-    FittedLabel* max = AddValueLabel(this, "lTuneUpMax", QStringLiteral("0"), 272, 32, 40);
+    ValueLabel* max = AddValueLabel(this, "lTuneUpMax", QStringLiteral("0"), 272, 32, 40);
     AddLabel(this, QStringLiteral("mV"), 315, 32);
-    for (FittedLabel* value : {signal, max}) value->SetWidestText(widest);
+    for (ValueLabel* value : {signal, max}) value->SetWidestText(widest);
     lSignal = signal;
     lTuneUpMax = max;
     QPushButton* clear =

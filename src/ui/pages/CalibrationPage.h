@@ -3,9 +3,9 @@
 #include "console/pages/TuneUpView.h"
 #include "ui/pages/ConsolePage.h"
 
-class QLabel;
-
 namespace quillane {
+
+class ValueLabel;
 
 class BarChart;
 
@@ -43,8 +43,8 @@ private:
     TuneUpValues values_;
     double recordedMax_ = 0;
     TuneUpDisplay shown_;  // what the next presentation writes
-    QLabel* lSignal = nullptr;
-    QLabel* lTuneUpMax = nullptr;
+    ValueLabel* lSignal = nullptr;
+    ValueLabel* lTuneUpMax = nullptr;
     BarChart* chTuneUp = nullptr;
 };
 

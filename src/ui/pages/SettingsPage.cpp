@@ -166,7 +166,7 @@ void SettingsPage::BuildSignalLabels() {
     AddLabel(this, QStringLiteral("Signal"), 28, 258);
     BoldLabel(this, QStringLiteral("(-)"), 60, 258, -1);
     lRangeSignalMinus = AddValueLabel(this, "lRangeSignalMinus", zero, 88, 258, 60);
-    for (QLabel* l : {lRangeSignalPlus, lRangeSignalMinus})
+    for (ValueLabel* l : {lRangeSignalPlus, lRangeSignalMinus})
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // Kept with the page but never shown nor written: the charts' black
     // markers show the maximum and the minimum.
