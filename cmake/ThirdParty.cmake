@@ -29,7 +29,9 @@ endif()
 add_library(quillane_json INTERFACE)
 target_include_directories(quillane_json SYSTEM INTERFACE ${quillane_json_root})
 
-if(NOT QUILLANE_BUILD_UI)
+# The phone view's libraries: for the window, and for the fuzz target of the
+# view's requests.
+if(NOT QUILLANE_BUILD_UI AND NOT QUILLANE_FUZZ)
   return()
 endif()
 

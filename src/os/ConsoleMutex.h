@@ -22,8 +22,10 @@ public:
     static bool Held();
 
 private:
+#ifdef _WIN32
     void* local_ = nullptr;
     void* global_ = nullptr;
+#endif
 };
 
 }  // namespace quillane

@@ -1,5 +1,7 @@
 #include "remote/RequestRules.h"
 
+#include <httplib.h>
+
 #include "remote/ViewToken.h"
 
 namespace quillane {
@@ -38,6 +40,22 @@ RequestVerdict JudgeRequest(const RequestFacts& request, std::string_view token)
     if (*rest == "/") return Verdict(200, ViewResource::Page);
     if (rest->substr(1) == kEvents) return Verdict(200, ViewResource::Events);
     return Verdict(404);
+}
+
+RequestFacts FactsOf(const httplib::Request& request) {
+    RequestFacts facts;
+    facts.method = request.method;
+    facts.path = request.path;
+    // A length named twice is folded as HTTP folds a repeated header, which
+    // no length reads as: two lengths are framing the view does not take,
+    // even where the library would read the first and leave the rest.
+    const std::size_t lengths = request.get_header_value_count("Content-Length");
+    for (std::size_t i = 0; i < lengths; ++i) {
+        facts.contentLength = facts.contentLength ? *facts.contentLength + ", " : std::string();
+        *facts.contentLength += request.get_header_value("Content-Length", i);
+    }
+    facts.transferEncoding = request.has_header("Transfer-Encoding");
+    return facts;
 }
 
 }  // namespace quillane

@@ -4,6 +4,10 @@
 #include <string>
 #include <string_view>
 
+namespace httplib {
+struct Request;
+}
+
 namespace quillane {
 
 // What the view serves: its one page, that page's stream of snapshots, or a
@@ -13,8 +17,8 @@ enum class ViewResource { None, Page, Events, ToPage };
 // The parts of a request the rules look at, as the server parsed them.
 struct RequestFacts {
     std::string method;
-    std::string path;  // decoded, without the query
-    std::optional<std::string> contentLength;
+    std::string path;                          // decoded, without the query
+    std::optional<std::string> contentLength;  // every value, joined by ", "
     bool transferEncoding = false;
 };
 
@@ -29,5 +33,8 @@ struct RequestVerdict {
 // other than GET 405, and any path but the page's own 404. There is no
 // listing and no file behind any path.
 RequestVerdict JudgeRequest(const RequestFacts& request, std::string_view token);
+
+// The facts of a request as the HTTP library parsed it.
+RequestFacts FactsOf(const httplib::Request& request);
 
 }  // namespace quillane

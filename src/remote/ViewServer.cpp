@@ -255,13 +255,7 @@ struct ViewServer::Impl {
 
 httplib::Server::HandlerResponse ViewServer::Impl::Route(const httplib::Request& req,
                                                          httplib::Response& res) {
-    RequestFacts facts;
-    facts.method = req.method;
-    facts.path = req.path;
-    if (req.has_header("Content-Length"))
-        facts.contentLength = req.get_header_value("Content-Length");
-    facts.transferEncoding = req.has_header("Transfer-Encoding");
-    const RequestVerdict verdict = JudgeRequest(facts, token);
+    const RequestVerdict verdict = JudgeRequest(FactsOf(req), token);
     res.status = verdict.status;
     Serve(verdict.resource, res);
     return httplib::Server::HandlerResponse::Handled;

@@ -42,6 +42,14 @@ Keys KeysOf(const std::vector<FieldAnswer>& differing) {
     return keys;
 }
 
+// The runs the status words confirm, reported at `at` one after another.
+std::vector<CommandRun> ReportAll(CommandCheck& check, const Words& words, double at) {
+    std::vector<CommandRun> ended;
+    for (const frame::Word w : words)
+        for (const CommandRun& run : check.Reported(w, at)) ended.push_back(run);
+    return ended;
+}
+
 TEST(CommandCheck, JudgesARunByTheStatusWordsAfterItsSends) {
     const double t0 = 100.0;
     const struct {
@@ -134,9 +142,7 @@ TEST(CommandCheck, AWordReplacedInItsSlotIsNotJudged) {
     check.Begin(S::CalibrationStart);
     check.Queued(kStart[0]);
     check.SendsEnded(10.0);
-    std::vector<CommandRun> ended;
-    for (const frame::Word w : kCalibrating)
-        for (const CommandRun& run : check.Reported(w, 10.1)) ended.push_back(run);
+    const std::vector<CommandRun> ended = ReportAll(check, kCalibrating, 10.1);
     ASSERT_EQ(ended.size(), 1u);
     EXPECT_EQ(ended[0].source, S::CalibrationStart);
     EXPECT_FALSE(check.NextDue(10.1));
@@ -199,6 +205,26 @@ TEST(CommandCheck, OnlyTheLastWordOfEachCodeIsJudged) {
         EXPECT_EQ(dropped, c.dropped);
         EXPECT_FALSE(check.NextDue(t + CommandCheck::kAnswerSeconds));
     }
+}
+
+// Actions that queue nothing, one after another and never a send: none of
+// them stays open, and none asks the watch for an answer time.
+TEST(CommandCheck, ARunLeftWithoutAWordGoesWhenTheNextBegins) {
+    CommandCheck check;
+    for (int i = 0; i < 50; ++i) check.Begin(i % 2 ? S::SetupApply : S::CalibrationStop);
+    EXPECT_EQ(check.OpenRuns(), 1u);  // the one taking words
+    check.Close();
+    EXPECT_EQ(check.OpenRuns(), 0u);
+    EXPECT_FALSE(check.NextDue(5.0));
+    // A run with words stays through the next begin, and is judged.
+    check.Begin(S::CalibrationStart);
+    check.Queued(kStart[0]);
+    check.Begin(S::SetupApply);
+    check.SendsEnded(5.0);
+    const std::vector<CommandRun> ended = ReportAll(check, kCalibrating, 5.1);
+    ASSERT_EQ(ended.size(), 1u);
+    EXPECT_EQ(ended[0].source, S::CalibrationStart);
+    EXPECT_EQ(check.OpenRuns(), 0u);
 }
 
 // The core: its own watch ends a run the line never answered.

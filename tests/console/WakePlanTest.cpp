@@ -3,6 +3,8 @@
 // watch on the line.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <ostream>
 
 #include "CoreFixture.h"
@@ -107,6 +109,18 @@ TEST(WakePlan, TheEarliestWakeUpOnOneTimerWhichRunsOnWhileItsWakeUpStands) {
          {false, WakeTimer{50, kWakeLog}, false, false}},
     };
     for (const auto& c : cases) EXPECT_EQ(PlanWake(c.facts), c.plan) << c.what;
+}
+
+TEST(WakePlan, WholeMillisecondsNeverBeforeTheTimeAndNeverPastTheHorizon) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        double seconds;
+        int ms;
+    } cases[] = {
+        {0.0, 0},  {0.0001, 1}, {0.001, 1},        {0.0011, 2},       {2.5, 2500},
+        {-0.2, 0}, {-inf, 0},   {1e7, 1000000000}, {inf, 1000000000}, {std::nan(""), 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CeilMs(c.seconds), c.ms) << c.seconds;
 }
 
 // What the core knows of the next pass, from the line, the link and the slots.

@@ -6,34 +6,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "FuzzInput.h"
 #include "console/pages/BarGeometry.h"
 
 namespace {
 
 using quillane::BarGeometry;
-
-void Check(bool holds) {
-    if (!holds) std::abort();
-}
-
-// Reads the input front to back; past its end every value is 0.
-class Input {
-public:
-    Input(const std::uint8_t* data, size_t size) : data_(data), size_(size) {}
-    template <typename T>
-    T Next() {
-        unsigned char bytes[sizeof(T)] = {};
-        for (unsigned char& b : bytes) b = pos_ < size_ ? data_[pos_++] : 0;
-        T value;
-        std::memcpy(&value, bytes, sizeof value);
-        return value;
-    }
-
-private:
-    const std::uint8_t* data_;
-    size_t size_;
-    size_t pos_ = 0;
-};
+using quillane::fuzz::Check;
+using quillane::fuzz::Input;
 
 bool Inside(const BarGeometry::Pixels& r, const BarGeometry::Pixels& plot) {
     const auto end = [](int from, int length) { return static_cast<long long>(from) + length; };

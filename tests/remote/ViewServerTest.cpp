@@ -102,6 +102,8 @@ TEST(ViewServer, AnswersOnlyWhatCarriesTheTokenAndAsksNothingMore) {
          "POST /" + t + "/" + head + "Transfer-Encoding: chunked\r\n\r\n4\r\nabcd\r\n0\r\n\r\n",
          400},
         {"a length that is no number", "GET /" + t + "/" + head + "Content-Length: x\r\n\r\n", 400},
+        {"two lengths, the second a body",
+         "GET /" + t + "/" + head + "Content-Length: 0\r\nContent-length: 4\r\n\r\nabcd", 400},
         {"another method", "DELETE /" + t + "/" + head + "\r\n", 405},
         {"one header line too long",
          "GET /" + t + "/" + head + "X-Long: " + std::string(9000, 'a') + "\r\n\r\n", 400},

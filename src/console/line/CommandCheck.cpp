@@ -70,6 +70,10 @@ std::optional<QueuedRun> CommandCheck::Close() {
     QueuedRun run{taking_->source, {}};
     for (const auto& word : taking_->queued)
         if (word) run.words.push_back(*word);
+    // A run that takes no more words and has none can never be judged: it
+    // goes now, or actions that queue nothing would pile up until some
+    // words go out, each asking for an answer time meanwhile.
+    if (taking_->source && !HasWords(runs_.back().sent)) runs_.pop_back();
     taking_.reset();
     if (run.words.empty()) return std::nullopt;
     return run;

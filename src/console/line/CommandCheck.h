@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -52,7 +53,8 @@ public:
     // no longer what the detector is asked. The runs left without a word.
     std::vector<Dropped> Queued(std::uint16_t command);
     // The run taking words takes no more (a pass begins sending them, or
-    // the record is written out): that run, if it got any words.
+    // the record is written out): that run, if it got any words. A run of a
+    // source that got none is dropped (no word of it can be judged).
     std::optional<QueuedRun> Close();
     // Every queued word has had its sends: the runs sending until now wait
     // for their answer from now on. A run that got no word is dropped.
@@ -68,6 +70,10 @@ public:
     std::optional<double> NextDue(double now) const;
     // Some run waits for its answer: only then are status words worth a look.
     bool Waiting() const;
+    // Runs begun and neither judged nor dropped. Each code's last word belongs
+    // to one run, so with the run taking words they are never more than
+    // command::kCodes + 1, whatever the actions.
+    std::size_t OpenRuns() const { return runs_.size(); }
 
 private:
     struct Open {

@@ -16,6 +16,9 @@ PollPlan Tick(int ms) { return PollPlan{PollPlan::Next::Tick, ms, std::nullopt};
 }  // namespace
 
 int CeilMs(double seconds) {
+    // A time that is not a number is no time at all: due now, so that the
+    // wake that follows plans again from what it then knows.
+    if (std::isnan(seconds)) return 0;
     const double ms = std::ceil(std::max(seconds, 0.0) * 1000.0);
     return ms > 1e9 ? 1000000000 : static_cast<int>(ms);
 }

@@ -50,7 +50,7 @@ struct PollPlan {
 PollPlan PlanPoll(const PollFacts& f);
 
 // Whole milliseconds to wait for a time `seconds` from now: never before it,
-// none for a time already past.
+// none for a time already past (or not a number), at most 10^9.
 int CeilMs(double seconds);
 
 }  // namespace quillane

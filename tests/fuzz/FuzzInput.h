@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace quillane::fuzz {
+
+// A broken invariant ends the run as a finding, in every build type, and
+// says which line of the target it broke.
+inline void Check(bool holds, int line = __builtin_LINE()) {
+    if (holds) return;
+    std::fprintf(stderr, "invariant broken at line %d\n", line);
+    std::abort();
+}
+
+// Reads a fuzzer's input front to back; past its end every value is 0.
+class Input {
+public:
+    Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    template <typename T>
+    T Next() {
+        unsigned char bytes[sizeof(T)] = {};
+        for (unsigned char& b : bytes) b = pos_ < size_ ? data_[pos_++] : 0;
+        T value;
+        std::memcpy(&value, bytes, sizeof value);
+        return value;
+    }
+    bool Done() const { return pos_ >= size_; }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t pos_ = 0;
+};
+
+}  // namespace quillane::fuzz
