@@ -318,11 +318,13 @@ void TfmMain::Wake(unsigned jobs) {
     if (jobs & kWakeRedraw) RedrawTimerTimer();
     if (jobs & kWakeFrame) PresentWaitingFrame();
     if (jobs & kWakeLog) log_.Flush();
+    RemoteViewDue();
     inWake_ = false;
     Replan();
 }
 
 void TfmMain::Pass() {
+    firstPassDone_ = true;
     lineWatch_->Pause();
     bool runOn = false;
     try {
@@ -339,7 +341,7 @@ void TfmMain::Pass() {
 }
 
 void TfmMain::Replan() {
-    if (inWake_ || !core_) return;
+    if (inWake_ || !core_ || !firstPassDone_) return;
     // A redraw done here may ask for another plan: this one follows it.
     inWake_ = true;
     WakePlan plan;
@@ -348,6 +350,7 @@ void TfmMain::Replan() {
         WakeFacts facts = core_->Facts(polling_, now);
         facts.redrawIn = refreshLimit_.TrailingIn(now, settings_.iSelectFilter);
         facts.frameIn = frameLimit_.TrailingIn(now, RedrawLimit::kFramesPerSecond);
+        RemoteViewFacts(facts, now);
         if (timerWoke_ && Timer->isActive()) facts.repeatingMs = Timer->interval();
         plan = PlanWake(facts);
         if (!plan.redrawNow) break;
