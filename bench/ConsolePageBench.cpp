@@ -1,10 +1,9 @@
 // The console program with a page brought into view as soon as a detector is
 // found, for the line-rate benchmark: it runs as the console does (same window,
-// line and clocks) and at the end prints how often the page's charts were
-// painted. The Settings page is reached as an installer reaches it, through the
-// access dialog with the advanced code. Given --paint-only it instead times the
-// chart's paint itself: the chart drawn into a picture over and over with a
-// moving signal.
+// line and clocks) and at the end prints how often the page's value labels
+// and its charts were painted. The Settings page is reached as an installer
+// reaches it, through the access dialog with the advanced code. Given --paint-only it instead times
+// the chart's paint itself: the chart drawn into a picture over and over with a moving signal.
 //
 //   bench_console_page about|calibration|setup|settings SECONDS
 //   bench_console_page --paint-only
@@ -24,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "PaintCounter.h"
 #include "console/ConsoleCore.h"
 #include "remote/ViewServer.h"
 #include "ui/widgets/BarChart.h"
@@ -78,7 +78,7 @@ void TimeWindowRedraws() {
     QApplication::processEvents();
     window.actTuneUpSelectExecute();  // after the first tick, which brings About
     auto* chart = window.findChild<quillane::BarChart*>(QStringLiteral("chTuneUp"));
-    auto* label = window.findChild<QLabel*>(QStringLiteral("lSignal"));
+    auto* label = window.findChild<QWidget*>(QStringLiteral("lSignal"));
     chart->SetBottomAxis(5, 1);
     QApplication::processEvents();
     constexpr int kRedraws = 300;
@@ -93,7 +93,7 @@ void TimeWindowRedraws() {
         const int paints = chart->PaintCount();
         const double cpu = CpuSeconds();
         for (int i = 0; i < kRedraws; ++i) {
-            if (k.text) label->setText(QString::number(1 + (i % 1000) * 0.001, 'f', 3));
+            if (k.text) label->setProperty("text", QString::number(1 + (i % 1000) * 0.001, 'f', 3));
             if (k.bar) chart->SetX(QStringLiteral("serTuneUp"), (i % 100) * 0.04);
             QEventLoop wait;
             QTimer::singleShot(7, &wait, &QEventLoop::quit);
@@ -104,20 +104,30 @@ void TimeWindowRedraws() {
     }
 }
 
-// The page to bring into view, with the charts whose paints are counted.
+// The page to bring into view, with the charts and the value labels of the
+// signal whose paints are counted.
 struct PageChoice {
     const char* name;
     void (quillane::TfmMain::*select)();
     std::vector<const char*> charts;
+    std::vector<const char*> values;
     bool advanced;  // reached through the access dialog first
 };
 
 const PageChoice* ChoiceOf(const char* name) {
     static const std::vector<PageChoice> kPages = {
-        {"about", &quillane::TfmMain::actVelmoSelectExecute, {}, false},
-        {"calibration", &quillane::TfmMain::actTuneUpSelectExecute, {"chTuneUp"}, false},
-        {"setup", &quillane::TfmMain::actSetupSelectExecute, {"chSense"}, false},
-        {"settings", &quillane::TfmMain::actSetupSelectExecute, {"chRangePP", "chRangeMPBP"}, true},
+        {"about", &quillane::TfmMain::actVelmoSelectExecute, {}, {}, false},
+        {"calibration",
+         &quillane::TfmMain::actTuneUpSelectExecute,
+         {"chTuneUp"},
+         {"lSignal"},
+         false},
+        {"setup", &quillane::TfmMain::actSetupSelectExecute, {"chSense"}, {"lSenseSignal"}, false},
+        {"settings",
+         &quillane::TfmMain::actSetupSelectExecute,
+         {"chRangePP", "chRangeMPBP"},
+         {"lRangeSignalPlus", "lRangeSignalMinus"},
+         true},
     };
     for (const PageChoice& p : kPages)
         if (std::strcmp(p.name, name) == 0) return &p;
@@ -174,6 +184,9 @@ int main(int argc, char** argv) {
     std::vector<quillane::BarChart*> charts;
     for (const char* name : page->charts)
         charts.push_back(window.findChild<quillane::BarChart*>(QString::fromLatin1(name)));
+    PaintCounter values;
+    for (const char* name : page->values)
+        window.findChild<QWidget*>(QString::fromLatin1(name))->installEventFilter(&values);
     QTimer watch;
     watch.setInterval(100);
     QObject::connect(&watch, &QTimer::timeout, &window, [&] {
@@ -184,16 +197,21 @@ int main(int argc, char** argv) {
     });
     watch.start();
     int paintsAtStart = 0;
+    int valuesAtStart = 0;
     QElapsedTimer run;
     QTimer::singleShot(2000, &window, [&] {
         paintsAtStart = Paints(charts);
+        valuesAtStart = values.paints;
         run.start();
     });
     QTimer::singleShot((seconds + 2) * 1000, &app, &QCoreApplication::quit);
     const int rc = app.exec();
     const double secs = run.isValid() ? run.nsecsElapsed() / 1e9 : 0;
     const int paints = Paints(charts) - paintsAtStart;
+    const int shown = values.paints - valuesAtStart;
     std::printf("%s page chart redraws %d in %.1f s = %.0f a second\n", page->name, paints, secs,
                 secs > 0 ? paints / secs : 0.0);
+    std::printf("%s page value redraws %d in %.1f s = %.0f a second\n", page->name, shown, secs,
+                secs > 0 ? shown / secs : 0.0);
     return rc;
 }

@@ -168,8 +168,9 @@ bool ConsoleCore::TimerTimer() {
             d_->nextLook = d_->clock.MonotonicSeconds() + kPortLookSeconds;
             return OpenSelected(false);
         }
-        // The pass's log lines leave together when it ends, also when a
-        // handler fails half-way.
+        // The pass's log lines carry the one time of the pass; those held
+        // long enough leave when it ends, also when a handler fails half-way
+        // (and then all of them, before the error box shows).
         const ExchangeLog::Pass pass(d_->log);
         // What the handlers queued since the last pass goes out from now on.
         CloseCommandRun();
@@ -178,9 +179,11 @@ bool ConsoleCore::TimerTimer() {
         return true;
     } catch (const std::exception& e) {
         d_->stoppedByError = true;
+        d_->log.Flush();
         d_->view.ShowError(e.what());
     } catch (...) {
         d_->stoppedByError = true;
+        d_->log.Flush();
         d_->view.ShowError("");
     }
     // Polling stays stopped until the user picks a port that opens.
@@ -214,6 +217,7 @@ WakeFacts ConsoleCore::Facts(bool polling, double now) const {
     f.moreWaiting = f.bytesRead == Receiver::kReadSize;
     if (Linked()) f.secondsToTimeout = d_->receiver.SecondsToTimeout(now);
     w.watchIn = d_->WatchDueIn(now);
+    w.logIn = d_->log.FlushDueIn(now);
     return w;
 }
 
@@ -405,6 +409,9 @@ void ConsoleCore::OverwriteStoredSig(unsigned sig) {
 }
 
 void ConsoleCore::ResetDetectorView() {
+    // The link is lost or given up: the lines that tell how go to the disk
+    // now, not a tenth of a second later.
+    d_->log.Flush();
     if (d_->detected) d_->lostFrom = d_->inView;
     d_->detected = false;
     d_->model.Reset();
@@ -416,6 +423,9 @@ void ConsoleCore::ResetDetectorView() {
 }
 
 void ConsoleCore::OnDetectorFound() {
+    // As at a loss of the link: the lines that tell how it came up go to the
+    // disk at once.
+    d_->log.Flush();
     // The detector answers on the port being tried: it is back.
     d_->reconnect.Stop();
     d_->detected = true;

@@ -17,7 +17,10 @@ public:
     AppendFile(const AppendFile&) = delete;
     AppendFile& operator=(const AppendFile&) = delete;
 
-    // Opens an existing regular file for appending; never creates one.
+    // Opens an existing regular file for appending; never creates one. As
+    // with OpenOwn, what stands at the name itself is judged: a symbolic link
+    // there (on Windows, a reparse point that stands for another name) is
+    // refused, whatever it leads to.
     bool OpenExisting(const std::string& path);
     // Opens the regular file at path for appending, creating it when nothing
     // is there: a file the console keeps as its own in a folder others may
@@ -54,6 +57,8 @@ public:
 
 private:
 #ifdef _WIN32
+    // Both opens: the same refusals, one creating what is missing.
+    bool OpenNoFollow(const std::string& path, bool create);
     void* handle_ = nullptr;  // HANDLE; nullptr when closed
 #else
     int fd_ = -1;

@@ -28,7 +28,8 @@ std::string WhyNotOpened(const std::string& path, int err) {
 bool AppendFile::OpenExisting(const std::string& path) {
     Close();
     // Not blocking: opening a pipe for writing waits for a reader otherwise.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -22,11 +22,11 @@ std::string WhyNotOpened(const std::string& path, DWORD err) {
     return SystemText(err);
 }
 
-HANDLE OpenForAppend(const std::string& path, DWORD flags) {
+HANDLE OpenForAppend(const std::string& path, DWORD disposition, DWORD flags) {
     // FILE_APPEND_DATA without FILE_WRITE_DATA puts every write at the end of
     // the file; reading is for the last byte only.
     return CreateFileW(Wide(path).c_str(), FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES,
-                       kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | flags, nullptr);
+                       kShareAll, nullptr, disposition, FILE_ATTRIBUTE_NORMAL | flags, nullptr);
 }
 
 bool SameFile(HANDLE a, HANDLE b) {
@@ -38,24 +38,15 @@ bool SameFile(HANDLE a, HANDLE b) {
 
 }  // namespace
 
-bool AppendFile::OpenExisting(const std::string& path) {
-    Close();
-    // FILE_APPEND_DATA alone puts every write at the end of the file.
-    HANDLE h = CreateFileW(Wide(path).c_str(), FILE_APPEND_DATA, kShareAll, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    if (GetFileType(h) != FILE_TYPE_DISK) {  // a pipe or a device (NUL, CON, COM1)
-        CloseHandle(h);
-        return false;
-    }
-    handle_ = h;
-    return true;
-}
+bool AppendFile::OpenExisting(const std::string& path) { return OpenNoFollow(path, false); }
 
-bool AppendFile::OpenOwn(const std::string& path) {
+bool AppendFile::OpenOwn(const std::string& path) { return OpenNoFollow(path, true); }
+
+bool AppendFile::OpenNoFollow(const std::string& path, bool create) {
     Close();
+    const DWORD disposition = create ? OPEN_ALWAYS : OPEN_EXISTING;
     // The name itself, never what a reparse point at it stands for.
-    HANDLE h = OpenForAppend(path, FILE_FLAG_OPEN_REPARSE_POINT);
+    HANDLE h = OpenForAppend(path, disposition, FILE_FLAG_OPEN_REPARSE_POINT);
     if (h == INVALID_HANDLE_VALUE) {
         error_ = WhyNotOpened(path, GetLastError());
         return false;
@@ -65,7 +56,7 @@ bool AppendFile::OpenOwn(const std::string& path) {
         error_ = SystemText(GetLastError());
     } else if (GetFileType(h) != FILE_TYPE_DISK ||
                (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        error_ = "not a regular file";
+        error_ = "not a regular file";  // a pipe, a device (NUL, CON, COM1), a folder
     } else if ((tag.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
         error_ = "read-only file";  // also when the administrator could write it
     } else if ((tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
@@ -76,7 +67,7 @@ bool AppendFile::OpenOwn(const std::string& path) {
         // A file of the user's own that a filter stands behind (a cloud
         // file's placeholder): opened through it, and kept only when that
         // is still the same file.
-        HANDLE through = OpenForAppend(path, 0);
+        HANDLE through = OpenForAppend(path, OPEN_EXISTING, 0);
         if (through != INVALID_HANDLE_VALUE && SameFile(h, through)) {
             handle_ = through;
         } else {

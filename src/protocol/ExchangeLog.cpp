@@ -1,52 +1,68 @@
 #include "protocol/ExchangeLog.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <utility>
 
 #include "os/AppendFile.h"
 #include "os/Clock.h"
+#include "os/RenameFile.h"
 #include "protocol/LogFormat.h"
 #include "protocol/LogLine.h"
 
 namespace quillane {
 
-ExchangeLog::ExchangeLog(Clock& clock, std::string path)
-    : clock_(clock), path_(std::move(path)), hLogFile(std::make_unique<AppendFile>()) {}
+namespace {
 
-ExchangeLog::~ExchangeLog() = default;
+void Stamp(std::string& into, double days) {
+    LogLine stamp;
+    logformat::TimeStamp(stamp, days);
+    stamp.Text("  ");
+    into.append(stamp.View());
+}
+
+}  // namespace
+
+ExchangeLog::ExchangeLog(Clock& clock, std::string path, std::int64_t generationBytes)
+    : clock_(clock),
+      path_(std::move(path)),
+      earlierPath_(EarlierGenerationPath(path_)),
+      generationBytes_(generationBytes),
+      hLogFile(std::make_unique<AppendFile>()) {}
+
+ExchangeLog::~ExchangeLog() { Flush(); }
 
 void ExchangeLog::EnableLogIfPresent() {
     if (!AppendFile::IsRegularFile(path_)) return;
     // Deleted and created anew rather than truncated, so that each run's log
-    // is a fresh file even when an old one is still open in a viewer.
+    // is a fresh file even when an old one is still open in a viewer, and a
+    // link at the name is replaced by a file of the log's own. The earlier
+    // generation of a past run goes too: the two files hold one run.
     if (std::remove(path_.c_str()) != 0) return;
+    if (AppendFile::IsRegularFile(earlierPath_)) std::remove(earlierPath_.c_str());
     enabled_ = AppendFile::CreateEmpty(path_);
+}
+
+bool ExchangeLog::StartLine() {
+    // The log is never created here: a file removed by the user stays removed
+    // until the next start, and each line tries to open it again.
+    if (!OpenIfNeeded()) return false;
+    if (held_.empty()) heldSince_ = clock_.MonotonicSeconds();
+    if (!inPass_) {
+        Stamp(held_, clock_.LocalDays());
+    } else {
+        if (passStamp_.empty()) Stamp(passStamp_, clock_.LocalDays());
+        held_.append(passStamp_);
+    }
+    return true;
 }
 
 bool ExchangeLog::WriteLog(std::string_view text) {
     if (!enabled_) return true;
-    LogLine stamp;
-    logformat::TimeStamp(stamp, clock_.LocalDays());
-    stamp.Text("  ");
-    if (inPass_) {
-        pass_.append(stamp.View()).append(text).push_back('\n');
-        return true;
-    }
-    // One write per line, so that a line is never split by another writer
-    // appending to the same file; the stack buffer keeps the frame lines off
-    // the heap, and only an unusually long text takes a string.
-    char local[512];
-    const std::size_t size = stamp.Size() + text.size() + 1;
-    if (size <= sizeof local) {
-        std::memcpy(local, stamp.View().data(), stamp.Size());
-        std::memcpy(local + stamp.Size(), text.data(), text.size());
-        local[size - 1] = '\n';
-        return Append(local, size);
-    }
-    std::string line(stamp.View());
-    line.append(text).push_back('\n');
-    return Append(line.data(), line.size());
+    if (!StartLine()) return false;
+    held_.append(text).push_back('\n');
+    if (held_.size() >= kHoldBytes) Flush();
+    return true;
 }
 
 void ExchangeLog::LogInpFrame(const std::uint8_t* frameBytes) {
@@ -56,26 +72,60 @@ void ExchangeLog::LogInpFrame(const std::uint8_t* frameBytes) {
     WriteLog(line.View());
 }
 
-void ExchangeLog::WritePass() {
-    if (pass_.empty()) return;
-    // A pass at the full line rate logs a dozen frames or more; one write
-    // for them all instead of one each. A failed write loses the pass's lines, as it
-    // would lose a single line.
-    Append(pass_.data(), pass_.size());
-    pass_.clear();
+void ExchangeLog::BeginPass() {
+    inPass_ = true;
+    passStamp_.clear();
+}
+
+void ExchangeLog::EndPass() {
+    inPass_ = false;
+    if (!held_.empty() && clock_.MonotonicSeconds() - heldSince_ >= kHoldSeconds) Flush();
+}
+
+std::optional<double> ExchangeLog::FlushDueIn(double now) const {
+    if (held_.empty()) return std::nullopt;
+    return std::max(0.0, heldSince_ + kHoldSeconds - now);
+}
+
+bool ExchangeLog::Flush() {
+    if (held_.empty()) return true;
+    // Every line goes to the file's end, even when another program has added
+    // to or cut the file; a failed write loses what was held, as it would
+    // lose a single line.
+    const bool written =
+        OpenIfNeeded() && MakeRoom(held_.size()) && hLogFile->Write(held_.data(), held_.size());
+    held_.clear();
+    return written;
 }
 
 bool ExchangeLog::OpenIfNeeded() {
-    // The log is never created here: a file removed by the user stays removed
-    // until the next start. Only an existing regular file is opened, for
-    // appending, so every line lands at the file's end even when another
-    // program has added to or cut the file; each line, or each pass's lines,
-    // leaves in one write and none waits in memory beyond its pass.
+    // Only an existing regular file is opened, and never through a link put
+    // at the log's name since the start: its target is not the log's.
     return hLogFile->IsOpen() || hLogFile->OpenExisting(path_);
 }
 
-bool ExchangeLog::Append(const char* data, std::size_t size) {
-    return OpenIfNeeded() && hLogFile->Write(data, size);
+bool ExchangeLog::MakeRoom(std::size_t bytes) {
+    const std::int64_t size = hLogFile->Size();
+    if (size == 0 || size + static_cast<std::int64_t>(bytes) <= generationBytes_) return true;
+    // Measured by the open file, so a file another program filled counts too.
+    const bool named = hLogFile->StillAt(path_);
+    hLogFile->Close();
+    if (named) {
+        // The rename replaces whatever is at the earlier name, a link
+        // included, and never follows it. Refused (a folder there, a viewer
+        // that holds the file on a system that locks open files), the lines
+        // are lost and the next write tries again: the bound holds.
+        std::string why;
+        if (!RenameFileReplacing(path_, earlierPath_, why)) return false;
+        // The new file is made here, at a name just freed; a link put there
+        // meanwhile is refused, never followed.
+        return hLogFile->OpenOwn(path_);
+    }
+    // A file removed or renamed by the user while the console held it is let
+    // go, so that it no longer grows; the log goes on only in a file at its
+    // name, as at the first line.
+    return OpenIfNeeded() &&
+           hLogFile->Size() + static_cast<std::int64_t>(bytes) <= generationBytes_;
 }
 
 }  // namespace quillane

@@ -1,9 +1,14 @@
 #include "protocol/LogLine.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace quillane {
 
 LogLine& LogLine::Text(std::string_view text) {
-    for (char c : text) Char(c);
+    const std::size_t n = std::min(text.size(), kCapacity - size_);
+    std::memcpy(buffer_.data() + size_, text.data(), n);
+    size_ += n;
     return *this;
 }
 

@@ -4,6 +4,7 @@
 #include "console/line/PortProblem.h"
 #include "model/MessageTexts.h"
 #include "protocol/LogFormat.h"
+#include "protocol/LogLine.h"
 
 namespace quillane::test {
 namespace {
@@ -196,6 +197,60 @@ TEST_F(ConsoleCoreTest, ShutdownWaitGivesUpAfterTenSeconds) {
     EXPECT_NEAR(clock.mono - start, 10.0, 0.002);
     EXPECT_GE(calls, 9999);
     EXPECT_TRUE(core.bCmdPending());
+}
+
+// What a crash may lose stays small: the log's lines reach the file at the
+// end of the first pass a tenth of a second after the oldest of them, which
+// the planner is told, and at once when the link comes up or goes, or a pass
+// fails.
+TEST_F(ConsoleCoreTest, TheLogsLinesReachTheFileSoonAndAtOnceWhenTheLinkChanges) {
+    const auto onDisk = [&] { return LogTexts(logPath); };
+    const auto last = [&] { return onDisk().empty() ? std::string() : onDisk().back(); };
+    const auto inp = [](frame::Word w) {
+        LogLine line;
+        logformat::InpText(line, frame::IncomingFrame(w).data());
+        return std::string(line.View());
+    };
+    core.TimerTimer();  // opens COM7
+    EXPECT_EQ(last(), logformat::kTracePortChange);
+    link.Script(Frames(LinkUpSet().Words()));
+    core.TimerTimer();
+    EXPECT_EQ(last(), logformat::kTraceDetect);
+    EXPECT_EQ(core.Facts(true, clock.mono).logIn, std::nullopt);
+
+    link.Script(Frames({word::Signal(300)}));
+    core.TimerTimer();
+    EXPECT_EQ(last(), logformat::kTraceDetect);
+    ASSERT_TRUE(core.Facts(true, clock.mono).logIn);
+    EXPECT_NEAR(*core.Facts(true, clock.mono).logIn, ExchangeLog::kHoldSeconds, 1e-9);
+    clock.Advance(0.05);
+    link.Script(Frames({word::Signal(301)}));
+    core.TimerTimer();
+    EXPECT_EQ(last(), logformat::kTraceDetect);
+    clock.Advance(0.06);
+    link.Script(Frames({word::Signal(302)}));
+    core.TimerTimer();
+    EXPECT_EQ(last(), inp(word::Signal(302)));
+
+    link.Script(Frames({word::Signal(303)}));
+    core.TimerTimer();
+    clock.Advance(3.1);
+    core.TimerTimer();  // the link times out
+    const Texts lines = onDisk();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[lines.size() - 3], inp(word::Signal(303)));
+    EXPECT_EQ(lines[lines.size() - 2], logformat::kTraceTimeout);
+
+    link.Script(Frames(LinkUpSet().Words()));
+    core.TimerTimer();  // found again
+    link.Script(Frames({word::Signal(304)}));
+    core.TimerTimer();
+    EXPECT_EQ(last(), logformat::kTraceDetect);
+    link.throwOnRead = true;
+    EXPECT_FALSE(core.TimerTimer());
+    const Texts failed = onDisk();
+    EXPECT_EQ(Texts(failed.end() - 2, failed.end()),
+              (Texts{inp(word::Signal(304)), logformat::kTraceWork}));
 }
 
 }  // namespace

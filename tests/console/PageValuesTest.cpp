@@ -55,41 +55,40 @@ TEST(ScaleAxisToValue, FollowsTheOneFiveTenRule) {
 }
 
 TEST(TuneUp, TheAxisGrowsWithTheMaximumAndNeverShrinks) {
-    const NumberFormat f;
     TuneUpValues v;
-    TuneUpDisplay d = RefreshTuneUp(Model(4), v, 1.0, f);  // 0.32 mV
+    TuneUpDisplay d = RefreshTuneUp(Model(4), v, 1.0);  // 0.32 mV
     ASSERT_TRUE(d.axis);
     EXPECT_DOUBLE_EQ(d.axis->maximum, 0.5);
-    d = RefreshTuneUp(Model(8), v, 2.0, f);  // 0.64 mV
-    ASSERT_TRUE(d.axis && d.maxText);
+    d = RefreshTuneUp(Model(8), v, 2.0);  // 0.64 mV
+    ASSERT_TRUE(d.axis && d.maxShown);
     EXPECT_DOUBLE_EQ(d.axis->maximum, 1);
     EXPECT_DOUBLE_EQ(d.axis->tickStep, 0.2);
-    EXPECT_EQ(*d.maxText, f.Fixed(SignalToMilliVolts(0, 2, 8), 3));
-    d = RefreshTuneUp(Model(8), v, 3.0, f);  // held: reached when it first came
+    EXPECT_EQ(v.dblTuneUpMax, SignalToMilliVolts(0, 2, 8));
+    d = RefreshTuneUp(Model(8), v, 3.0);  // held: reached when it first came
     EXPECT_EQ(v.maxReachedDays, 2.0);
-    d = RefreshTuneUp(Model(4), v, 4.0, f);  // back to 0.32 mV
+    d = RefreshTuneUp(Model(4), v, 4.0);  // back to 0.32 mV
     EXPECT_FALSE(d.axis);
-    EXPECT_FALSE(d.maxText);
+    EXPECT_FALSE(d.maxShown);
     EXPECT_FALSE(d.barLime);
-    EXPECT_EQ(d.signalText, f.Fixed(SignalToMilliVolts(0, 2, 4), 3));
+    EXPECT_EQ(v.dblTuneUpSignal, SignalToMilliVolts(0, 2, 4));
+    EXPECT_EQ(v.dblTuneUpMax, SignalToMilliVolts(0, 2, 8));
     EXPECT_EQ(v.maxReachedDays, 2.0);
 }
 
 // Reset maximum while the signal falls and the redraw limit held the last
-// words back: the label shows the maximum now in force, never the old one.
+// words back: the maximum is the one now in force, never the old one.
 TEST(TuneUp, AResetMaximumIsShownAtOnceWhateverTheWordsSince) {
-    const NumberFormat f;
     TuneUpValues v;
-    RefreshTuneUp(Model(8), v, 1.0, f);
-    RefreshTuneUp(Model(6), v, 2.0, f);  // the last signal shown
-    const TuneUpDisplay reset = ResetTuneUpMax(v, 3.0, f);
-    ASSERT_TRUE(reset.maxText && reset.axis);
-    EXPECT_EQ(*reset.maxText, f.Fixed(SignalToMilliVolts(0, 2, 6), 3));
+    RefreshTuneUp(Model(8), v, 1.0);
+    RefreshTuneUp(Model(6), v, 2.0);  // the last signal shown
+    const TuneUpDisplay reset = ResetTuneUpMax(v, 3.0);
+    ASSERT_TRUE(reset.maxShown && reset.axis);
+    EXPECT_DOUBLE_EQ(v.dblTuneUpMax, SignalToMilliVolts(0, 2, 6));
     EXPECT_DOUBLE_EQ(reset.axis->maximum, ScaleAxisToValue(v.dblTuneUpMax).maximum);
     EXPECT_EQ(v.maxReachedDays, 3.0);
     // The stored word has fallen further meanwhile: the maximum stays.
-    const TuneUpDisplay d = RefreshTuneUp(Model(4), v, 4.0, f);
-    EXPECT_FALSE(d.maxText);
+    const TuneUpDisplay d = RefreshTuneUp(Model(4), v, 4.0);
+    EXPECT_FALSE(d.maxShown);
     EXPECT_DOUBLE_EQ(v.dblTuneUpMax, SignalToMilliVolts(0, 2, 6));
 }
 
@@ -98,10 +97,11 @@ TEST(TuneUp, LimeFromNinetyPercentOfTheMaximumAndForAZeroMaximum) {
     EXPECT_FALSE(TuneUpBarLime(0.899, 1.0));
     EXPECT_TRUE(TuneUpBarLime(0, 0));
     TuneUpValues v;
-    const TuneUpDisplay d = RefreshTuneUp(Model(0), v, 1.0, NumberFormat(','));
+    const TuneUpDisplay d = RefreshTuneUp(Model(0), v, 1.0);
     EXPECT_TRUE(d.barLime);
-    EXPECT_EQ(d.signalText, "0,000");
-    EXPECT_EQ(d.maxText, std::optional<std::string>("0,000"));
+    EXPECT_TRUE(d.maxShown);
+    EXPECT_EQ(TuneUpText(v.dblTuneUpSignal, NumberFormat(',')), "0,000");
+    EXPECT_EQ(TuneUpText(SignalToMilliVolts(0, 2, 8), NumberFormat('.')), "0.641");
 }
 
 class SenseTest : public ::testing::Test {

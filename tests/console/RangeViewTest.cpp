@@ -39,9 +39,9 @@ class RangeTest : public ::testing::Test {
 protected:
     RangeTest() { tables.Fill(ProfileFile("/nonexistent/Quillane.ini")); }
     // A redraw the rate limit lets through.
-    RangeChart Refresh(const DetectorModel& m, RangeValues& v, const NumberFormat& f) {
+    RangeChart Refresh(const DetectorModel& m, RangeValues& v) {
         RedrawLimit last;
-        return RefreshRange(m, tables, f, v, 100, last, 5);
+        return RefreshRange(m, tables, v, 100, last, 5);
     }
     NumberFormat format;
     CorrespondenceTables tables{format};
@@ -66,9 +66,10 @@ TEST_F(RangeTest, DeviationLabelsBarsAndTheEightyPercentHold) {
     };
     for (const auto& c : cases) {
         RangeValues v;
-        const RangeChart r = Refresh(Model(c.sig, c.aver), v, NumberFormat(c.sep));
-        EXPECT_EQ(r.plusText, c.plus) << c.sig << '/' << c.aver;
-        EXPECT_EQ(r.minusText, c.minus) << c.sig << '/' << c.aver;
+        const RangeChart r = Refresh(Model(c.sig, c.aver), v);
+        const RangeSignalTexts texts = RangeSignalTextsOf(r.signal, NumberFormat(c.sep));
+        EXPECT_EQ(texts.plus, c.plus) << c.sig << '/' << c.aver;
+        EXPECT_EQ(texts.minus, c.minus) << c.sig << '/' << c.aver;
         EXPECT_NEAR(r.ppSignal, c.ppSignal, 1e-9) << c.sig << '/' << c.aver;
         EXPECT_DOUBLE_EQ(r.mpbpSignal, c.mpbpSignal) << c.sig << '/' << c.aver;
         EXPECT_DOUBLE_EQ(v.dblRangeMax, c.max) << c.sig << '/' << c.aver;
@@ -83,11 +84,11 @@ TEST_F(RangeTest, DeviationLabelsBarsAndTheEightyPercentHold) {
 
 TEST_F(RangeTest, OnlyGrowthMovesTheMaximumAndMinimumAndNoAverageLeavesThem) {
     RangeValues v;
-    Refresh(Model(600), v, format);                 // +20
-    Refresh(Model(400), v, format);                 // -20
-    RangeChart r = Refresh(Model(550), v, format);  // +10
+    Refresh(Model(600), v);                 // +20
+    Refresh(Model(400), v);                 // -20
+    RangeChart r = Refresh(Model(550), v);  // +10
     EXPECT_FALSE(r.maxX || r.minX);
-    r = Refresh(Model(900, 0), v, format);
+    r = Refresh(Model(900, 0), v);
     EXPECT_FALSE(r.maxX || r.minX);
     EXPECT_DOUBLE_EQ(v.dblRangeMax, 20);
     EXPECT_DOUBLE_EQ(v.dblRangeMin, -20);
@@ -96,12 +97,12 @@ TEST_F(RangeTest, OnlyGrowthMovesTheMaximumAndMinimumAndNoAverageLeavesThem) {
 
 TEST_F(RangeTest, ResetTakesThePresentDeviationWithoutTheLimit) {
     RangeValues v;
-    Refresh(Model(300), v, format);
+    Refresh(Model(300), v);
     ResetRangeMaximum(Model(975), v);  // +95
     EXPECT_DOUBLE_EQ(v.dblRangeMax, 95);
     EXPECT_EQ(v.dblRangeMin, 0);
-    EXPECT_FALSE(Refresh(Model(970), v, format).maxX);    // +94 stays under it
-    const RangeChart r = Refresh(Model(980), v, format);  // +96 is held again
+    EXPECT_FALSE(Refresh(Model(970), v).maxX);    // +94 stays under it
+    const RangeChart r = Refresh(Model(980), v);  // +96 is held again
     EXPECT_EQ(r.maxX, std::optional<double>(80));
 
     ResetRangeMaximum(Model(25), v);  // -95
@@ -122,10 +123,11 @@ TEST_F(RangeTest, AfterAModeOtherThanNormalTheSignalReadsTheAverage) {
         m.previous[2] = word::State(c.previous, 480);
         m.current[2] = word::State(c.current, 480);
         RangeValues v;
-        const RangeChart r = Refresh(m, v, format);
+        const RangeChart r = Refresh(m, v);
         EXPECT_EQ(r.heldSig, c.held ? std::optional<unsigned>(480) : std::nullopt) << c.previous;
-        EXPECT_EQ(r.plusText, c.held ? "0.0%" : "103.1%") << c.previous;
-        EXPECT_EQ(r.minusText, "0.0%");
+        const RangeSignalTexts texts = RangeSignalTextsOf(r.signal, format);
+        EXPECT_EQ(texts.plus, c.held ? "0.0%" : "103.1%") << c.previous;
+        EXPECT_EQ(texts.minus, "0.0%");
         EXPECT_EQ(r.ppSignal, c.held ? 0 : v.dblRangeSignal) << c.previous;
         EXPECT_EQ(r.mpbpSignal, 0);
     }
@@ -148,26 +150,26 @@ TEST_F(RangeTest, FlagsFillTheirMarkersAndLiftTheRateLimit) {
         RangeValues v;
         RedrawLimit last;
         last.dblLastRefresh = 99.9;  // 0.1 s ago at five redraws a second
-        const RangeChart r = RefreshRange(m, tables, format, v, 100, last, 5);
+        const RangeChart r = RefreshRange(m, tables, v, 100, last, 5);
         EXPECT_EQ(r.fills.pp, c.pp) << c.flags;
         EXPECT_EQ(r.fills.mp, c.mp) << c.flags;
         EXPECT_EQ(r.fills.bp, c.bp) << c.flags;
         EXPECT_EQ(r.redraw, c.flags != 0) << c.flags;
         EXPECT_DOUBLE_EQ(last.dblLastRefresh, c.flags != 0 ? 100 : 99.9) << c.flags;
         EXPECT_EQ(last.TrailingIn(100, 5).has_value(), c.flags == 0) << c.flags;
-        EXPECT_EQ(r.plusText, c.flags != 0 ? "20.0%" : "") << c.flags;
+        EXPECT_NEAR(r.signal, c.flags != 0 ? 20 : 0, 1e-9) << c.flags;
     }
     RangeValues v;
     RedrawLimit last;
     last.dblLastRefresh = 99.8;
-    EXPECT_TRUE(RefreshRange(Model(600), tables, format, v, 100, last, 5).redraw);
+    EXPECT_TRUE(RefreshRange(Model(600), tables, v, 100, last, 5).redraw);
     EXPECT_DOUBLE_EQ(last.dblLastRefresh, 100);
 }
 
 TEST_F(RangeTest, ThresholdBarsFollowTheTableForTheStoredIndices) {
     tables.sgSense.SetCell(11, 1, "33.3");  // PL of index 10
     RangeValues v;
-    const RangeChart r = Refresh(Model(500), v, format);
+    const RangeChart r = Refresh(Model(500), v);
     EXPECT_DOUBLE_EQ(r.pp, 33.3);
     EXPECT_DOUBLE_EQ(r.mp, DefaultMP(12));
     EXPECT_DOUBLE_EQ(r.bp, DefaultBP(14));

@@ -57,10 +57,15 @@ TEST(PortMapTest, CandidatesAreValidAliasNamesAndPresentFamilyDevicesAscending) 
     for (const char* name : {"COM0", "COM256", "COM01", "COMx", "com5", "COM", "COM7", "COM255"}) {
         std::filesystem::create_symlink("/nowhere", sandbox.AliasDir() / name);
     }
-    for (const char* device : {"ttyUSB2", "ttyS0", "ttyACM31", "ttyACM32", "ttyS"}) {
-        std::ofstream(std::filesystem::path(sandbox.DeviceRoot()) / device) << "";
+    const std::filesystem::path devices = sandbox.DeviceRoot();
+    for (const char* device : {"ttyUSB2", "ttyS0", "ttyACM31", "ttyACM32", "ttyS", "ttyS07"}) {
+        std::ofstream(devices / device) << "";
     }
-    EXPECT_EQ(CandidatePortNumbers(sandbox.DeviceRoot()), (std::vector<int>{1, 7, 35, 96, 255}));
+    // A device link counts while it leads somewhere.
+    std::filesystem::create_symlink(devices / "ttyS0", devices / "ttyACM1");
+    std::filesystem::create_symlink("/nowhere", devices / "ttyUSB5");
+    EXPECT_EQ(CandidatePortNumbers(sandbox.DeviceRoot()),
+              (std::vector<int>{1, 7, 35, 66, 96, 255}));
     EXPECT_EQ(DevicePathForPort(255), (sandbox.AliasDir() / "COM255").string());  // the last
     EXPECT_EQ(DevicePathForPort(256), "");
     EXPECT_EQ(DevicePathForPort(35, sandbox.DeviceRoot()), sandbox.DeviceRoot() + "/ttyUSB2");

@@ -7,6 +7,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "CoreFixture.h"
 #include "protocol/ExchangeLog.h"
@@ -42,6 +45,7 @@ TEST_F(ExchangeLogTest, OldLogIsEmptiedAndOnlyTheNewRunFollows) {
     EXPECT_TRUE(log.WriteLog("first"));
     clock.Advance(1.5);
     EXPECT_TRUE(log.WriteLog("second"));
+    EXPECT_TRUE(log.Flush());
     EXPECT_EQ(FileText(path), "10:20:30.456  first\n10:20:31.956  second\n");
 }
 
@@ -59,6 +63,7 @@ TEST_F(ExchangeLogTest, FileDeletedWhileOpenKeepsReceivingLines) {
     fs::create_hard_link(path, witness);
     ASSERT_TRUE(fs::remove(path));
     EXPECT_TRUE(log.WriteLog("after"));
+    EXPECT_TRUE(log.Flush());
     EXPECT_EQ(LogTexts(witness), (std::vector<std::string>{"before", "after"}));
     EXPECT_FALSE(fs::exists(path));
 }
@@ -73,6 +78,7 @@ TEST_F(ExchangeLogTest, FileRemovedBeforeFirstLineIsNotCreated) {
     // The next line tries to open again and finds the file once it is back.
     std::ofstream(path).flush();
     EXPECT_TRUE(log.WriteLog("found"));
+    EXPECT_TRUE(log.Flush());
     EXPECT_EQ(LogTexts(path), std::vector<std::string>{"found"});
 }
 
@@ -81,32 +87,53 @@ TEST_F(ExchangeLogTest, LinesGoToTheEndEvenWhenOthersAppend) {
     ExchangeLog log(clock, path);
     log.EnableLogIfPresent();
     log.WriteLog("one");
+    log.Flush();
     std::ofstream(path, std::ios::app | std::ios::binary) << "10:20:30.456  foreign\n";
     log.WriteLog("two");
+    log.Flush();
     EXPECT_EQ(LogTexts(path), (std::vector<std::string>{"one", "foreign", "two"}));
 }
 
-// A pass's lines reach the file together when the pass ends, each with the
-// time it was written at, and nothing waits beyond the pass.
-TEST_F(ExchangeLogTest, APassWritesItsLinesTogetherWhenItEnds) {
+// Lines wait in memory and leave in one write: at the end of a pass once the
+// oldest has waited a tenth of a second, at once when 32 kB have gathered.
+// The lines of a pass carry the time of its first.
+TEST_F(ExchangeLogTest, LinesWaitATenthOfASecondOr32kBAtMost) {
     std::ofstream(path).flush();
     ExchangeLog log(clock, path);
     log.EnableLogIfPresent();
     const std::uint8_t frame[] = {0x00, 0x2F, 0xFF, 0x2E};
+    EXPECT_EQ(log.FlushDueIn(clock.mono), std::nullopt);
     {
         const ExchangeLog::Pass pass(log);
         EXPECT_TRUE(log.WriteLog("first"));
         clock.Advance(0.001);
         log.LogInpFrame(frame);
-        EXPECT_EQ(FileText(path), "");  // held for the pass
     }
-    log.WriteLog("outside a pass");
+    EXPECT_EQ(FileText(path), "");
+    ASSERT_TRUE(log.FlushDueIn(clock.mono));
+    EXPECT_NEAR(*log.FlushDueIn(clock.mono), 0.099, 1e-9);
+    clock.Advance(0.098);
+    { const ExchangeLog::Pass pass(log); }
+    EXPECT_EQ(FileText(path), "");
+    clock.Advance(0.002);
+    {
+        const ExchangeLog::Pass pass(log);
+        log.WriteLog("second pass");
+    }
     EXPECT_EQ(FileText(path),
               "10:20:30.456  first\n"
-              "10:20:30.457  Inp:[00 2F FF 2E] chsum:Ok code:1 sig:1023 pp:1 mp:1 bp:0\n"
-              "10:20:30.457  outside a pass\n");
-    { const ExchangeLog::Pass empty(log); }
-    EXPECT_EQ(LogTexts(path).size(), 3u);
+              "10:20:30.456  Inp:[00 2F FF 2E] chsum:Ok code:1 sig:1023 pp:1 mp:1 bp:0\n"
+              "10:20:30.557  second pass\n");
+    EXPECT_EQ(log.FlushDueIn(clock.mono), std::nullopt);
+
+    // A flood: once 32 kB wait they leave at once, whatever the time.
+    const std::string text(85, 'x');  // 100 bytes a line with its stamp
+    const ExchangeLog::Pass pass(log);
+    const std::size_t before = FileText(path).size();
+    for (int n = 0; n < 327; ++n) log.WriteLog(text);
+    EXPECT_EQ(FileText(path).size(), before);
+    log.WriteLog(text);
+    EXPECT_EQ(FileText(path).size(), before + 32800);
 }
 
 TEST_F(ExchangeLogTest, AFolderAtTheLogsNameLeavesLoggingOffAndIsKept) {
@@ -116,6 +143,160 @@ TEST_F(ExchangeLogTest, AFolderAtTheLogsNameLeavesLoggingOffAndIsKept) {
     EXPECT_FALSE(log.bLogEnabled());
     EXPECT_TRUE(log.WriteLog("nothing"));
     EXPECT_TRUE(fs::is_directory(path));
+}
+
+// The rotation's cases on real files: a log of three lines' room.
+constexpr std::int64_t kBound = 160;
+
+// Line n's text: 51 bytes a line with the stamp and line feed.
+std::string Text(int n) {
+    std::string text = "line " + std::to_string(n) + " ";
+    text.resize(36, '.');
+    return text;
+}
+
+std::vector<std::string> Texts(int from, int to) {
+    std::vector<std::string> texts;
+    for (int n = from; n <= to; ++n) texts.push_back(Text(n));
+    return texts;
+}
+
+// Lines from..to, then one write; whether all were taken and went out.
+bool WriteLines(ExchangeLog& log, int from, int to) {
+    bool taken = true;
+    for (int n = from; n <= to; ++n) taken = log.WriteLog(Text(n)) && taken;
+    return log.Flush() && taken;
+}
+
+std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// However long the run, the log and its earlier generation hold the newest
+// whole lines and never more than the bound each; the earlier generation of
+// a past run goes at start.
+TEST_F(ExchangeLogTest, ALongRunKeepsItsNewestLinesInTwoGenerationsWithinTheBound) {
+    const std::string earlier = dir.File("Quillane.1.log");
+    std::ofstream(path) << "the last run\n";
+    std::ofstream(earlier) << "the run before\n";
+    ExchangeLog log(clock, path, kBound);
+    EXPECT_EQ(log.EarlierPath(), earlier);
+    log.EnableLogIfPresent();
+    ASSERT_TRUE(log.bLogEnabled());
+    EXPECT_FALSE(fs::exists(earlier));
+    for (int n = 0; n < 40; n += 2) {
+        ASSERT_TRUE(WriteLines(log, n, n + 1)) << n;
+        EXPECT_LE(fs::file_size(path), static_cast<std::uintmax_t>(kBound)) << n;
+        if (n > 2) {
+            EXPECT_LE(fs::file_size(earlier), static_cast<std::uintmax_t>(kBound)) << n;
+        }
+    }
+    EXPECT_EQ(Concat(LogTexts(earlier), LogTexts(path)), Texts(36, 39));
+    EXPECT_EQ(dir.Count(), 2);
+}
+
+// What a hostile or broken machine leaves at the log's names after the start:
+// nothing is written through a link, nothing at the earlier name stops the
+// bound, and a file the user removed is not made anew.
+TEST_F(ExchangeLogTest, NothingAtItsNamesTakesItThroughALinkOrPastItsBound) {
+    const std::string log = "Quillane.log";
+    const std::string earlier = "Quillane.1.log";
+    const std::string victim = "root\n";  // short: room left for the lines
+    const struct {
+        const char* what;
+        std::function<void(const TempDir&)> plant;  // after the start
+        bool takesLines;                            // lines 0..2 reach a file
+        // After lines 3..5, which take the log past its bound.
+        std::function<void(const TempDir&, ExchangeLog&)> check;
+    } table[] = {
+        {"a folder at the earlier name: lines lost until it goes",
+         [](const TempDir& d) { fs::create_directory(d.File("Quillane.1.log")); }, true,
+         [&](const TempDir& d, ExchangeLog& exchange) {
+             EXPECT_EQ(LogTexts(d.File(log)), Texts(0, 2));
+             EXPECT_TRUE(fs::is_directory(d.File(earlier)));
+             fs::remove(d.File(earlier));
+             EXPECT_TRUE(WriteLines(exchange, 6, 8));
+             EXPECT_EQ(LogTexts(d.File(earlier)), Texts(0, 2));
+             EXPECT_EQ(LogTexts(d.File(log)), Texts(6, 8));
+         }},
+        {"the log removed while open: let go at its bound, not made anew",
+         [](const TempDir& d) { fs::remove(d.File("Quillane.log")); }, true,
+         [&](const TempDir& d, ExchangeLog& exchange) {
+             EXPECT_FALSE(fs::exists(d.File(log)));
+             EXPECT_FALSE(fs::exists(d.File(earlier)));
+             // Made again by the user: the log goes on in it.
+             std::ofstream(d.File(log)).flush();
+             EXPECT_TRUE(WriteLines(exchange, 6, 8));
+             EXPECT_EQ(LogTexts(d.File(log)), Texts(6, 8));
+         }},
+#ifndef _WIN32
+        {"a link to another user's file at the log's name",
+         [&](const TempDir& d) {
+             d.Write("passwd", victim);
+             fs::remove(d.File(log));
+             fs::create_symlink(d.File("passwd"), d.File(log));
+         },
+         false,
+         [&](const TempDir& d, ExchangeLog&) {
+             EXPECT_EQ(d.Read("passwd"), victim);
+             EXPECT_TRUE(fs::is_symlink(d.File(log)));
+         }},
+        {"a link at the log's name that leads nowhere",
+         [](const TempDir& d) {
+             fs::remove(d.File("Quillane.log"));
+             fs::create_directory(d.File("other"));
+             fs::create_symlink(d.File("other/planted.log"), d.File("Quillane.log"));
+         },
+         false,
+         [](const TempDir& d, ExchangeLog&) {
+             EXPECT_FALSE(fs::exists(d.File("other/planted.log")));
+         }},
+        {"a link to another user's file at the earlier name: replaced",
+         [&](const TempDir& d) {
+             d.Write("passwd", victim);
+             fs::create_symlink(d.File("passwd"), d.File(earlier));
+         },
+         true,
+         [&](const TempDir& d, ExchangeLog&) {
+             EXPECT_EQ(d.Read("passwd"), victim);
+             EXPECT_EQ(LogTexts(d.File(earlier)), Texts(0, 2));
+             EXPECT_EQ(LogTexts(d.File(log)), Texts(3, 5));
+         }},
+        {"a link at the earlier name that leads nowhere: replaced",
+         [&](const TempDir& d) {
+             fs::create_directory(d.File("other"));
+             fs::create_symlink(d.File("other/planted.log"), d.File(earlier));
+         },
+         true,
+         [&](const TempDir& d, ExchangeLog&) {
+             EXPECT_FALSE(fs::exists(d.File("other/planted.log")));
+             EXPECT_EQ(LogTexts(d.File(earlier)), Texts(0, 2));
+         }},
+#endif
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.what);
+        TempDir d;
+        std::ofstream(d.File(log)).flush();
+        ExchangeLog exchange(clock, d.File(log), kBound);
+        exchange.EnableLogIfPresent();
+        ASSERT_TRUE(exchange.bLogEnabled());
+        // The file is opened by its first line, after the planting.
+        const bool openBefore = std::string(row.what).find("removed") != std::string::npos;
+        if (openBefore) exchange.WriteLog(Text(0));
+        row.plant(d);
+        EXPECT_EQ(WriteLines(exchange, openBefore ? 1 : 0, 2), row.takesLines);
+        // Past the bound: set aside, or lost.
+        WriteLines(exchange, 3, 5);
+        for (const std::string& name : {log, earlier}) {
+            const fs::path p = d.File(name);
+            if (fs::is_regular_file(fs::symlink_status(p))) {
+                EXPECT_LE(fs::file_size(p), static_cast<std::uintmax_t>(kBound)) << name;
+            }
+        }
+        row.check(d, exchange);
+    }
 }
 
 #ifndef _WIN32  // fifos, device links and alarm are POSIX alone
@@ -148,6 +329,21 @@ TEST_F(ExchangeLogTest, ALogThatIsNoRegularFileLeavesLoggingOffAndIsKept) {
         EXPECT_EQ(fs::status(path).type(), c.type) << c.kind;
         fs::remove(path);
     }
+}
+
+// A link found at start switches the log on like a file, and a file of the
+// log's own takes its place: what it led to stays as it was.
+TEST_F(ExchangeLogTest, ALinkAtItsNameAtStartMakesWayForAFileOfItsOwn) {
+    dir.Write("passwd", "root:x:0:0::/root:/bin/sh\n");
+    fs::create_symlink(dir.File("passwd"), path);
+    ExchangeLog log(clock, path);
+    log.EnableLogIfPresent();
+    ASSERT_TRUE(log.bLogEnabled());
+    EXPECT_TRUE(log.WriteLog("line"));
+    EXPECT_TRUE(log.Flush());
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path)));
+    EXPECT_EQ(LogTexts(path), std::vector<std::string>{"line"});
+    EXPECT_EQ(dir.Read("passwd"), "root:x:0:0::/root:/bin/sh\n");
 }
 
 TEST_F(ExchangeLogTest, ALogReplacedByAFifoAfterTheStartIsNotWaitedOn) {

@@ -16,7 +16,7 @@ protected:
         ASSERT_EQ(core.eDeviceState(), EDevDetect);
         view.calls.clear();
     }
-    Texts Traces() const {
+    Texts Traces() {
         Texts out;
         for (const auto& t : Log())
             if (t.rfind("Inp:", 0) != 0 && t.rfind("Out:", 0) != 0) out.push_back(t);
@@ -211,6 +211,7 @@ TEST_F(ReceiverTest, SplitReadsGiveTheSameResultAtEverySplitPoint) {
         c.Recv();
         l.Script(Bytes(stream.begin() + static_cast<long>(cut), stream.end()));
         c.Recv();
+        lg.Flush();
         EXPECT_EQ(LogTexts(path), whole) << "cut at " << cut;
         EXPECT_EQ(c.Model().current, model.current) << "cut at " << cut;
     }

@@ -61,7 +61,11 @@ protected:
         link.Script(bytes);
         core.Recv();
     }
-    std::vector<std::string> Log() const { return LogTexts(logPath); }
+    // The log's lines so far, those it still held included.
+    std::vector<std::string> Log() {
+        log.Flush();
+        return LogTexts(logPath);
+    }
 
     TempDir dir;
     std::string logPath = dir.File("Quillane.log");

@@ -1,16 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QImage>
 #include <QPainter>
 #include <QStyle>
 
 #include "ui/widgets/FittedLabel.h"
+#include "ui/widgets/ValueLabel.h"
 
 namespace quillane {
 namespace {
 
-QImage Rendered(QWidget& widget) {
-    QImage image(widget.size(), QImage::Format_ARGB32);
+QImage Rendered(QWidget& widget, qreal ratio = 1) {
+    QImage image(widget.size() * ratio, QImage::Format_ARGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::white);
     widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
     return image;
@@ -60,6 +63,41 @@ TEST(FittedLabel, DrawsItsLineWhereTheStyleDoes) {
         const QImage drawn = Rendered(Shaped(label, c.pixels, c.size));
         EXPECT_EQ(drawn, Rendered(Shaped(expected, c.pixels, c.size))) << c.text;
     }
+}
+
+// A value label draws as a label of the page would, and keeps each text it
+// laid out: the same pixels come back when a text shows again after others,
+// inside a page and on a screen of twice the pixels. Assistive technology
+// reads its value as a label's.
+TEST(ValueLabel, DrawsAsTheStyleAndATextShownAgainOnTheSamePixels) {
+    for (const qreal ratio : {1.0, 2.0}) {
+        QWidget page;
+        page.resize(120, 40);
+        auto* label = new ValueLabel(QString(), &page);
+        label->move(17, 9);
+        auto* expected = new StyleText;
+        expected->setParent(&page);
+        expected->align = Qt::AlignCenter;
+        expected->move(17, 9);
+        Shaped(*label, 11, {49, 13});
+        Shaped(*expected, 11, {49, 13});
+        for (const char* text : {"6.517", "-0.250", "6.518", "6.517", "12.0%", "6.518"}) {
+            label->setText(QString::fromLatin1(text));
+            expected->text = label->text();
+            expected->hide();
+            label->show();
+            const QImage drawn = Rendered(page, ratio);
+            label->hide();
+            expected->show();
+            EXPECT_EQ(drawn, Rendered(page, ratio)) << text << " at " << ratio;
+        }
+    }
+    ValueLabel label(QStringLiteral("0.000"));
+    label.setText(QStringLiteral("6.517"));
+    QAccessibleInterface* read = QAccessible::queryAccessibleInterface(&label);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->role(), QAccessible::StaticText);
+    EXPECT_EQ(read->text(QAccessible::Name), "6.517");
 }
 
 }  // namespace

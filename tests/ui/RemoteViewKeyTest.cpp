@@ -8,8 +8,12 @@
 #include <QListWidget>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 
 #include "ConsoleHarness.h"
+#include "FakeClock.h"
+#include "FakeLink.h"
+#include "FakePortDirectory.h"
 #include "remote/ViewServer.h"
 #include "remote/ViewSocket.h"
 #include "ui/widgets/QrCodeView.h"
@@ -87,6 +91,34 @@ TEST(RemoteViewKey, APortTakenLeavesSharingOffAndSaysWhy) {
     EXPECT_FALSE(dialog->findChild<QCheckBox*>("chbShare")->isChecked());
     EXPECT_TRUE(
         dialog->findChild<QLabel*>("lStatus")->text().contains(QString::number(other.Port())));
+}
+
+// The snapshots that wait and the once-a-second count of the phones are the
+// planner's to wake for: sharing arms no timer beside the window's one.
+TEST(RemoteViewKey, SharingWakesTheConsoleThroughTheWindowsOneTimer) {
+    ConsoleHarness h;
+    std::string error;
+    ASSERT_TRUE(h.Window().StartRemoteView(0, error)) << error;
+    h.LinkUp();
+    QStringList armed;
+    for (const QTimer* t : h.Window().findChildren<QTimer*>())
+        if (t->isActive()) armed << t->objectName();
+    EXPECT_EQ(armed, QStringList{"Timer"});
+}
+
+// Sharing asked for at start (the command line) comes before the first pass,
+// which lists the ports and opens one: planning the phones' tick then must
+// not take the timer from that pass.
+TEST(RemoteViewKey, SharingFromTheStartLeavesTheFirstPassToOpenAPort) {
+    FakeLink link;
+    link.open = false;
+    FakePortDirectory ports;
+    ports.entries = {{7, true, "/dev/fake7", ""}};
+    FakeClock clock;
+    TfmMain window(link, ports, clock);
+    std::string error;
+    ASSERT_TRUE(window.StartRemoteView(0, error)) << error;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return link.IsOpen(); }, 5000));
 }
 
 TEST(RemoteViewKey, ClosingTheWindowEndsTheSharing) {

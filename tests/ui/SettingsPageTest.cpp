@@ -120,8 +120,8 @@ TEST_F(SettingsPage, DeviationMaximumAndMinimumFollowTheSignal) {
     EXPECT_DOUBLE_EQ(Upper()->X("serPP"), DefaultPP(10));
     EXPECT_DOUBLE_EQ(Lower()->X("serBP"), DefaultBP(10));
     for (const char* name : {"lRangeSignalMax", "lRangeSignalMin"}) {
-        EXPECT_FALSE(h.Label(name)->isVisible()) << name;
-        EXPECT_EQ(h.Label(name)->text(), Pct("0.0%")) << name;
+        EXPECT_FALSE(h.Find<QWidget>(name)->isVisible()) << name;
+        EXPECT_EQ(h.Text(name), Pct("0.0%")) << name;
     }
 }
 

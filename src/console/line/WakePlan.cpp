@@ -33,6 +33,9 @@ WakePlan PlanWake(const WakeFacts& f) {
     else if (f.redrawIn)
         Earliest(plan.timer, RestedMs(*f.redrawIn), kWakeRedraw);
     if (f.frameIn) Earliest(plan.timer, RestedMs(*f.frameIn), kWakeFrame);
+    if (f.logIn) Earliest(plan.timer, RestedMs(*f.logIn), kWakeLog);
+    if (f.phoneIn) Earliest(plan.timer, RestedMs(*f.phoneIn), kWakePhone);
+    if (f.phoneTickIn) Earliest(plan.timer, RestedMs(*f.phoneTickIn), kWakePhone);
     plan.keepTimer = plan.timer && f.repeatingMs == plan.timer->ms;
     return plan;
 }

@@ -16,6 +16,8 @@ enum WakeJob : unsigned {
     kWakeWatch = 2u,   // the core's watch: a port tried again, answer times
     kWakeRedraw = 4u,  // the signal-driven redraw the redraw limit refused
     kWakeFrame = 8u,   // the presentation a page asked for within a frame
+    kWakeLog = 16u,    // the exchange log's held lines are due for the disk
+    kWakePhone = 32u,  // the phone view's waiting snapshot or its tick is due
 };
 
 // The one timer as it is armed: this many milliseconds, for these jobs.
@@ -35,6 +37,11 @@ struct WakeFacts {
     // The timer woke the console just now and repeats at this interval: its
     // next wake-up comes that long after this one.
     std::optional<int> repeatingMs;
+    std::optional<double> logIn;  // the exchange log's held lines are due
+    // While the phone view is shared: a snapshot the rate refused may go, and
+    // the once-a-second tick (the phones counted, what changed with no word).
+    std::optional<double> phoneIn;
+    std::optional<double> phoneTickIn;
 };
 
 struct WakePlan {
@@ -53,9 +60,10 @@ struct WakePlan {
     }
 };
 
-// A redraw or a presentation that waits comes a rest after it may, so that
-// while frames stream the next pass, which comes within a rest, does it and
-// the timer wakes the console only once the line went quiet.
+// A redraw, a presentation, the log's write or the phone view's work that
+// waits comes a rest after it may, so that while frames stream the next pass,
+// which comes within a rest, does it and the timer wakes the console only
+// once the line went quiet.
 int RestedMs(double seconds);
 
 WakePlan PlanWake(const WakeFacts& f);

@@ -35,11 +35,9 @@ void FollowExtremes(RangeValues& v, RangeChart& c) {
     }
 }
 
-void ShowSignal(double s, const NumberFormat& f, RangeChart& c) {
-    const std::string zero = PercentText(0, f);
+void ShowSignal(double s, RangeChart& c) {
     const bool positive = s >= 0;
-    c.plusText = positive ? PercentText(s, f) : zero;
-    c.minusText = positive ? zero : PercentText(s, f);
+    c.signal = s;
     c.ppSignal = positive ? s : 0;
     c.mpbpSignal = positive ? 0 : -s;
 }
@@ -62,9 +60,8 @@ RangeFlagFills RangeFlagFillsOf(const DetectorModel& m) {
     return fills;
 }
 
-RangeChart RefreshRange(const DetectorModel& m, const CorrespondenceTables& t,
-                        const NumberFormat& f, RangeValues& v, double nowSeconds,
-                        RedrawLimit& limit, int selectFilter) {
+RangeChart RefreshRange(const DetectorModel& m, const CorrespondenceTables& t, RangeValues& v,
+                        double nowSeconds, RedrawLimit& limit, int selectFilter) {
     RangeChart c;
     c.fills = RangeFlagFillsOf(m);
     // A set flag lifts the limit: a crossing is drawn without delay.
@@ -82,13 +79,20 @@ RangeChart RefreshRange(const DetectorModel& m, const CorrespondenceTables& t,
     }
     v.dblRangeSignal = RangeDeviation(sig, aver);
     FollowExtremes(v, c);
-    ShowSignal(v.dblRangeSignal, f, c);
+    ShowSignal(v.dblRangeSignal, c);
 
     const frame::Word sens = m.Word(status::kSensWord);
     c.pp = t.ThresholdPP(static_cast<int>(frame::SensPp(sens)));
     c.mp = t.ThresholdMP(static_cast<int>(frame::SensMp(sens)));
     c.bp = t.ThresholdBP(static_cast<int>(frame::SensBp(m.Word(status::kZoneWord))));
     return c;
+}
+
+RangeSignalTexts RangeSignalTextsOf(double signal, const NumberFormat& f) {
+    const std::string zero = PercentText(0, f);
+    const bool positive = signal >= 0;
+    return RangeSignalTexts{positive ? PercentText(signal, f) : zero,
+                            positive ? zero : PercentText(signal, f)};
 }
 
 void ResetRangeMaximum(const DetectorModel& m, RangeValues& v) {

@@ -54,15 +54,21 @@ struct RangeChart {
     // After a mode other than Normal the stored signal word is to read the
     // average, so that the deviation is 0 until the next signal word.
     std::optional<unsigned> heldSig;
-    std::string plusText, minusText;      // lRangeSignalPlus, lRangeSignalMinus
+    double signal = 0;                    // the deviation shown, % (RangeSignalTexts)
     double ppSignal = 0, mpbpSignal = 0;  // serPPSignal, serMPBPSignal
     std::optional<double> maxX, minX;     // serMax, serMin, when they moved
     double pp = 0, mp = 0, bp = 0;        // serPP, serMP, serBP
 };
 // The limit's time (monotonic seconds) moves on with every redraw let through.
-RangeChart RefreshRange(const DetectorModel& m, const CorrespondenceTables& t,
-                        const NumberFormat& f, RangeValues& v, double nowSeconds,
-                        RedrawLimit& limit, int selectFilter);
+RangeChart RefreshRange(const DetectorModel& m, const CorrespondenceTables& t, RangeValues& v,
+                        double nowSeconds, RedrawLimit& limit, int selectFilter);
+
+// lRangeSignalPlus and lRangeSignalMinus for a deviation: "0.0%" on the side
+// it is not on. Made only when the page is drawn, not at every word.
+struct RangeSignalTexts {
+    std::string plus, minus;
+};
+RangeSignalTexts RangeSignalTextsOf(double signal, const NumberFormat& f);
 
 // Reset maximum: the present deviation, without the 80 % limit and without
 // holding the signal at the average, becomes the maximum or the minimum and

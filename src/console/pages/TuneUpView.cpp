@@ -7,8 +7,7 @@
 
 namespace quillane {
 
-TuneUpDisplay RefreshTuneUp(const DetectorModel& m, TuneUpValues& v, double nowDays,
-                            const NumberFormat& f) {
+TuneUpDisplay RefreshTuneUp(const DetectorModel& m, TuneUpValues& v, double nowDays) {
     const frame::Word speed = m.Word(status::kSpeedWord);
     const double mv = SignalToMilliVolts(frame::Ref(speed), frame::Amplif(speed),
                                          frame::Sig(m.Word(status::kSignalWord)));
@@ -17,24 +16,24 @@ TuneUpDisplay RefreshTuneUp(const DetectorModel& m, TuneUpValues& v, double nowD
         // A maximum held keeps the time it was first reached.
         if (mv > v.dblTuneUpMax || v.maxReachedDays == 0) v.maxReachedDays = nowDays;
         v.dblTuneUpMax = mv;
-        d.maxText = f.Fixed(v.dblTuneUpMax, 3);
+        d.maxShown = true;
         d.axis = ScaleAxisToValue(v.dblTuneUpMax);
     }
     v.dblTuneUpSignal = mv;
-    d.signalText = f.Fixed(v.dblTuneUpSignal, 3);
     d.barLime = TuneUpBarLime(v.dblTuneUpSignal, v.dblTuneUpMax);
     return d;
 }
 
-TuneUpDisplay ResetTuneUpMax(TuneUpValues& v, double nowDays, const NumberFormat& f) {
+TuneUpDisplay ResetTuneUpMax(TuneUpValues& v, double nowDays) {
     v.dblTuneUpMax = v.dblTuneUpSignal;
     v.maxReachedDays = nowDays;
     TuneUpDisplay d;
-    d.maxText = f.Fixed(v.dblTuneUpMax, 3);
+    d.maxShown = true;
     d.axis = ScaleAxisToValue(v.dblTuneUpMax);
-    d.signalText = f.Fixed(v.dblTuneUpSignal, 3);
     return d;
 }
+
+std::string TuneUpText(double milliVolts, const NumberFormat& f) { return f.Fixed(milliVolts, 3); }
 
 bool TuneUpBarLime(double signal, double maximum) {
     if (maximum == 0) return true;

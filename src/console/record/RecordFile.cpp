@@ -15,14 +15,7 @@ RecordFile::RecordFile(std::string path, std::int64_t limit)
 
 RecordFile::~RecordFile() = default;
 
-std::string RecordFile::OlderPath() const {
-    const std::size_t slash = path_.find_last_of("/\\");
-    const std::size_t dot = path_.rfind('.');
-    const bool hasExtension =
-        dot != std::string::npos && dot != 0 && (slash == std::string::npos || dot > slash + 1);
-    if (!hasExtension) return path_ + ".1";
-    return path_.substr(0, dot) + ".1" + path_.substr(dot);
-}
+std::string RecordFile::OlderPath() const { return EarlierGenerationPath(path_); }
 
 bool RecordFile::Fail(std::string problem) {
     problem_ = std::move(problem);

@@ -1,11 +1,11 @@
 #include "ui/pages/CalibrationPage.h"
 
-#include <QLabel>
 #include <QPushButton>
 
 #include "console/ConsoleCore.h"
 #include "console/record/SiteRecord.h"
 #include "model/MessageTexts.h"
+#include "model/NumberFormat.h"
 #include "os/Clock.h"
 #include "ui/pages/PageContext.h"
 #include "ui/widgets/BarChart.h"
@@ -28,12 +28,12 @@ CalibrationPage::CalibrationPage(PageContext& context, QWidget* parent)
 void CalibrationPage::BuildControls() {
     const QString widest = WidestMilliVolts(context_.format);
     AddLabel(this, QStringLiteral("Signal:"), 16, 32, 64, Qt::AlignRight);
-    FittedLabel* signal = AddValueLabel(this, "lSignal", QStringLiteral("0"), 88, 32, 49);
+    ValueLabel* signal = AddValueLabel(this, "lSignal", QStringLiteral("0"), 88, 32, 49);
     AddLabel(this, QStringLiteral("mV"), 139, 32);
     AddLabel(this, QStringLiteral("Maximum:"), 200, 32, 64, Qt::AlignRight);
-    FittedLabel* max = AddValueLabel(this, "lTuneUpMax", QStringLiteral("0"), 272, 32, 40);
+    ValueLabel* max = AddValueLabel(this, "lTuneUpMax", QStringLiteral("0"), 272, 32, 40);
     AddLabel(this, QStringLiteral("mV"), 315, 32);
-    for (FittedLabel* value : {signal, max}) value->SetWidestText(widest);
+    for (ValueLabel* value : {signal, max}) value->SetWidestText(widest);
     lSignal = signal;
     lTuneUpMax = max;
     QPushButton* clear =
@@ -84,9 +84,8 @@ void CalibrationPage::ClearKey() { btnTuneUpClearClick(); }
 void CalibrationPage::btnTuneUpClearClick() {
     // The maximum reached before aiming again.
     RecordMaximum();
-    const TuneUpDisplay reset =
-        ResetTuneUpMax(values_, context_.clock.LocalDays(), context_.format);
-    shown_.maxText = reset.maxText;
+    const TuneUpDisplay reset = ResetTuneUpMax(values_, context_.clock.LocalDays());
+    shown_.maxShown = reset.maxShown;
     shown_.axis = reset.axis;
     chTuneUp->SetX(kSignal, values_.dblTuneUpSignal);
     chTuneUp->SetX(kMax, values_.dblTuneUpMax);
@@ -101,27 +100,29 @@ void CalibrationPage::RefreshTuneUpChart() {
 
 void CalibrationPage::Compute() {
     const TuneUpDisplay d =
-        RefreshTuneUp(context_.core.Model(), values_, context_.clock.LocalDays(), context_.format);
+        RefreshTuneUp(context_.core.Model(), values_, context_.clock.LocalDays());
     // The maximum and the axis change only now and then; a presentation
     // skipped in between must not lose them.
-    if (d.maxText) shown_.maxText = d.maxText;
+    shown_.maxShown = shown_.maxShown || d.maxShown;
     if (d.axis) shown_.axis = d.axis;
-    shown_.signalText = d.signalText;
     shown_.barLime = d.barLime;
     NoteDrawn();
 }
 
+// The texts are made here, from the values of the last word, not at every
+// word: up to 240 signal words a second come for at most 60 frames.
 void CalibrationPage::PresentFrame() {
-    if (shown_.maxText) {
-        lTuneUpMax->setText(QString::fromStdString(*shown_.maxText));
-        // Each maximum text comes with the maximum now in values_: the
-        // maximum only grows between the resets, which present at once.
+    const NumberFormat& f = context_.format;
+    if (shown_.maxShown) {
+        lTuneUpMax->setText(QString::fromStdString(TuneUpText(values_.dblTuneUpMax, f)));
+        // Each maximum shown is the maximum now in values_: the maximum only
+        // grows between the resets, which present at once.
         onScreen_ = ShownMax{values_.dblTuneUpMax, values_.maxReachedDays};
     }
     if (shown_.axis) chTuneUp->SetBottomAxis(shown_.axis->maximum, shown_.axis->tickStep);
-    shown_.maxText.reset();
+    shown_.maxShown = false;
     shown_.axis.reset();
-    lSignal->setText(QString::fromStdString(shown_.signalText));
+    lSignal->setText(QString::fromStdString(TuneUpText(values_.dblTuneUpSignal, f)));
     chTuneUp->SetX(kSignal, values_.dblTuneUpSignal);
     chTuneUp->SetX(kMax, values_.dblTuneUpMax);
     chTuneUp->SetColour(kSignal, ToQColor(shown_.barLime ? colour::kLime : colour::kRed));

@@ -3,9 +3,9 @@
 #include "console/pages/TuneUpView.h"
 #include "ui/pages/ConsolePage.h"
 
-class QLabel;
-
 namespace quillane {
+
+class ValueLabel;
 
 class BarChart;
 
@@ -51,8 +51,8 @@ private:
         }
     };
     ShownMax onScreen_, recorded_;
-    QLabel* lSignal = nullptr;
-    QLabel* lTuneUpMax = nullptr;
+    ValueLabel* lSignal = nullptr;
+    ValueLabel* lTuneUpMax = nullptr;
     BarChart* chTuneUp = nullptr;
 };
 

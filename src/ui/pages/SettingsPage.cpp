@@ -166,7 +166,7 @@ void SettingsPage::BuildSignalLabels() {
     AddLabel(this, QStringLiteral("Signal"), 28, 258);
     BoldLabel(this, QStringLiteral("(-)"), 60, 258, -1);
     lRangeSignalMinus = AddValueLabel(this, "lRangeSignalMinus", zero, 88, 258, 60);
-    for (QLabel* l : {lRangeSignalPlus, lRangeSignalMinus})
+    for (ValueLabel* l : {lRangeSignalPlus, lRangeSignalMinus})
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // Kept with the page but never shown nor written: the charts' black
     // markers show the maximum and the minimum.
@@ -511,7 +511,7 @@ void SettingsPage::RefreshRangeCharts() {
 }
 
 void SettingsPage::Compute() {
-    RangeChart c = RefreshRange(context_.core.Model(), context_.tables, context_.format, values_,
+    RangeChart c = RefreshRange(context_.core.Model(), context_.tables, values_,
                                 context_.clock.MonotonicSeconds(), context_.refreshLimit,
                                 context_.settings.iSelectFilter);
     // The fills follow every word; the rest only a redraw the limit let
@@ -539,9 +539,11 @@ void SettingsPage::PresentFrame() {
     shown_.minX.reset();
 }
 
+// The texts are made here, at most once a frame, not at every word.
 void SettingsPage::DrawRange(const RangeChart& c) {
-    lRangeSignalPlus->setText(QString::fromStdString(c.plusText));
-    lRangeSignalMinus->setText(QString::fromStdString(c.minusText));
+    const RangeSignalTexts texts = RangeSignalTextsOf(c.signal, context_.format);
+    lRangeSignalPlus->setText(QString::fromStdString(texts.plus));
+    lRangeSignalMinus->setText(QString::fromStdString(texts.minus));
     chRangePP->SetX(kSerPPSignal, c.ppSignal);
     chRangeMPBP->SetX(kSerMPBPSignal, c.mpbpSignal);
     if (c.maxX) chRangePP->SetX(kSerMax, *c.maxX);

@@ -14,6 +14,8 @@ class QToolButton;
 
 namespace quillane {
 
+class ValueLabel;
+
 class AlarmCounterGroup;
 class AnswerLabel;
 class BarChart;
@@ -99,8 +101,8 @@ private:
     QPushButton* btnCancelRange = nullptr;
     AnswerLabel* lRangeAnswer = nullptr;  // between btnApplayRange and btnCancelRange
     QPushButton* btnClearRange = nullptr;
-    QLabel* lRangeSignalPlus = nullptr;
-    QLabel* lRangeSignalMinus = nullptr;
+    ValueLabel* lRangeSignalPlus = nullptr;
+    ValueLabel* lRangeSignalMinus = nullptr;
     // The caption "Signal (+)", drawn over the upper chart's top edge.
     std::array<QLabel*, 2> overChart_{};
     QGroupBox* GroupBox11 = nullptr;

@@ -96,7 +96,7 @@ void SetupPage::BuildGroup() {
 
 void SetupPage::BuildChart() {
     AddLabel(this, QStringLiteral("Signal:"), 16, 104, 64, Qt::AlignRight);
-    FittedLabel* signal = AddValueLabel(this, "lSenseSignal", QStringLiteral("0"), 88, 104, 40);
+    ValueLabel* signal = AddValueLabel(this, "lSenseSignal", QStringLiteral("0"), 88, 104, 40);
     signal->SetWidestText(WidestMilliVolts(context_.format));
     lSenseSignal = signal;
     AddLabel(this, QStringLiteral("mV"), 131, 104);

@@ -10,6 +10,8 @@ class QSpinBox;
 
 namespace quillane {
 
+class ValueLabel;
+
 class AlarmCounterGroup;
 class AnswerLabel;
 class BarChart;
@@ -66,7 +68,7 @@ private:
     QPushButton* btnApplaySense = nullptr;
     QPushButton* btnCancelSense = nullptr;
     AnswerLabel* lSenseAnswer = nullptr;  // under btnApplaySense
-    QLabel* lSenseSignal = nullptr;
+    ValueLabel* lSenseSignal = nullptr;
     BarChart* chSense = nullptr;
     AlarmCounterGroup* trv_ = nullptr;
     SenseChart shown_;                   // what the next presentation writes

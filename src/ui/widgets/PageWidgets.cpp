@@ -21,15 +21,12 @@ FittedLabel* AddLabel(QWidget* parent, const QString& text, int left, int top, i
     return label;
 }
 
-FittedLabel* AddValueLabel(QWidget* parent, const char* name, const QString& text, int left,
-                           int top, int width, int height) {
-    auto* label = new FittedLabel(text, parent);
+ValueLabel* AddValueLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
+                          int width, int height) {
+    auto* label = new ValueLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->move(left, top);
-    // A fixed size: a new text then asks no layout of the page.
     label->setFixedSize(width, height);
-    label->setAlignment(Qt::AlignCenter);
-    label->setTextFormat(Qt::PlainText);
     // Filled with the page's colour, so that a new value repaints the label
     // alone and not the page and tab frame behind it, many times a second.
     label->setAutoFillBackground(true);

@@ -5,6 +5,7 @@
 #include <Qt>
 
 #include "ui/widgets/FittedLabel.h"
+#include "ui/widgets/ValueLabel.h"
 
 class QPushButton;
 class QWidget;
@@ -22,8 +23,8 @@ class PageComboBox;
 FittedLabel* AddLabel(QWidget* parent, const QString& text, int left, int top, int width = -1,
                       Qt::Alignment align = Qt::AlignLeft);
 // A named value label, centred in its box.
-FittedLabel* AddValueLabel(QWidget* parent, const char* name, const QString& text, int left,
-                           int top, int width, int height = 13);
+ValueLabel* AddValueLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
+                          int width, int height = 13);
 // A named drop-down list, 21 high.
 PageComboBox* AddList(QWidget* parent, const char* name, int left, int top, int width);
 // The zone lengths "10" ... "300" (30 items, item k is zone index k + 2).

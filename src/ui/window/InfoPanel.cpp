@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QToolTip>
+#include <optional>
 
 #include "ui/widgets/AnswerLabel.h"
 #include "ui/widgets/ColourKit.h"
@@ -97,19 +98,39 @@ QLabel* InfoPanel::AddValue(int top, const char* name, int height) {
     return label;
 }
 
+namespace {
+
+// Whether the palette gives a role this colour in every group.
+bool Holds(const QPalette& p, QPalette::ColorRole role, const QColor& colour) {
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        if (p.color(group, role) != colour) return false;
+    return true;
+}
+
+}  // namespace
+
 void InfoPanel::SetColours(QLabel* label, const Colour* background, const Colour& text) {
-    QPalette p = label->palette();
+    const QColor textColour = ToQColor(text, palette());
+    std::optional<QColor> fillColour;
     if (background) {
-        p.setColor(QPalette::Window, ToQColor(*background, palette()));
+        fillColour = ToQColor(*background, palette());
         // Button face is the panel's own colour; some styles shade the group
         // box's face, so the label then lets the panel show through.
         const bool fill = background->role != Colour::ButtonFace;
         if (label->autoFillBackground() != fill) label->setAutoFillBackground(fill);
     }
-    p.setColor(QPalette::WindowText, ToQColor(text, palette()));
     // Every code-5 word sets the same colours again; a palette set anew
-    // repaints the label even when nothing changed.
-    if (p != label->palette()) label->setPalette(p);
+    // repaints the label even when nothing changed, and even a copy to
+    // compare costs more than looking.
+    const QPalette& now = label->palette();
+    if (Holds(now, QPalette::WindowText, textColour) &&
+        (!fillColour || Holds(now, QPalette::Window, *fillColour)))
+        return;
+    QPalette p = now;
+    if (fillColour) p.setColor(QPalette::Window, *fillColour);
+    p.setColor(QPalette::WindowText, textColour);
+    label->setPalette(p);
 }
 
 void InfoPanel::ShowReset() {

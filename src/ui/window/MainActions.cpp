@@ -75,7 +75,7 @@ ConsolePage* TfmMain::PageOf(Page page) const { return pages_[static_cast<std::s
 Page TfmMain::ActivePage() const { return ActiveConsolePage()->Kind(); }
 
 ConsolePage* TfmMain::ActiveConsolePage() const {
-    return static_cast<ConsolePage*>(pcMain->currentWidget());
+    return static_cast<ConsolePage*>(pcMain->ShownPage());
 }
 
 void TfmMain::ForEachPage(const std::function<void(ConsolePage*)>& hook) const {

@@ -21,6 +21,10 @@ public:
     void SetActivePage(QWidget* page);
     void SetTabShown(QWidget* page, bool shown);
 
+    // The page in view, as the last PageChanged told: found without asking
+    // the tab widget's stack, up to 240 times a second.
+    QWidget* ShownPage() const { return shownPage_; }
+
 protected:
     // Ctrl+Tab and its kin step over hidden tabs, as the wheel does.
     void keyPressEvent(QKeyEvent* event) override;

@@ -1,5 +1,6 @@
 #include "ui/window/TfmMain.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
@@ -215,6 +216,19 @@ void TfmMain::BuildTimers() {
     connect(lineWatch_, &LineWatch::Readable, this, &TfmMain::TimerTimer);
     refreshLimit_.refused = [this] { Replan(); };
     frameLimit_.refused = [this] { Replan(); };
+    // Every dialog and message box of the application, to see them open.
+    qApp->installEventFilter(this);
+}
+
+bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
+    // A modal dialog may block the wake that opened it (an error box) for as
+    // long as it stays open: what the exchange log holds goes to the disk
+    // before it shows.
+    if (event->type() == QEvent::Show && watched->isWidgetType()) {
+        const auto* widget = static_cast<QWidget*>(watched);
+        if (widget->isWindow() && widget->isModal()) log_.Flush();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 // The only place that names the pages' classes: from here on the window
@@ -305,11 +319,14 @@ void TfmMain::Wake(unsigned jobs) {
     if (jobs & kWakePass) Pass();
     if (jobs & kWakeRedraw) RedrawTimerTimer();
     if (jobs & kWakeFrame) PresentWaitingFrame();
+    if (jobs & kWakeLog) log_.Flush();
+    RemoteViewDue();
     inWake_ = false;
     Replan();
 }
 
 void TfmMain::Pass() {
+    firstPassDone_ = true;
     lineWatch_->Pause();
     bool runOn = false;
     try {
@@ -326,7 +343,7 @@ void TfmMain::Pass() {
 }
 
 void TfmMain::Replan() {
-    if (inWake_ || !core_) return;
+    if (inWake_ || !core_ || !firstPassDone_) return;
     // A redraw done here may ask for another plan: this one follows it.
     inWake_ = true;
     WakePlan plan;
@@ -335,6 +352,7 @@ void TfmMain::Replan() {
         WakeFacts facts = core_->Facts(polling_, now);
         facts.redrawIn = refreshLimit_.TrailingIn(now, settings_.iSelectFilter);
         facts.frameIn = frameLimit_.TrailingIn(now, RedrawLimit::kFramesPerSecond);
+        RemoteViewFacts(facts, now);
         if (timerWoke_ && Timer->isActive()) facts.repeatingMs = Timer->interval();
         plan = PlanWake(facts);
         if (!plan.redrawNow) break;
@@ -431,6 +449,7 @@ void TfmMain::FormClose() {
     ForgetLine();
     port_.Close();
     Timer->stop();
+    log_.Flush();
 }
 
 // ---- helpers ----

@@ -129,6 +129,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct OwnedLine;
@@ -185,7 +186,10 @@ private:
     // or as soon as the rate allows; nothing at all while nothing is shared.
     void RemoteViewChanged();
     void PublishRemoteView();
-    void RemoteViewTimer();
+    // What the phone view waits for, for the planner.
+    void RemoteViewFacts(WakeFacts& facts, double now) const;
+    // At every wake while shared: the tick and a refused snapshot, once due.
+    void RemoteViewDue();
     // Once a second while shared: the phones counted, and a snapshot that
     // catches what changed without a status word (a click on a page).
     void RemoteViewTick();
@@ -235,7 +239,8 @@ private:
 
     // The one timer: the first tick, the 1 ms tick while a command word goes
     // out, the rest between passes while frames stream, the link time-out,
-    // the core's watch and the redraws that wait. It repeats, so that while
+    // the core's watch, the redraws that wait and, while shared, the phone
+    // view's waiting snapshot and its tick. It repeats, so that while
     // frames stream it runs on untouched from pass to pass.
     QTimer* Timer = nullptr;
     unsigned timerJobs_ = kWakePass;
@@ -246,10 +251,14 @@ private:
     bool inWake_ = false;
     // The wake in progress came from the timer, which runs on.
     bool timerWoke_ = false;
+    // The first pass (which lists the ports and opens one) has run: until
+    // then the timer stays armed for it, whatever else asks for a plan.
+    bool firstPassDone_ = false;
     PageControl* pcMain = nullptr;
     std::vector<ConsolePage*> pages_;  // in tab order: Calibration ... About
     InfoPanel* gbInfo = nullptr;
     QTextEdit* memoNote = nullptr;
+    std::string noteShown_;  // memoNote's text
     ReportNotice* reportNotice_ = nullptr;
     KeyActionList* ActionList = nullptr;
     TfrmPassword* frmPassword_ = nullptr;
@@ -258,8 +267,7 @@ private:
     // the alarms counted with their times, and its dialog.
     std::unique_ptr<ViewServer> viewServer_;
     RedrawLimit remoteLimit_;
-    QTimer* remoteTimer_ = nullptr;
-    QTimer* remoteTick_ = nullptr;
+    double remoteTickAt_ = 0;  // monotonic seconds of the next tick
     CountedAlarms countedAlarms_;
     bool detectorSeen_ = false;
     int remotePort_ = 0;

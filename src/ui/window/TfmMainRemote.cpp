@@ -4,7 +4,7 @@
 // kRemoteRate times a second, and only while the view is shared.
 #include <QAction>
 #include <QStringList>
-#include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 #include "console/ConsoleCore.h"
@@ -27,7 +27,7 @@ namespace {
 // took a fifth or more of the console's time again at the full line rate, at
 // 10 less than its own variation from run to run.
 constexpr int kRemoteRate = 10;
-constexpr int kTickMs = 1000;
+constexpr double kTickSeconds = 1.0;
 
 }  // namespace
 
@@ -41,15 +41,9 @@ void TfmMain::BuildRemoteView() {
     addAction(act);
     connect(act, &QAction::triggered, this, &TfmMain::actRemoteViewExecute);
 
-    remoteTimer_ = new QTimer(this);
-    remoteTimer_->setObjectName(QStringLiteral("remoteTimer"));
-    remoteTimer_->setSingleShot(true);
-    remoteTimer_->setTimerType(Qt::PreciseTimer);
-    connect(remoteTimer_, &QTimer::timeout, this, &TfmMain::RemoteViewTimer);
-    remoteTick_ = new QTimer(this);
-    remoteTick_->setObjectName(QStringLiteral("remoteTick"));
-    remoteTick_->setInterval(kTickMs);
-    connect(remoteTick_, &QTimer::timeout, this, &TfmMain::RemoteViewTick);
+    // A snapshot the rate refused goes when the planner wakes the console
+    // for it (or with the pass that comes first).
+    remoteLimit_.refused = [this] { Replan(); };
 
     remotePort_ = RemoteViewDialog::kDefaultPort;
     ShowRemoteViewState();
@@ -88,18 +82,19 @@ bool TfmMain::StartRemoteView(int port, std::string& error) {
     }
     viewServer_ = std::move(server);
     remotePort_ = viewServer_->Port();
-    remoteLimit_ = RedrawLimit{};
-    remoteLimit_.Pass(clock_.MonotonicSeconds());
+    const double now = clock_.MonotonicSeconds();
+    remoteLimit_.dblLastRefresh = 0;
+    remoteLimit_.TakeTrailing();
+    remoteLimit_.Pass(now);
+    remoteTickAt_ = now + kTickSeconds;
     PublishRemoteView();
-    remoteTick_->start();
     ShowRemoteViewState();
+    Replan();
     return true;
 }
 
 void TfmMain::StopRemoteView() {
     if (!viewServer_) return;
-    remoteTimer_->stop();
-    remoteTick_->stop();
     viewServer_->Stop();
     viewServer_.reset();
     ShowRemoteViewState();
@@ -114,35 +109,39 @@ std::vector<std::string> TfmMain::RemoteViewAddresses() const {
 }
 
 void TfmMain::RemoteViewChanged() {
-    if (!viewServer_) return;
-    const double now = clock_.MonotonicSeconds();
-    if (remoteLimit_.Allow(now, kRemoteRate)) {
-        remoteTimer_->stop();
+    // A snapshot the rate refuses waits for the planner (remoteLimit_.refused).
+    if (viewServer_ && remoteLimit_.Allow(clock_.MonotonicSeconds(), kRemoteRate))
         PublishRemoteView();
-        return;
-    }
-    if (remoteTimer_->isActive()) return;
-    // While words stream, one of them finds the snapshot due first; the
-    // timer wakes the console only once they stopped.
-    if (const auto in = remoteLimit_.TrailingIn(now, kRemoteRate))
-        remoteTimer_->start(RestedMs(*in));
 }
 
-void TfmMain::RemoteViewTimer() {
-    if (!viewServer_ || !remoteLimit_.TakeTrailing()) return;
-    remoteLimit_.Pass(clock_.MonotonicSeconds());
-    PublishRemoteView();
+void TfmMain::RemoteViewFacts(WakeFacts& facts, double now) const {
+    if (!viewServer_) return;
+    facts.phoneIn = remoteLimit_.TrailingIn(now, kRemoteRate);
+    facts.phoneTickIn = remoteTickAt_ - now;
+}
+
+void TfmMain::RemoteViewDue() {
+    if (!viewServer_) return;
+    const double now = clock_.MonotonicSeconds();
+    if (now >= remoteTickAt_) {
+        // After a long wake (a dialog open) the ticks missed are not made up.
+        remoteTickAt_ = std::max(remoteTickAt_ + kTickSeconds, now);
+        RemoteViewTick();
+    }
+    const auto in = remoteLimit_.TrailingIn(now, kRemoteRate);
+    if (in && *in <= 0 && remoteLimit_.TakeTrailing()) {
+        remoteLimit_.Pass(now);
+        PublishRemoteView();
+    }
 }
 
 void TfmMain::RemoteViewTick() {
     RemoteViewChanged();
-    if (viewServer_) {
-        const int viewers = viewServer_->Viewers();
-        gbInfo->ShowRemoteView(viewers == 0   ? QStringLiteral("on")
-                               : viewers == 1 ? QStringLiteral("on: 1 phone")
-                                              : QStringLiteral("on: %1 phones").arg(viewers));
-        if (remoteDialog_) remoteDialog_->ShowViewers(viewers);
-    }
+    const int viewers = viewServer_->Viewers();
+    gbInfo->ShowRemoteView(viewers == 0   ? QStringLiteral("on")
+                           : viewers == 1 ? QStringLiteral("on: 1 phone")
+                                          : QStringLiteral("on: %1 phones").arg(viewers));
+    if (remoteDialog_) remoteDialog_->ShowViewers(viewers);
 }
 
 void TfmMain::PublishRemoteView() {

@@ -97,9 +97,11 @@ void TfmMain::ResetDetectorView() {
 void TfmMain::SetNote(const std::string& text) {
     // One message at a time: each replaces whatever the note said before.
     // Status words repeat the same note many times a second; only a new text
-    // is worth a new layout and paint of the memo.
-    const QString note = QString::fromStdString(text);
-    if (memoNote->toPlainText() != note) memoNote->setPlainText(note);
+    // is worth a new layout and paint of the memo (and reading the memo's
+    // text back out of its document costs more than keeping it).
+    if (text == noteShown_) return;
+    noteShown_ = text;
+    memoNote->setPlainText(QString::fromStdString(text));
 }
 
 void TfmMain::SetPortItems(const std::vector<PortEntry>& items, int selected) {
