@@ -101,6 +101,23 @@ TEST(CommandCheck, JudgesARunByTheStatusWordsAfterItsSends) {
     }
 }
 
+// The answer time that NextDue names is the one Due keeps: at that moment the
+// run ends, whatever the rounding of the times, or the watch would wake at
+// once again and again for a run that is not yet over.
+TEST(CommandCheck, ARunEndsAtTheAnswerTimeItNames) {
+    for (int i = 0; i < 2000; ++i) {
+        const double sendsEnded = 1000.0 + i * 0.0123456789;
+        CommandCheck check;
+        check.Begin(S::CalibrationStop);
+        check.Queued(kStop[0]);
+        check.SendsEnded(sendsEnded);
+        const std::optional<double> due = check.NextDue(sendsEnded);
+        ASSERT_TRUE(due);
+        ASSERT_EQ(check.Due(*due).size(), 1u) << "sends ended at " << sendsEnded;
+        EXPECT_FALSE(check.NextDue(*due));
+    }
+}
+
 TEST(CommandCheck, OneRunPerActionWhileItSends) {
     const double t0 = 50.0;
     CommandCheck check;

@@ -121,7 +121,8 @@ std::vector<CommandRun> CommandCheck::Reported(std::uint16_t status, double now)
 std::vector<CommandRun> CommandCheck::Due(double now) {
     std::vector<CommandRun> ended;
     for (auto it = runs_.begin(); it != runs_.end();) {
-        if (it->sendsEnded && now - *it->sendsEnded >= kAnswerSeconds) {
+        // The same sum NextDue names, so that the run ends at the time named.
+        if (it->sendsEnded && now >= *it->sendsEnded + kAnswerSeconds) {
             ended.push_back(Finish(*it, Settle(*it), now));
             it = runs_.erase(it);
         } else {
