@@ -1,8 +1,10 @@
 // What a phone shows of the console: the values of the page in view, the
 // aiming tone, the alarms counted, the message it is sent, and where the
-// phone view's dialog stands beside the window.
+// phone view's dialog stands beside the window; what goes at once and what
+// keeps the pace.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <nlohmann/json.hpp>
 
 #include "FakeClock.h"
@@ -11,6 +13,7 @@
 #include "console/phone/AimingTone.h"
 #include "console/phone/CountedAlarms.h"
 #include "console/phone/RemoteView.h"
+#include "console/phone/SnapshotPace.h"
 #include "model/Conversions.h"
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
@@ -203,6 +206,54 @@ TEST_F(RemoteViewTest, TellsTheLinkAndTheModeAsTheInfoPanelDoes) {
         const RemoteViewValues v = View(Page::Setup, c.link, PageHeld{});
         EXPECT_EQ(v.link, c.shown) << int(c.link) << c.seen;
         EXPECT_EQ(v.mode, c.mode) << int(c.link) << c.seen;
+    }
+}
+
+// Each row changes the console from the snapshot sent before it; the news
+// compared are those of the views themselves, as the window compares them.
+TEST_F(RemoteViewTest, TheLinkChangingAndEachAlarmCountedGoAtOnceTheRestAtThePace) {
+    using Send = SnapshotSend;
+    const double t = FakeClock::At(10, 20, 30, 0);
+    const struct {
+        const char* what;
+        std::function<void(RemoteViewTest&)> change;
+        DeviceState link;
+        Page page;
+        Send send;
+    } cases[] = {
+        {"nothing changed", [](RemoteViewTest&) {}, EDevNone, Page::About, Send::AtPace},
+        {"a detector linked", [](RemoteViewTest& f) { f.seen = true; }, EDevDetect, Page::Setup,
+         Send::AtOnce},
+        {"the signal moved", [](RemoteViewTest& f) { f.SetState(1); }, EDevWork, Page::Setup,
+         Send::AtPace},
+        {"counting switched on",
+         [t](RemoteViewTest& f) { f.alarms.Note(Page::Setup, SiteRecord::Count::On, 0, t); },
+         EDevWork, Page::Setup, Send::AtPace},
+        {"an alarm counted",
+         [t](RemoteViewTest& f) { f.alarms.Note(Page::Setup, SiteRecord::Count::Alarm, 1, t); },
+         EDevWork, Page::Setup, Send::AtOnce},
+        {"another page in view", [](RemoteViewTest&) {}, EDevWork, Page::Calibration, Send::AtPace},
+        {"the link lost", [](RemoteViewTest&) {}, EDevNone, Page::About, Send::AtOnce},
+        {"the link back, an alarm counted with it",
+         [t](RemoteViewTest& f) { f.alarms.Note(Page::Setup, SiteRecord::Count::Alarm, 2, t); },
+         EDevWork, Page::Setup, Send::AtOnce},
+        {"the count reset: no alarm",
+         [t](RemoteViewTest& f) { f.alarms.Note(Page::Setup, SiteRecord::Count::Reset, 2, t); },
+         EDevWork, Page::Setup, Send::AtPace},
+        {"an alarm after the reset",
+         [t](RemoteViewTest& f) { f.alarms.Note(Page::Setup, SiteRecord::Count::Alarm, 1, t); },
+         EDevWork, Page::Setup, Send::AtOnce},
+        {"linked in another state", [](RemoteViewTest&) {}, EDevAllPakets, Page::Setup,
+         Send::AtPace},
+    };
+    seen = false;
+    PhoneNews sent = PhoneNewsOf(View(Page::About, EDevNone, PageHeld{}));
+    for (const auto& c : cases) {
+        c.change(*this);
+        const PhoneNews now = PhoneNewsOf(View(c.page, c.link, PageHeld{}));
+        EXPECT_EQ(SnapshotSendOf(sent, now), c.send) << c.what;
+        EXPECT_EQ(SnapshotSendOf(now, now), Send::AtPace) << c.what;
+        sent = now;
     }
 }
 

@@ -116,14 +116,17 @@ nlohmann::json Maximum(const std::optional<Values::Maximum>& m) {
 
 }  // namespace
 
+RemoteViewValues::Link RemoteLinkOf(DeviceState link, bool detectorSeen) {
+    return link > EDevNone ? Values::Link::Linked
+           : detectorSeen  ? Values::Link::Lost
+                           : Values::Link::Waiting;
+}
+
 RemoteViewValues RemoteViewOf(const RemoteViewSources& s) {
     Values v;
     v.page = s.page;
-    const bool linked = s.link > EDevNone;
-    v.link = linked           ? Values::Link::Linked
-             : s.detectorSeen ? Values::Link::Lost
-                              : Values::Link::Waiting;
-    v.mode = linked ? StateText(frame::State(s.model.Word(2))) : "---";
+    v.link = RemoteLinkOf(s.link, s.detectorSeen);
+    v.mode = v.link == Values::Link::Linked ? StateText(frame::State(s.model.Word(2))) : "---";
     v.alarms.page = s.tally.page;
     v.alarms.count = s.tally.count;
     v.alarms.on = s.tally.on;
@@ -148,7 +151,7 @@ RemoteViewValues RemoteViewOf(const RemoteViewSources& s) {
 }
 
 std::string RemoteViewJson(const RemoteViewValues& v) {
-    // Built member by member and moved in: it is made up to 10 times a second.
+    // Built member by member and moved in: it is made several times a second.
     nlohmann::json alarms;
     alarms["page"] = PageText(v.alarms.page);
     alarms["count"] = v.alarms.count;

@@ -82,6 +82,9 @@ struct RemoteViewValues {
 
 RemoteViewValues RemoteViewOf(const RemoteViewSources& s);
 
+// The link as a phone shows it: lost only once a detector was linked.
+RemoteViewValues::Link RemoteLinkOf(DeviceState link, bool detectorSeen);
+
 // The phone's message: one line of JSON.
 std::string RemoteViewJson(const RemoteViewValues& v);
 

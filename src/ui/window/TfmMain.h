@@ -14,6 +14,7 @@
 #include "console/pages/RedrawLimit.h"
 #include "console/pages/StatusDisplay.h"
 #include "console/phone/CountedAlarms.h"
+#include "console/phone/SnapshotPace.h"
 #include "model/CorrespondenceTables.h"
 #include "model/NumberFormat.h"
 #include "model/ProfileFile.h"
@@ -263,10 +264,12 @@ private:
     KeyActionList* ActionList = nullptr;
     TfrmPassword* frmPassword_ = nullptr;
 
-    // The phone view: its server while shared, the rate of its snapshots,
-    // the alarms counted with their times, and its dialog.
+    // The phone view: its server while shared, the pace of its snapshots and
+    // the news of the last one sent, the alarms counted with their times, and
+    // its dialog.
     std::unique_ptr<ViewServer> viewServer_;
     RedrawLimit remoteLimit_;
+    PhoneNews remoteSent_;
     double remoteTickAt_ = 0;  // monotonic seconds of the next tick
     CountedAlarms countedAlarms_;
     bool detectorSeen_ = false;

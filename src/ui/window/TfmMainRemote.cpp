@@ -1,7 +1,7 @@
 // TfmMain's side of the phone view: F12 and its dialog, the server's start
 // and stop, and the snapshots the window hands it. The server runs on threads
-// of its own; the window's thread only builds a small message, at most
-// kRemoteRate times a second, and only while the view is shared.
+// of its own; the window's thread only builds a small message, at the phones'
+// pace or at once for news (SnapshotSendOf), and only while the view is shared.
 #include <QAction>
 #include <QStringList>
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include "console/ConsoleCore.h"
 #include "console/line/WakePlan.h"
 #include "console/phone/RemoteView.h"
+#include "console/phone/SnapshotPace.h"
 #include "os/Clock.h"
 #include "remote/ViewServer.h"
 #include "remote/ViewSocket.h"
@@ -21,12 +22,6 @@
 namespace quillane {
 namespace {
 
-// Snapshots a second at most: as often as a phone's screen and an ear follow
-// an aiming signal. Each one costs the console a wakeup of the streams'
-// writer, the message and a send to every phone: at 20 a second five phones
-// took a fifth or more of the console's time again at the full line rate, at
-// 10 less than its own variation from run to run.
-constexpr int kRemoteRate = 10;
 constexpr double kTickSeconds = 1.0;
 
 }  // namespace
@@ -109,14 +104,24 @@ std::vector<std::string> TfmMain::RemoteViewAddresses() const {
 }
 
 void TfmMain::RemoteViewChanged() {
-    // A snapshot the rate refuses waits for the planner (remoteLimit_.refused).
-    if (viewServer_ && remoteLimit_.Allow(clock_.MonotonicSeconds(), kRemoteRate))
+    if (!viewServer_) return;
+    const double now = clock_.MonotonicSeconds();
+    const PhoneNews news{RemoteLinkOf(core_->eDeviceState(), detectorSeen_),
+                         countedAlarms_.Serial()};
+    if (SnapshotSendOf(remoteSent_, news) == SnapshotSend::AtOnce) {
+        // It carries whatever waited for the pace, and the pace counts from it.
+        remoteLimit_.TakeTrailing();
+        remoteLimit_.Pass(now);
         PublishRemoteView();
+    } else if (remoteLimit_.Allow(now, kPhoneSnapshotsPerSecond)) {
+        // A snapshot the pace refuses waits for the planner (remoteLimit_.refused).
+        PublishRemoteView();
+    }
 }
 
 void TfmMain::RemoteViewFacts(WakeFacts& facts, double now) const {
     if (!viewServer_) return;
-    facts.phoneIn = remoteLimit_.TrailingIn(now, kRemoteRate);
+    facts.phoneIn = remoteLimit_.TrailingIn(now, kPhoneSnapshotsPerSecond);
     facts.phoneTickIn = remoteTickAt_ - now;
 }
 
@@ -128,7 +133,7 @@ void TfmMain::RemoteViewDue() {
         remoteTickAt_ = std::max(remoteTickAt_ + kTickSeconds, now);
         RemoteViewTick();
     }
-    const auto in = remoteLimit_.TrailingIn(now, kRemoteRate);
+    const auto in = remoteLimit_.TrailingIn(now, kPhoneSnapshotsPerSecond);
     if (in && *in <= 0 && remoteLimit_.TakeTrailing()) {
         remoteLimit_.Pass(now);
         PublishRemoteView();
@@ -156,7 +161,9 @@ void TfmMain::PublishRemoteView() {
         core_->Model(), core_->eDeviceState(),          detectorSeen_,  page,
         held,           walkHeld.tally.value_or(tally), countedAlarms_, tables_,
         format_};
-    viewServer_->Publish(RemoteViewJson(RemoteViewOf(sources)));
+    const RemoteViewValues v = RemoteViewOf(sources);
+    remoteSent_ = PhoneNewsOf(v);
+    viewServer_->Publish(RemoteViewJson(v));
 }
 
 void TfmMain::ShowRemoteViewState(const QString& problem) {
