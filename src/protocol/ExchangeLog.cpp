@@ -67,9 +67,20 @@ bool ExchangeLog::WriteLog(std::string_view text) {
 
 void ExchangeLog::LogInpFrame(const std::uint8_t* frameBytes) {
     if (!enabled_) return;
-    LogLine line;
-    logformat::InpText(line, frameBytes);
-    WriteLog(line.View());
+    static_assert(frame::kFrameSize == 4, "a frame's bytes are its key");
+    const std::uint32_t bytes = std::uint32_t{frameBytes[0]} << 24 |
+                                std::uint32_t{frameBytes[1]} << 16 |
+                                std::uint32_t{frameBytes[2]} << 8 | frameBytes[3];
+    // Multiplied so that frames differing only in their signal spread over
+    // the places rather than share one.
+    KeptInp& kept = keptInp_[(bytes * 2654435761u) >> 26];
+    if (kept.text.empty() || kept.bytes != bytes) {
+        LogLine line;
+        logformat::InpText(line, frameBytes);
+        kept.text.assign(line.View());
+        kept.bytes = bytes;
+    }
+    WriteLog(kept.text);
 }
 
 void ExchangeLog::BeginPass() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -111,6 +112,14 @@ private:
     // "hh:nn:ss.zzz  " of the pass in progress, once its first line read
     // the clock.
     std::string passStamp_;
+    // The "Inp:" texts of the frames seen lately, each in the place its four
+    // bytes give it: a detector sends the same few dozen frames again and
+    // again, up to 1440 a second, and each text is formatted once.
+    struct KeptInp {
+        std::uint32_t bytes = 0;
+        std::string text;  // empty until a frame came
+    };
+    std::array<KeptInp, 64> keptInp_;
 };
 
 }  // namespace quillane

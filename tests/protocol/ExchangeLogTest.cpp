@@ -5,6 +5,7 @@
 #include <unistd.h>
 #endif
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -13,6 +14,8 @@
 
 #include "CoreFixture.h"
 #include "protocol/ExchangeLog.h"
+#include "protocol/LogFormat.h"
+#include "protocol/LogLine.h"
 
 namespace quillane::test {
 namespace {
@@ -134,6 +137,33 @@ TEST_F(ExchangeLogTest, LinesWaitATenthOfASecondOr32kBAtMost) {
     EXPECT_EQ(FileText(path).size(), before);
     log.WriteLog(text);
     EXPECT_EQ(FileText(path).size(), before + 32800);
+}
+
+TEST_F(ExchangeLogTest, EachFramesLineIsItsOwnWhateverCameBefore) {
+    std::ofstream(path).flush();
+    ExchangeLog log(clock, path);
+    log.EnableLogIfPresent();
+    ASSERT_TRUE(log.bLogEnabled());
+    // Frames that differ in one byte only, with good and broken checksums,
+    // each again after hundreds of others and at once after itself.
+    std::vector<std::array<std::uint8_t, 4>> frames;
+    for (const std::uint8_t code : {0x2F, 0x4F, 0x2E})
+        for (int value = 0; value < 256; ++value)
+            frames.push_back({0x00, code, static_cast<std::uint8_t>(value), 0x2E});
+    for (int n = 255; n >= 0; n -= 5) {
+        frames.push_back({0x00, 0x2F, static_cast<std::uint8_t>(n), 0x2E});
+        frames.push_back({0x00, 0x2F, static_cast<std::uint8_t>(n), 0x2E});
+        frames.push_back({0x00, 0x4F, static_cast<std::uint8_t>(n), 0x2E});
+    }
+    std::string expected;
+    for (const auto& frame : frames) {
+        log.LogInpFrame(frame.data());
+        LogLine line;
+        logformat::InpText(line, frame.data());
+        expected.append("10:20:30.456  ").append(line.View()).push_back('\n');
+    }
+    ASSERT_TRUE(log.Flush());
+    EXPECT_EQ(FileText(path), expected);
 }
 
 TEST_F(ExchangeLogTest, AFolderAtTheLogsNameLeavesLoggingOffAndIsKept) {

@@ -63,11 +63,19 @@ bool FittedLine::Draw(QPainter& p, const QWidget& owner, const QRect& room, Qt::
         if (c == u'\n' || c == u'\t' || c == u'&' || c == QChar::LineSeparator ||
             c.category() == QChar::Other_Control)
             return false;
-    const QFontMetricsF m(p.font(), &owner);
+    const QFont& font = p.font();
+    const int dpi = owner.logicalDpiY();
+    if (dpi != heightDpi_ || font != heightFor_) {
+        const QFontMetricsF m(font, &owner);
+        ascent_ = m.ascent();
+        descent_ = m.descent();
+        heightFor_ = font;
+        heightDpi_ = dpi;
+    }
     // Measured in the owner's own font already, when that is the one drawn in.
-    const qreal width =
-        p.font() == owner.font() ? Advance(owner, shown) : m.horizontalAdvance(shown);
-    const qreal height = m.ascent() + m.descent();
+    const qreal width = font == owner.font() ? Advance(owner, shown)
+                                             : QFontMetricsF(font, &owner).horizontalAdvance(shown);
+    const qreal height = ascent_ + descent_;
     qreal x = 0;
     qreal y = 0;
     if (align & Qt::AlignRight)
@@ -88,7 +96,7 @@ bool FittedLine::Draw(QPainter& p, const QWidget& owner, const QRect& room, Qt::
     if (p.deviceTransform().type() <= QTransform::TxTranslate)
         p.drawStaticText(bounds.topLeft(), LaidOut(shown, p.font()));
     else
-        p.drawText(QPointF(bounds.x(), bounds.y() + m.ascent()), shown);
+        p.drawText(QPointF(bounds.x(), bounds.y() + ascent_), shown);
     return true;
 }
 

@@ -53,6 +53,13 @@ private:
     QFont fitted_;
     QHash<QString, QStaticText> laidOut_;  // in laidOutIn_
     QFont laidOutIn_;
+    // The height of a line in the face drawn in at the owner's resolution,
+    // kept: finding the face's metrics anew at every paint costs more than
+    // the drawing of a kept layout.
+    QFont heightFor_;
+    int heightDpi_ = -1;
+    qreal ascent_ = 0;
+    qreal descent_ = 0;
 };
 
 }  // namespace quillane
