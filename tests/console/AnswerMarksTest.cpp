@@ -116,10 +116,8 @@ TEST(AnswerMarks, AMarkStandsOnlyForTheValuesItJudged) {
         const char* shown;
     } cases[] = {
         {"a refused start goes with the Calibration page", "sC b1 x1 lC sS", mode, ""},
-        {"a stop begun on leaving belongs to the page that comes", "sC lC b2 sS o2", mode,
-         "confirmed"},
-        {"the defaults belong to the page the detection brings", "u0 b3 lA sS t0 x3", mode,
-         "not confirmed"},
+        {"a stop begun on leaving: the next page's", "sC lC b2 sS o2", mode, "confirmed"},
+        {"defaults: the detected page's", "u0 b3 lA sS t0 x3", mode, "not confirmed"},
         {"... and go when it leaves", "u0 b3 lA sS t0 x3 lS", mode, ""},
         {"the defaults without a page change", "u0 b3 t0 x3", mode, "not confirmed"},
         {"a later run takes the place", "b1 b2 x1", mode, "checking Calibration stop"},

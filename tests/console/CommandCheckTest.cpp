@@ -166,11 +166,15 @@ TEST(CommandCheck, AWordReplacedInItsSlotIsNotJudged) {
 }
 
 // Quick keys: each action's word takes its code from the runs before it, sent
-// or not; only what the detector is asked last is judged. Each action's words
-// are sent before the next one.
+// or not; only what the detector is asked last is judged.
 TEST(CommandCheck, OnlyTheLastWordOfEachCodeIsJudged) {
     const Words kApplyAuto = {Command0(9, 10, 0), frame::Command1(10, 10, 1),
                               frame::Command2(1, 3, 12, 2)};
+    const std::pair<S, Words> f2{S::CalibrationStart, kStart}, f3{S::CalibrationStop, kStop},
+        apply{S::SetupApply, kApplyAuto}, defaults{S::AutoDefaults, kApplyAuto};
+    const Words took = {word::State(2), kSens, kZone, kSpeed, kId},
+                kept = {word::State(2), kSens, word::Zone(3, 12, 10), kSpeed, kId};
+    const O ok = O::Confirmed, no = O::NotConfirmed;
     const struct {
         const char* name;
         std::vector<std::pair<S, Words>> actions;
@@ -178,44 +182,25 @@ TEST(CommandCheck, OnlyTheLastWordOfEachCodeIsJudged) {
         std::vector<std::pair<S, O>> outcomes;  // of the runs judged, in order
         std::vector<S> dropped;
     } cases[] = {
-        {"F2 then F3",
-         {{S::CalibrationStart, kStart}, {S::CalibrationStop, kStop}},
-         kNormal,
-         {{S::CalibrationStop, O::Confirmed}},
-         {S::CalibrationStart}},
-        {"F2, F3, F2",
-         {{S::CalibrationStart, kStart},
-          {S::CalibrationStop, kStop},
-          {S::CalibrationStart, kStart}},
-         kCalibrating,
-         {{S::CalibrationStart, O::Confirmed}},
-         {S::CalibrationStart, S::CalibrationStop}},
-        {"apply, then F2: the apply keeps its other codes",
-         {{S::SetupApply, kApplyAuto}, {S::CalibrationStart, kStart}},
-         {word::State(2), kSens, kZone, kSpeed, kId},
-         {{S::CalibrationStart, O::Confirmed}, {S::SetupApply, O::Confirmed}},
-         {}},
-        {"defaults kept out, then F2",
-         {{S::AutoDefaults, kApplyAuto}, {S::CalibrationStart, kStart}},
-         {word::State(2), kSens, word::Zone(3, 12, 10), kSpeed, kId},
-         {{S::CalibrationStart, O::Confirmed}, {S::AutoDefaults, O::NotConfirmed}},
-         {}},
+        {"F2 then F3", {f2, f3}, kNormal, {{f3.first, ok}}, {f2.first}},
+        {"F2 F3 F2", {f2, f3, f2}, kCalibrating, {{f2.first, ok}}, {f2.first, f3.first}},
+        {"apply, F2: codes kept", {apply, f2}, took, {{f2.first, ok}, {apply.first, ok}}, {}},
+        {"defaults kept out, F2", {defaults, f2}, kept, {{f2.first, ok}, {defaults.first, no}}, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CommandCheck check;
         std::vector<S> dropped;
         double t = 10.0;
-        for (const auto& [source, words] : c.actions) {
+        for (const auto& [source, words] : c.actions) {  // each sent before the next
             check.Begin(source);
             for (const frame::Word w : words)
                 for (const CommandCheck::Dropped& d : check.Queued(w)) dropped.push_back(d.source);
             check.SendsEnded(t += 0.02);
         }
         std::vector<std::pair<S, O>> outcomes;
-        for (const frame::Word w : c.reported)
-            for (const CommandRun& run : check.Reported(w, t + 0.1))
-                outcomes.emplace_back(run.source, run.outcome);
+        for (const CommandRun& run : ReportAll(check, c.reported, t + 0.1))
+            outcomes.emplace_back(run.source, run.outcome);
         for (const CommandRun& run : check.Due(t + CommandCheck::kAnswerSeconds))
             outcomes.emplace_back(run.source, run.outcome);
         EXPECT_EQ(outcomes, c.outcomes);
@@ -225,15 +210,11 @@ TEST(CommandCheck, OnlyTheLastWordOfEachCodeIsJudged) {
 }
 
 // Actions that queue nothing, one after another and never a send: none of
-// them stays open, and none asks the watch for an answer time.
+// them stays open; a run with words stays through the next begin.
 TEST(CommandCheck, ARunLeftWithoutAWordGoesWhenTheNextBegins) {
     CommandCheck check;
     for (int i = 0; i < 50; ++i) check.Begin(i % 2 ? S::SetupApply : S::CalibrationStop);
     EXPECT_EQ(check.OpenRuns(), 1u);  // the one taking words
-    check.Close();
-    EXPECT_EQ(check.OpenRuns(), 0u);
-    EXPECT_FALSE(check.NextDue(5.0));
-    // A run with words stays through the next begin, and is judged.
     check.Begin(S::CalibrationStart);
     check.Queued(kStart[0]);
     check.Begin(S::SetupApply);

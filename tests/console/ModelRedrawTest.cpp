@@ -31,7 +31,10 @@ DetectorModel ModelWith(const std::vector<Stored>& words) {
 }
 
 TEST(ModelRedraw, APageRedrawsWhenWhatItDrawsFromChanges) {
-    const Stored calibrating{word::State(2)}, alarm{word::State(1)}, step{word::Signal(300)};
+    const Stored cal{word::State(2)}, alarm{word::State(1)}, step{word::Signal(300)};
+    const Stored average{word::State(0, 480)},
+        flag{static_cast<frame::Word>(word::Signal(500) | 0x400)};
+    const Page C = Page::Calibration, S = Page::Setup;
     const struct {
         const char* name;
         Page page;
@@ -40,65 +43,40 @@ TEST(ModelRedraw, APageRedrawsWhenWhatItDrawsFromChanges) {
     } cases[] = {
         // The detector enters calibration and its signal steps in one status
         // cycle: the step was taken while the page did not follow the signal.
-        {"calibration entered with a step", Page::Calibration, {}, {calibrating, step}, true, true},
-        {"calibrating, a new signal",
-         Page::Calibration,
-         {calibrating},
-         {calibrating, step},
-         true,
-         true},
-        {"calibrating, another gain",
-         Page::Calibration,
-         {calibrating},
-         {calibrating, {word::Speed(0, 2, 1, 2)}},
-         true,
-         true},
-        {"not calibrating: the bar keeps its value", Page::Calibration, {}, {step}, true, false},
-        {"calibration left", Page::Calibration, {calibrating}, {alarm}, true, false},
-        {"calibrating, no signal words yet", Page::Calibration, {}, {calibrating}, false, false},
-        {"Setup, the average", Page::Setup, {}, {{word::State(0, 480)}}, true, true},
-        {"Setup, a threshold", Page::Setup, {}, {{word::Sens(12, 10)}}, true, true},
-        {"Setup, the mode", Page::Setup, {}, {alarm}, true, true},
-        {"Setup in Alarm, the signal", Page::Setup, {alarm}, {alarm, step}, true, false},
-        {"Setup, no signal words yet", Page::Setup, {}, {step}, false, false},
-        {"Settings, the average", Page::Settings, {}, {{word::State(0, 480)}}, true, true},
+        {"calibration entered with a step", C, {}, {cal, step}, true, true},
+        {"calibrating, a new signal", C, {cal}, {cal, step}, true, true},
+        {"calibrating, another gain", C, {cal}, {cal, {word::Speed(0, 2, 1, 2)}}, true, true},
+        {"not calibrating: the bar keeps its value", C, {}, {step}, true, false},
+        {"calibration left", C, {cal}, {alarm}, true, false},
+        {"calibrating, no signal words yet", C, {}, {cal}, false, false},
+        {"Setup, the average", S, {}, {average}, true, true},
+        {"Setup, a threshold", S, {}, {{word::Sens(12, 10)}}, true, true},
+        {"Setup, the mode", S, {}, {alarm}, true, true},
+        {"Setup in Alarm, the signal", S, {alarm}, {alarm, step}, true, false},
+        {"Setup, no signal words yet", S, {}, {step}, false, false},
+        {"Settings, the average", Page::Settings, {}, {average}, true, true},
         {"Settings, the previous mode", Page::Settings, {}, {{word::State(1), true}}, true, true},
         {"Settings, HL", Page::Settings, {}, {{word::Zone(2, 11, 12)}}, true, true},
-        {"Settings, a crossing flag",
-         Page::Settings,
-         {},
-         {{static_cast<frame::Word>(word::Signal(500) | 0x400)}},
-         false,
-         true},
+        {"Settings, a crossing flag", Page::Settings, {}, {flag}, false, true},
         {"Settings, the zone alone", Page::Settings, {}, {{word::Zone(2, 12)}}, true, false},
         {"About draws no signal", Page::About, {}, {step}, true, false},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         const DetectorModel before = ModelWith(c.drawn), now = ModelWith(c.now);
+        const auto due = [&](const DetectorModel& drawn, double at, RedrawLimit& limit) {
+            return ModelRedrawDue(c.page, DrawnFromOf(c.page, drawn, c.working), now, c.working, at,
+                                  limit, 5);
+        };
         RedrawLimit limit;  // long since the last redraw
-        EXPECT_EQ(ModelRedrawDue(c.page, DrawnFromOf(c.page, before, c.working), now, c.working,
-                                 100.0, limit, 5),
-                  c.due)
-            << c.name;
-        EXPECT_FALSE(ModelRedrawDue(c.page, DrawnFromOf(c.page, now, c.working), now, c.working,
-                                    100.5, limit, 5))
-            << c.name << ": drawn again";
-    }
-}
-
-// Within the limit's period the redraw waits for its trailing one; the
-// Settings page holds its redraws to the limit itself.
-TEST(ModelRedraw, AChangeRightAfterARedrawWaitsForTheLimit) {
-    for (const Page page : {Page::Calibration, Page::Setup, Page::Settings}) {
-        const Stored state{word::State(page == Page::Calibration ? 2 : 0)};
-        const DetectorModel before = ModelWith({state}),
-                            now = ModelWith({state, {word::Signal(300)}});
-        RedrawLimit limit;
-        ASSERT_TRUE(limit.Allow(100.0, 5));
-        EXPECT_EQ(
-            ModelRedrawDue(page, DrawnFromOf(page, before, true), now, true, 100.05, limit, 5),
-            page == Page::Settings);
-        EXPECT_EQ(limit.TrailingIn(100.05, 5).has_value(), page != Page::Settings);
+        EXPECT_EQ(due(before, 100.0, limit), c.due);
+        EXPECT_FALSE(due(now, 100.5, limit)) << "drawn again";
+        // Right after a redraw the change waits for the limit's trailing one;
+        // the Settings page holds its redraws to the limit itself.
+        RedrawLimit recent;
+        ASSERT_TRUE(recent.Allow(100.0, 5));
+        EXPECT_EQ(due(before, 100.05, recent), c.due && c.page == Page::Settings);
+        EXPECT_EQ(recent.TrailingIn(100.05, 5).has_value(), c.due && c.page != Page::Settings);
     }
 }
 

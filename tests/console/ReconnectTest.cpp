@@ -2,8 +2,6 @@
 // device went away, on its own watch, until it opens or the user chooses.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "CoreFixture.h"
 #include "console/line/PortChoice.h"
 
@@ -55,11 +53,10 @@ TEST_F(ReconnectTest, APortWhoseDeviceWentAwayIsTriedEverySecondUntilItOpens) {
     EXPECT_EQ(view.Count("OnDetectorFound"), 2);
 }
 
-// A set cut by the loss is not completed by the device that comes back: the
-// detector is found only by a full set of its own, whose words are stored.
+// A set cut by the loss is not completed by the device that comes back.
 TEST_F(ReconnectTest, ADetectorIsFoundAgainOnlyByAFullSetOfItsOwn) {
     const std::array<frame::Word, 6> set = LinkUpSet().Words();
-    Pass(Frames({set[0], set[1]}));  // state and thresholds, then the pull
+    Pass(Frames({set[0], set[1]}));
     link.gone = true;
     core.Recv();
     clock.Advance(1.0);
@@ -76,16 +73,12 @@ TEST_F(ReconnectTest, ADetectorIsFoundAgainOnlyByAFullSetOfItsOwn) {
 TEST_F(ReconnectTest, OnlyTheUsersChoiceEndsTheTriesAndTheListChangesNothing) {
     const struct {
         const char* name;
-        bool gone, noticedBySend;
-        std::function<void()> user;
-        bool triesGoOn, linked;
+        bool gone, noticedBySend, chosen, triesGoOn;
     } cases[] = {
-        {"list dropped down", true, false, [this] { core.cbComPortDropDown(); }, true, false},
-        {"port chosen", true, false, [this] { core.cbComPortChange(); }, false, false},
-        {"list dropped down while linked", false, false, [this] { core.cbComPortDropDown(); },
-         false, true},
-        {"write error, then a choice", true, true, [this] { core.cbComPortChange(); }, false,
-         false},
+        {"list dropped down", true, false, false, true},
+        {"port chosen", true, false, true, false},
+        {"list dropped down while linked", false, false, false, false},
+        {"write error, then a choice", true, true, true, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -96,7 +89,8 @@ TEST_F(ReconnectTest, OnlyTheUsersChoiceEndsTheTriesAndTheListChangesNothing) {
         c.noticedBySend ? core.Send() : core.Recv();
         ASSERT_EQ(core.Reconnecting(), c.gone);
         link.opensOk = !c.gone;  // the device stays away
-        c.user();
+        if (c.chosen) core.cbComPortChange();
+        if (!c.chosen) core.cbComPortDropDown();
         EXPECT_EQ(view.selected, "COM7");
         const int opens = Opens();
         clock.Advance(1.5);
@@ -104,28 +98,33 @@ TEST_F(ReconnectTest, OnlyTheUsersChoiceEndsTheTriesAndTheListChangesNothing) {
         Pass(Frames({word::Signal(300)}));
         EXPECT_EQ(Opens() > opens, c.triesGoOn);
         EXPECT_EQ(core.Reconnecting(), c.triesGoOn);
-        EXPECT_EQ(core.Linked(), c.linked);
+        EXPECT_EQ(core.Linked(), !c.gone);
         link.opensOk = true;
     }
 }
 
 // A Windows line may go away without a failing call: there the link time-out
-// counts as the device gone, and the tries go on until a detector is found,
-// also after the port list was dropped down and left without a choice.
+// counts as the device gone, and the tries go on until a detector is found.
 TEST_F(ReconnectTest, ALineThatOnlyFallsSilentIsClosedAndTriedUntilADetectorIsFound) {
-    enum class Loss { Silence, Gone, ListDroppedThenSilence };
     const struct {
         const char* name;
-        bool goesSilent;
-        Loss loss;
-        bool open;  // the port right after the loss
-        int opens;  // opens of COM7 in the four silent seconds that follow
+        bool goesSilent, gone;
+        int opens;  // opens of COM7 in the four silent seconds after the loss
     } cases[] = {
-        {"Windows, timed out", true, Loss::Silence, false, 4},
-        {"Linux, timed out", false, Loss::Silence, true, 0},
-        {"Windows, gone, then silent", true, Loss::Gone, false, 4},
-        {"Linux, gone, then silent", false, Loss::Gone, false, 1},
-        {"Windows, list dropped down", true, Loss::ListDroppedThenSilence, false, 4},
+        {"Windows, timed out", true, false, 4},
+        {"Linux, timed out", false, false, 0},
+        {"Windows, gone, then silent", true, true, 4},
+        {"Linux, gone, then silent", false, true, 1},
+    };
+    // Half-second steps keep the fake clock's sums exact.
+    const auto halfSeconds = [this](int steps, const Bytes& heard) {
+        const int before = Opens();
+        for (int i = 0; i < steps; ++i) {
+            clock.Advance(0.5);
+            core.Watch();
+            heard.empty() ? core.Recv() : Pass(heard);
+        }
+        return Opens() - before;
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -133,25 +132,12 @@ TEST_F(ReconnectTest, ALineThatOnlyFallsSilentIsClosedAndTriedUntilADetectorIsFo
         core.cbComPortChange();  // the user chooses COM7
         Pass(Frames(LinkUpSet().Words()));
         ASSERT_TRUE(core.Linked());
-        if (c.loss == Loss::Gone) link.gone = true;
-        if (c.loss == Loss::ListDroppedThenSilence) core.cbComPortDropDown();
-        if (c.loss != Loss::Gone) clock.Advance(3.5);
+        link.gone = c.gone;
+        if (!c.gone) clock.Advance(3.5);
         core.Recv();
         EXPECT_FALSE(core.Linked());
-        EXPECT_EQ(link.open, c.open);
-
-        // Half-second steps keep the fake clock's sums exact.
-        const auto halfSeconds = [this](int steps, const Bytes& heard) {
-            const int before = Opens();
-            for (int i = 0; i < steps; ++i) {
-                clock.Advance(0.5);
-                core.Watch();
-                heard.empty() ? core.Recv() : Pass(heard);
-            }
-            return Opens() - before;
-        };
+        EXPECT_EQ(link.open, !c.goesSilent && !c.gone);
         EXPECT_EQ(halfSeconds(8, {}), c.opens);
-        // The list dropped down and left changes nothing: the tries go on.
         ASSERT_TRUE(link.open);
         // The detector answers: a port heard from is kept until its full set.
         EXPECT_EQ(halfSeconds(6, Frames({word::Signal(300)})), 0);
@@ -223,9 +209,8 @@ TEST(PortLook, APortThatAppearsIsTakenUnlessTheUserChoseOne) {
             core.Watch();
         }
         EXPECT_EQ(link.openedPorts.back(), c.opened);
-        EXPECT_TRUE(link.open);
-        EXPECT_EQ(view.Count("Reconnected"), c.opened == 34 ? 1 : 0);
         EXPECT_EQ(view.selected, "COM" + std::to_string(c.opened));
+        EXPECT_EQ(view.Count("Reconnected"), c.opened == 34 ? 1 : 0);
         EXPECT_EQ(ports.enumerations, c.opened == 34 || !c.available ? 2 : 1);
     }
 }

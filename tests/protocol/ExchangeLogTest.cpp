@@ -8,7 +8,6 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -198,9 +197,10 @@ bool WriteLines(ExchangeLog& log, int from, int to) {
     return log.Flush() && taken;
 }
 
-std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<std::string>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
+// The lines of a regular file at p; none for anything else.
+std::vector<std::string> Lines(const fs::path& p) {
+    return fs::is_regular_file(fs::symlink_status(p)) ? LogTexts(p.string())
+                                                      : std::vector<std::string>{};
 }
 
 // However long the run, the log and its earlier generation hold the newest
@@ -222,7 +222,9 @@ TEST_F(ExchangeLogTest, ALongRunKeepsItsNewestLinesInTwoGenerationsWithinTheBoun
             EXPECT_LE(fs::file_size(earlier), static_cast<std::uintmax_t>(kBound)) << n;
         }
     }
-    EXPECT_EQ(Concat(LogTexts(earlier), LogTexts(path)), Texts(36, 39));
+    auto texts = LogTexts(earlier);
+    for (const auto& text : LogTexts(path)) texts.push_back(text);
+    EXPECT_EQ(texts, Texts(36, 39));
     EXPECT_EQ(dir.Count(), 2);
 }
 
@@ -230,102 +232,61 @@ TEST_F(ExchangeLogTest, ALongRunKeepsItsNewestLinesInTwoGenerationsWithinTheBoun
 // nothing is written through a link, nothing at the earlier name stops the
 // bound, and a file the user removed is not made anew.
 TEST_F(ExchangeLogTest, NothingAtItsNamesTakesItThroughALinkOrPastItsBound) {
-    const std::string log = "Quillane.log";
-    const std::string earlier = "Quillane.1.log";
+    enum Plant { kFolder, kRemoved, kLinkToFile, kLinkToNowhere };
     const std::string victim = "root\n";  // short: room left for the lines
     const struct {
-        const char* what;
-        std::function<void(const TempDir&)> plant;  // after the start
-        bool takesLines;                            // lines 0..2 reach a file
-        // After lines 3..5, which take the log past its bound.
-        std::function<void(const TempDir&, ExchangeLog&)> check;
+        Plant plant;
+        const char* name;
+        bool takesLines;                        // lines 0..2 reach a file
+        std::vector<std::string> earlier, log;  // after 3..5, past the bound
     } table[] = {
-        {"a folder at the earlier name: lines lost until it goes",
-         [](const TempDir& d) { fs::create_directory(d.File("Quillane.1.log")); }, true,
-         [&](const TempDir& d, ExchangeLog& exchange) {
-             EXPECT_EQ(LogTexts(d.File(log)), Texts(0, 2));
-             EXPECT_TRUE(fs::is_directory(d.File(earlier)));
-             fs::remove(d.File(earlier));
-             EXPECT_TRUE(WriteLines(exchange, 6, 8));
-             EXPECT_EQ(LogTexts(d.File(earlier)), Texts(0, 2));
-             EXPECT_EQ(LogTexts(d.File(log)), Texts(6, 8));
-         }},
-        {"the log removed while open: let go at its bound, not made anew",
-         [](const TempDir& d) { fs::remove(d.File("Quillane.log")); }, true,
-         [&](const TempDir& d, ExchangeLog& exchange) {
-             EXPECT_FALSE(fs::exists(d.File(log)));
-             EXPECT_FALSE(fs::exists(d.File(earlier)));
-             // Made again by the user: the log goes on in it.
-             std::ofstream(d.File(log)).flush();
-             EXPECT_TRUE(WriteLines(exchange, 6, 8));
-             EXPECT_EQ(LogTexts(d.File(log)), Texts(6, 8));
-         }},
+        {kFolder, "Quillane.1.log", true, {}, Texts(0, 2)},  // lost until it goes
+        {kRemoved, "Quillane.log", true, {}, {}},            // let go, not made anew
 #ifndef _WIN32
-        {"a link to another user's file at the log's name",
-         [&](const TempDir& d) {
-             d.Write("passwd", victim);
-             fs::remove(d.File(log));
-             fs::create_symlink(d.File("passwd"), d.File(log));
-         },
-         false,
-         [&](const TempDir& d, ExchangeLog&) {
-             EXPECT_EQ(d.Read("passwd"), victim);
-             EXPECT_TRUE(fs::is_symlink(d.File(log)));
-         }},
-        {"a link at the log's name that leads nowhere",
-         [](const TempDir& d) {
-             fs::remove(d.File("Quillane.log"));
-             fs::create_directory(d.File("other"));
-             fs::create_symlink(d.File("other/planted.log"), d.File("Quillane.log"));
-         },
-         false,
-         [](const TempDir& d, ExchangeLog&) {
-             EXPECT_FALSE(fs::exists(d.File("other/planted.log")));
-         }},
-        {"a link to another user's file at the earlier name: replaced",
-         [&](const TempDir& d) {
-             d.Write("passwd", victim);
-             fs::create_symlink(d.File("passwd"), d.File(earlier));
-         },
-         true,
-         [&](const TempDir& d, ExchangeLog&) {
-             EXPECT_EQ(d.Read("passwd"), victim);
-             EXPECT_EQ(LogTexts(d.File(earlier)), Texts(0, 2));
-             EXPECT_EQ(LogTexts(d.File(log)), Texts(3, 5));
-         }},
-        {"a link at the earlier name that leads nowhere: replaced",
-         [&](const TempDir& d) {
-             fs::create_directory(d.File("other"));
-             fs::create_symlink(d.File("other/planted.log"), d.File(earlier));
-         },
-         true,
-         [&](const TempDir& d, ExchangeLog&) {
-             EXPECT_FALSE(fs::exists(d.File("other/planted.log")));
-             EXPECT_EQ(LogTexts(d.File(earlier)), Texts(0, 2));
-         }},
+        {kLinkToFile, "Quillane.log", false, {}, {}},
+        {kLinkToNowhere, "Quillane.log", false, {}, {}},
+        {kLinkToFile, "Quillane.1.log", true, Texts(0, 2), Texts(3, 5)},  // replaced
+        {kLinkToNowhere, "Quillane.1.log", true, Texts(0, 2), Texts(3, 5)},
 #endif
     };
     for (const auto& row : table) {
-        SCOPED_TRACE(row.what);
+        SCOPED_TRACE(testing::Message() << row.plant << " at " << row.name);
         TempDir d;
-        std::ofstream(d.File(log)).flush();
-        ExchangeLog exchange(clock, d.File(log), kBound);
+        const fs::path log = d.File("Quillane.log"), earlier = d.File("Quillane.1.log");
+        const fs::path at = d.File(row.name), planted = d.File("other/planted.log");
+        std::ofstream(log).flush();
+        ExchangeLog exchange(clock, log.string(), kBound);
         exchange.EnableLogIfPresent();
         ASSERT_TRUE(exchange.bLogEnabled());
-        // The file is opened by its first line, after the planting.
-        const bool openBefore = std::string(row.what).find("removed") != std::string::npos;
-        if (openBefore) exchange.WriteLog(Text(0));
-        row.plant(d);
-        EXPECT_EQ(WriteLines(exchange, openBefore ? 1 : 0, 2), row.takesLines);
-        // Past the bound: set aside, or lost.
+        // The file is opened by its first line, after the planting unless
+        // the removal is of an open log.
+        if (row.plant == kRemoved) exchange.WriteLog(Text(0));
+        d.Write("passwd", victim);
+        fs::create_directory(d.File("other"));
+        if (row.plant != kFolder) fs::remove(at);
+        if (row.plant == kFolder) fs::create_directory(at);
+        if (row.plant == kLinkToFile) fs::create_symlink(d.File("passwd"), at);
+        if (row.plant == kLinkToNowhere) fs::create_symlink(planted, at);
+        EXPECT_EQ(WriteLines(exchange, row.plant == kRemoved ? 1 : 0, 2), row.takesLines);
         WriteLines(exchange, 3, 5);
-        for (const std::string& name : {log, earlier}) {
-            const fs::path p = d.File(name);
+        for (const fs::path& p : {log, earlier}) {
             if (fs::is_regular_file(fs::symlink_status(p))) {
-                EXPECT_LE(fs::file_size(p), static_cast<std::uintmax_t>(kBound)) << name;
+                EXPECT_LE(fs::file_size(p), static_cast<std::uintmax_t>(kBound)) << p;
             }
         }
-        row.check(d, exchange);
+        EXPECT_EQ(Lines(earlier), row.earlier);
+        EXPECT_EQ(Lines(log), row.log);
+        EXPECT_EQ(d.Read("passwd"), victim);
+        EXPECT_FALSE(fs::exists(planted));
+        EXPECT_TRUE(row.takesLines || fs::is_symlink(at));  // a link is left as it was
+        EXPECT_TRUE(row.plant != kRemoved || !fs::exists(log));
+        // Taken away again, or the log made again by the user: the log goes on.
+        if (row.plant == kFolder) fs::remove(at);
+        if (row.plant == kRemoved) std::ofstream(log).flush();
+        if (row.plant > kRemoved) continue;
+        EXPECT_TRUE(WriteLines(exchange, 6, 8));
+        EXPECT_EQ(Lines(earlier), row.plant == kFolder ? Texts(0, 2) : row.earlier);
+        EXPECT_EQ(Lines(log), Texts(6, 8));
     }
 }
 
