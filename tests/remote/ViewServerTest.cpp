@@ -202,7 +202,7 @@ TEST_F(ViewServerTest, AnswersOnlyWhatCarriesTheTokenAndAsksNothingMore) {
     EXPECT_NE(Get("/" + t).find("Location: /" + t + "/\r\n"), std::string::npos);
 }
 
-TEST_F(ViewServerTest, ThePageNeedsNothingFromOutside) {
+TEST_F(ViewServerTest, ThePageNeedsNothingFromOutsideAndItsStreamEachSnapshot) {
     const std::string response = Get("/" + server->Token() + "/");
     ASSERT_EQ(StatusOf(response), 200);
     EXPECT_NE(response.find("Content-Type: text/html"), std::string::npos);
@@ -212,9 +212,7 @@ TEST_F(ViewServerTest, ThePageNeedsNothingFromOutside) {
     // No web font, framework or picture fetched from anywhere.
     for (const char* outside : {"http:", "https:", "://", "@import", "url(", " src="})
         EXPECT_EQ(page.find(outside), std::string::npos) << outside;
-}
-
-TEST_F(ViewServerTest, AStreamGetsTheLatestSnapshotAtOnceThenEachNewOne) {
+    // The stream: the latest snapshot at once, then each new one.
     auto phone = Stream();
     EXPECT_EQ(StatusOf(phone->Received()), 200);
     EXPECT_NE(phone->Received().find("Content-Type: text/event-stream"), std::string::npos);
