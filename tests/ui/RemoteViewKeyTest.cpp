@@ -1,6 +1,5 @@
-// F12 and the phone view's dialog: open without a link, sharing switched on
-// and off there, Esc closing the dialog while sharing goes on, a port that
-// is taken, and the window's close ending the sharing.
+// The phone view's wiring in the window: F12 and its dialog, sharing switched
+// on and off there, the window's one timer, its first pass and its close.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -9,6 +8,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <memory>
 
 #include "ConsoleHarness.h"
 #include "FakeClock.h"
@@ -23,22 +23,9 @@
 namespace quillane::test {
 namespace {
 
-// A port no one listens on now.
-int FreePort() {
-    ViewServer probe;
-    std::string error;
-    if (!probe.Start(0, error)) return 0;
-    return probe.Port();
-}
-
 RemoteViewDialog* OpenDialog(ConsoleHarness& h) {
     h.Press(Qt::Key_F12);
     return h.Window().findChild<RemoteViewDialog*>("frmRemoteView");
-}
-
-void Share(RemoteViewDialog* dialog, int port) {
-    dialog->findChild<QSpinBox*>("spePort")->setValue(port);
-    dialog->findChild<QCheckBox*>("chbShare")->click();
 }
 
 TEST(RemoteViewKey, F12OpensTheDialogWithoutALinkAndSharingOutlivesIt) {
@@ -49,13 +36,24 @@ TEST(RemoteViewKey, F12OpensTheDialogWithoutALinkAndSharingOutlivesIt) {
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_FALSE(dialog->isModal());
     EXPECT_EQ(dialog->windowTitle(), "Phone view <F12>");
-    EXPECT_EQ(h.Window().RemoteView(), nullptr);
+    auto* share = dialog->findChild<QCheckBox*>("chbShare");
+    auto* port = dialog->findChild<QSpinBox*>("spePort");
 
-    const int port = FreePort();
-    ASSERT_NE(port, 0);
-    Share(dialog, port);
+    // A port that is taken leaves sharing off and says why.
+    auto other = std::make_unique<ViewServer>();
+    std::string error;
+    ASSERT_TRUE(other->Start(0, error));
+    const int taken = other->Port();
+    port->setValue(taken);
+    share->click();
+    EXPECT_EQ(h.Window().RemoteView(), nullptr);
+    EXPECT_FALSE(share->isChecked());
+    EXPECT_TRUE(dialog->findChild<QLabel*>("lStatus")->text().contains(QString::number(taken)));
+
+    other.reset();  // the port is free now
+    share->click();
     ASSERT_NE(h.Window().RemoteView(), nullptr);
-    EXPECT_EQ(h.Window().RemoteView()->Port(), port);
+    EXPECT_EQ(h.Window().RemoteView()->Port(), taken);
     EXPECT_EQ(h.Text("lRemoteView"), "on");
     // Every address of the machine's networks, the chosen one as the code.
     auto* list = dialog->findChild<QListWidget*>("lbAddresses");
@@ -70,40 +68,27 @@ TEST(RemoteViewKey, F12OpensTheDialogWithoutALinkAndSharingOutlivesIt) {
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_NE(h.Window().RemoteView(), nullptr);
 
-    // Open again: it shows the sharing as it stands, and switches it off.
-    ASSERT_EQ(OpenDialog(h), dialog);
-    EXPECT_TRUE(dialog->findChild<QCheckBox*>("chbShare")->isChecked());
-    dialog->findChild<QCheckBox*>("chbShare")->click();
-    EXPECT_EQ(h.Window().RemoteView(), nullptr);
-    EXPECT_EQ(h.Text("lRemoteView"), "off");
-    EXPECT_TRUE(dialog->findChild<QrCodeView*>("imgAddress")->Text().isEmpty());
-}
-
-TEST(RemoteViewKey, APortTakenLeavesSharingOffAndSaysWhy) {
-    ConsoleHarness h;
-    ViewServer other;
-    std::string error;
-    ASSERT_TRUE(other.Start(0, error));
-    RemoteViewDialog* dialog = OpenDialog(h);
-    ASSERT_NE(dialog, nullptr);
-    Share(dialog, other.Port());
-    EXPECT_EQ(h.Window().RemoteView(), nullptr);
-    EXPECT_FALSE(dialog->findChild<QCheckBox*>("chbShare")->isChecked());
-    EXPECT_TRUE(
-        dialog->findChild<QLabel*>("lStatus")->text().contains(QString::number(other.Port())));
-}
-
-// The snapshots that wait and the once-a-second count of the phones are the
-// planner's to wake for: sharing arms no timer beside the window's one.
-TEST(RemoteViewKey, SharingWakesTheConsoleThroughTheWindowsOneTimer) {
-    ConsoleHarness h;
-    std::string error;
-    ASSERT_TRUE(h.Window().StartRemoteView(0, error)) << error;
+    // The snapshots that wait and the once-a-second count of the phones are
+    // the planner's to wake for: sharing arms no timer beside the window's one.
     h.LinkUp();
     QStringList armed;
     for (const QTimer* t : h.Window().findChildren<QTimer*>())
         if (t->isActive()) armed << t->objectName();
     EXPECT_EQ(armed, QStringList{"Timer"});
+
+    // Open again: it shows the sharing as it stands, and switches it off.
+    ASSERT_EQ(OpenDialog(h), dialog);
+    EXPECT_TRUE(share->isChecked());
+    share->click();
+    EXPECT_EQ(h.Window().RemoteView(), nullptr);
+    EXPECT_EQ(h.Text("lRemoteView"), "off");
+    EXPECT_TRUE(dialog->findChild<QrCodeView*>("imgAddress")->Text().isEmpty());
+
+    // The window's close ends a sharing that is on.
+    share->click();
+    ASSERT_NE(h.Window().RemoteView(), nullptr);
+    h.Window().close();
+    EXPECT_EQ(h.Window().RemoteView(), nullptr);
 }
 
 // Sharing asked for at start (the command line) comes before the first pass,
@@ -119,14 +104,6 @@ TEST(RemoteViewKey, SharingFromTheStartLeavesTheFirstPassToOpenAPort) {
     std::string error;
     ASSERT_TRUE(window.StartRemoteView(0, error)) << error;
     EXPECT_TRUE(QTest::qWaitFor([&] { return link.IsOpen(); }, 5000));
-}
-
-TEST(RemoteViewKey, ClosingTheWindowEndsTheSharing) {
-    ConsoleHarness h;
-    std::string error;
-    ASSERT_TRUE(h.Window().StartRemoteView(0, error)) << error;
-    h.Window().close();
-    EXPECT_EQ(h.Window().RemoteView(), nullptr);
 }
 
 }  // namespace
