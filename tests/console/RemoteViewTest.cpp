@@ -217,6 +217,13 @@ TEST_F(RemoteViewTest, TheCountCountsOnlyWhileItsPageIsInView) {
             << int(c.inView) << c.on;
 }
 
+TEST(SharingText, SaysWhetherItIsSharedAndHowManyPhonesWatch) {
+    EXPECT_EQ(SharingText(false, 3), "off");
+    EXPECT_EQ(SharingText(true, 0), "on");
+    EXPECT_EQ(SharingText(true, 1), "on: 1 phone");
+    EXPECT_EQ(SharingText(true, 5), "on: 5 phones");
+}
+
 TEST(CountedAlarms, KeepTheAlarmsEachCountHoldsNewestFirstAndNumberThemOn) {
     CountedAlarms a;
     const double t = FakeClock::At(10, 20, 30, 456);

@@ -184,4 +184,10 @@ std::string RemoteViewJson(const RemoteViewValues& v) {
     return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
+std::string SharingText(bool shared, int viewers) {
+    if (!shared) return "off";
+    if (viewers <= 0) return "on";
+    return viewers == 1 ? "on: 1 phone" : "on: " + std::to_string(viewers) + " phones";
+}
+
 }  // namespace quillane

@@ -88,4 +88,7 @@ RemoteViewValues::Link RemoteLinkOf(DeviceState link, bool detectorSeen);
 // The phone's message: one line of JSON.
 std::string RemoteViewJson(const RemoteViewValues& v);
 
+// What "<F12> Phone view:" says: "off", "on", "on: 1 phone", "on: 3 phones".
+std::string SharingText(bool shared, int viewers);
+
 }  // namespace quillane

@@ -143,9 +143,7 @@ void TfmMain::RemoteViewDue() {
 void TfmMain::RemoteViewTick() {
     RemoteViewChanged();
     const int viewers = viewServer_->Viewers();
-    gbInfo->ShowRemoteView(viewers == 0   ? QStringLiteral("on")
-                           : viewers == 1 ? QStringLiteral("on: 1 phone")
-                                          : QStringLiteral("on: %1 phones").arg(viewers));
+    gbInfo->ShowRemoteView(QString::fromStdString(SharingText(true, viewers)));
     if (remoteDialog_) remoteDialog_->ShowViewers(viewers);
 }
 
@@ -167,7 +165,7 @@ void TfmMain::PublishRemoteView() {
 }
 
 void TfmMain::ShowRemoteViewState(const QString& problem) {
-    gbInfo->ShowRemoteView(viewServer_ ? QStringLiteral("on") : QStringLiteral("off"));
+    gbInfo->ShowRemoteView(QString::fromStdString(SharingText(viewServer_ != nullptr, 0)));
     if (!remoteDialog_) return;
     if (!viewServer_) {
         remoteDialog_->ShowOff(remotePort_, problem);
