@@ -211,29 +211,28 @@ TEST_F(ConsoleCoreTest, TheLogsLinesReachTheFileSoonAndAtOnceWhenTheLinkChanges)
         logformat::InpText(line, frame::IncomingFrame(w).data());
         return std::string(line.View());
     };
+    const auto pass = [&](const Bytes& bytes) {
+        link.Script(bytes);
+        core.TimerTimer();
+    };
     core.TimerTimer();  // opens COM7
     EXPECT_EQ(last(), logformat::kTracePortChange);
-    link.Script(Frames(LinkUpSet().Words()));
-    core.TimerTimer();
+    pass(Frames(LinkUpSet().Words()));
     EXPECT_EQ(last(), logformat::kTraceDetect);
     EXPECT_EQ(core.Facts(true, clock.mono).logIn, std::nullopt);
 
-    link.Script(Frames({word::Signal(300)}));
-    core.TimerTimer();
+    pass(Frames({word::Signal(300)}));
     EXPECT_EQ(last(), logformat::kTraceDetect);
     ASSERT_TRUE(core.Facts(true, clock.mono).logIn);
     EXPECT_NEAR(*core.Facts(true, clock.mono).logIn, ExchangeLog::kHoldSeconds, 1e-9);
     clock.Advance(0.05);
-    link.Script(Frames({word::Signal(301)}));
-    core.TimerTimer();
+    pass(Frames({word::Signal(301)}));
     EXPECT_EQ(last(), logformat::kTraceDetect);
     clock.Advance(0.06);
-    link.Script(Frames({word::Signal(302)}));
-    core.TimerTimer();
+    pass(Frames({word::Signal(302)}));
     EXPECT_EQ(last(), inp(word::Signal(302)));
 
-    link.Script(Frames({word::Signal(303)}));
-    core.TimerTimer();
+    pass(Frames({word::Signal(303)}));
     clock.Advance(3.1);
     core.TimerTimer();  // the link times out
     const Texts lines = onDisk();
@@ -241,10 +240,8 @@ TEST_F(ConsoleCoreTest, TheLogsLinesReachTheFileSoonAndAtOnceWhenTheLinkChanges)
     EXPECT_EQ(lines[lines.size() - 3], inp(word::Signal(303)));
     EXPECT_EQ(lines[lines.size() - 2], logformat::kTraceTimeout);
 
-    link.Script(Frames(LinkUpSet().Words()));
-    core.TimerTimer();  // found again
-    link.Script(Frames({word::Signal(304)}));
-    core.TimerTimer();
+    pass(Frames(LinkUpSet().Words()));  // found again
+    pass(Frames({word::Signal(304)}));
     EXPECT_EQ(last(), logformat::kTraceDetect);
     link.throwOnRead = true;
     EXPECT_FALSE(core.TimerTimer());

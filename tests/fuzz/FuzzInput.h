@@ -1,10 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 namespace quillane::fuzz {
 
@@ -29,6 +31,23 @@ public:
         return value;
     }
     bool Done() const { return pos_ >= size_; }
+    // Up to `n` of the next bytes into `out`; how many there were.
+    std::size_t Read(void* out, std::size_t n) {
+        n = std::min(n, size_ - pos_);
+        if (n > 0) std::memcpy(out, data_ + pos_, n);
+        pos_ += n;
+        return n;
+    }
+    // The bytes up to the next `end` (passed over) or the input's end.
+    std::string_view Until(char end) {
+        const std::string_view rest = Rest();
+        const std::size_t n = std::min(rest.find(end), rest.size());
+        pos_ += std::min(n + 1, rest.size());
+        return rest.substr(0, n);
+    }
+    std::string_view Rest() const {
+        return {reinterpret_cast<const char*>(data_) + pos_, size_ - pos_};
+    }
 
 private:
     const std::uint8_t* data_;

@@ -228,9 +228,9 @@ void CheckReport(const VisitRecord& visit, const ReportScope& scope) {
     Check(r.warnings.size() + r.warningsLeftOut == visit.warnings.size());
     Check(r.outages.size() <= kIntervalRows && r.warnings.size() <= kIntervalRows);
     Check(r.walk.has_value() == visit.walk.has_value());
+    CheckPages(r);
     if (!r.walk) {
         Check(r.alarms.empty() && r.plot.empty());
-        CheckPages(r);
         return;
     }
     const WalkTestRecord& walk = *r.walk;
@@ -250,7 +250,6 @@ void CheckReport(const VisitRecord& visit, const ReportScope& scope) {
     CheckAxis(r.deviationAxis);
     CheckPlot(r, kPlotHeightMm);
     CheckPlot(r, kPlotMinHeightMm);
-    CheckPages(r);
 }
 
 // ---- the CSV ----
@@ -327,16 +326,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const unsigned limitCode = in.Next<std::uint16_t>();
     const unsigned visitPick = in.Next<std::uint8_t>();
     const unsigned hours = in.Next<std::uint8_t>();
-    const std::size_t head = std::min<std::size_t>(size, 5);
-    const std::string_view raw(reinterpret_cast<const char*>(data) + head, size - head);
-
-    std::string sections[3];
-    std::size_t at = 0;
-    for (int s = 0; s < 3 && at <= raw.size(); ++s) {
-        const std::size_t end = s < 2 ? std::min(raw.find('\0', at), raw.size()) : raw.size();
-        sections[s] = Expanded(raw.substr(at, end - at));
-        at = end + 1;
-    }
+    const std::string sections[3] = {Expanded(in.Until('\0')), Expanded(in.Until('\0')),
+                                     Expanded(in.Rest())};
     const std::string path = Folder() + "/Quillane-site.jsonl";
     const std::int64_t limit = limitCode == 0 ? RecordFile::kDefaultLimit : limitCode * 8;
     const RecordFile file(path, limit);

@@ -35,33 +35,21 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 std::optional<double> Seconds(Input& in) {
     const std::uint8_t tag = in.Next<std::uint8_t>();
     const auto ms = static_cast<double>(in.Next<std::int16_t>());
-    switch (tag % 8) {
-        case 0:
-        case 1:
-            return std::nullopt;
-        case 2:
-            return ms / 1000.0;
-        case 3:
-            return ms / 1.0e6;  // within a millisecond, either side
-        case 4:
-            return ms * 1.0e4;  // days, either side
-        case 5:
-            return tag & 8 ? kInf : -kInf;
-        case 6:
-            return kNaN;
-        default:
-            return 0.0;
-    }
+    if (tag % 8 < 2) return std::nullopt;
+    // Seconds, within a millisecond, days, either side; then no clock's values.
+    const double values[] = {ms / 1000.0, ms / 1.0e6, ms * 1.0e4, tag & 8 ? kInf : -kInf,
+                             kNaN,        0.0};
+    return values[tag % 8 - 2];
 }
 
 // The wake-up a time asks for holds the plan to it: not later, and, when
 // the plan is that wake-up, not before it.
-void Holds(const WakePlan& plan, std::optional<double> in, int wantMs, WakeJob job) {
+void Holds(const WakePlan& plan, std::optional<double> in, int (*wantMs)(double), WakeJob job) {
     if (!in || (job == kWakeRedraw && *in <= 0)) {
         Check(!plan.timer || !(plan.timer->jobs & job));
         return;
     }
-    Check(plan.timer && plan.timer->ms <= wantMs);
+    Check(plan.timer && plan.timer->ms <= wantMs(*in));
     if ((plan.timer->jobs & job) && std::isfinite(*in) && *in < 1.0e6)
         Check(plan.timer->ms >= *in * 1000.0 - 1e-6);
 }
@@ -91,9 +79,9 @@ void Plan(Input& in) {
     Check(plan.redrawNow == (f.redrawIn && *f.redrawIn <= 0));
 
     // The line: watched only while open, polling and quiet.
-    if (plan.watchLine)
-        Check(p.polling && !p.commandPending && !p.closedOrGone && !p.moreWaiting &&
-              p.bytesRead <= 0 && p.watchable);
+    const bool quiet =
+        p.polling && !p.commandPending && !p.closedOrGone && !p.moreWaiting && p.watchable;
+    if (plan.watchLine) Check(quiet && p.bytesRead <= 0);
     const bool pass = plan.timer && (plan.timer->jobs & kWakePass);
     if (!p.polling) Check(!plan.watchLine && !pass);
     // A word to send keeps the tick; a link that may time out is looked at
@@ -103,9 +91,9 @@ void Plan(Input& in) {
         Check(plan.timer &&
               plan.timer->ms <= std::max(CeilMs(*p.secondsToTimeout) + 1, PollPlan::kRestMs));
 
-    Holds(plan, f.watchIn, f.watchIn ? CeilMs(*f.watchIn) : 0, kWakeWatch);
-    Holds(plan, f.redrawIn, f.redrawIn ? RestedMs(*f.redrawIn) : 0, kWakeRedraw);
-    Holds(plan, f.frameIn, f.frameIn ? RestedMs(*f.frameIn) : 0, kWakeFrame);
+    Holds(plan, f.watchIn, CeilMs, kWakeWatch);
+    Holds(plan, f.redrawIn, RestedMs, kWakeRedraw);
+    Holds(plan, f.frameIn, RestedMs, kWakeFrame);
 
     // No busy wake: within a rest only for a word to send, a line behind, or
     // something due that soon.
@@ -115,8 +103,7 @@ void Plan(Input& in) {
                              soon(p.secondsToTimeout))) ||
               soon(f.watchIn));
     // A silent line with nothing waiting sleeps until bytes come or the link times out.
-    if (p.polling && !p.commandPending && !p.closedOrGone && !p.moreWaiting && p.bytesRead == 0 &&
-        p.watchable && !f.watchIn && !f.redrawIn && !f.frameIn) {
+    if (quiet && p.bytesRead == 0 && !f.watchIn && !f.redrawIn && !f.frameIn) {
         Check(plan.watchLine);
         Check(!plan.timer || (p.secondsToTimeout && plan.timer->ms >= CeilMs(*p.secondsToTimeout)));
     }

@@ -6,8 +6,6 @@
 #include <QSpinBox>
 
 #include "ConsoleHarness.h"
-#include "console/ConsoleCore.h"
-#include "ui/window/TfmMain.h"
 
 namespace quillane::test {
 namespace {
@@ -28,37 +26,6 @@ TEST(CommandAnswer, ApplyShowsTheAnswerBesideItsButtonAndTheModeTooltipTheRetrie
     h.link.gone = true;
     h.Tick();
     EXPECT_EQ(h.Label("lState")->toolTip(), "Reconnecting to COM7 ...");
-}
-
-// F2 and F3 20 ms apart, against a detector that takes each mode word at
-// once and reports its mode every 100 ms: the start that a stop followed is
-// not judged, and the mark under the mode never says it was not taken.
-TEST(CommandAnswer, QuickPageKeysLeaveNoFalseMarkUnderTheMode) {
-    ConsoleHarness h;
-    h.LinkUp();
-    bool calibrating = false;
-    QStringList marks;
-    for (int ms = 0; ms < 3000; ++ms) {
-        if (ms < 160 && ms % 20 == 0) h.Press(ms % 40 == 0 ? Qt::Key_F2 : Qt::Key_F3);
-        h.clock.Advance(0.001);
-        if (ms % 100 == 0) {
-            h.link.Feed(word::State(calibrating ? 2 : 0));
-            h.link.Feed(word::Sens(10, 10));
-        }
-        h.Tick();
-        h.Window().Core().Watch();  // the answer times, as the window's timer runs them
-        for (const Bytes& out : h.link.writes)
-            if (frame::CommandCode(frame::StatusWord(out[0], out[1])) == 0)
-                calibrating = frame::CmdState(frame::StatusWord(out[0], out[1])) == 1;
-        h.link.writes.clear();
-        if (marks.isEmpty() || marks.back() != h.Text("lStateAnswer"))
-            marks << h.Text("lStateAnswer");
-    }
-    ASSERT_FALSE(calibrating);
-    EXPECT_EQ(h.CurrentPage(), "tsSense");
-    EXPECT_FALSE(marks.join("|").contains(QString::fromUtf8("\u2717")))
-        << marks.join("|").toStdString();
-    EXPECT_EQ(marks.back(), QString::fromUtf8("\u2713 taken"));
 }
 
 }  // namespace

@@ -244,11 +244,9 @@ TEST(ReportKey, TheNoticeNamesTheFileWholeInsideTheWindow) {
         for (const QString& name : before) written.removeAll(name);
         ASSERT_EQ(written.size(), 1);
         const auto* notice = h.Find<QLabel>("lReportNotice");
-        const auto* frame = notice->parentWidget();
-        EXPECT_TRUE(notice->isVisible());
-        EXPECT_TRUE(h.Window().rect().contains(frame->geometry()));
-        EXPECT_TRUE(h.Find<QPushButton>("btnOpenReport")->isVisible());
-        EXPECT_TRUE(h.Find<QPushButton>("btnOpenFolder")->isVisible());
+        EXPECT_TRUE(h.Window().rect().contains(notice->parentWidget()->geometry()));
+        for (const char* shown : {"lReportNotice", "btnOpenReport", "btnOpenFolder"})
+            EXPECT_TRUE(h.Find<QWidget>(shown)->isVisible()) << shown;
         EXPECT_TRUE(notice->text().startsWith(QStringLiteral("Commissioning report written:\n")));
         EXPECT_TRUE(notice->text().endsWith(written[0])) << notice->text().toStdString();
         EXPECT_LE(notice->fontMetrics().horizontalAdvance(notice->text().section('\n', 1)),

@@ -140,40 +140,6 @@ TEST_F(Pages, AStepRightAfterARedrawIsShownWhenTheLimitAllows) {
     }
 }
 
-// The detector enters calibration and its signal steps in the same status
-// cycle, then stays: the page ends on the step within the redraw limit's
-// period, though no signal word after the step differs from the stored one.
-TEST_F(Pages, CalibrationEnteredWithAStepShowsTheStepWhileTheSignalStaysSteady) {
-    h.LinkUp();
-    Signals({500, 501}, 0);  // steady: the filter against jumps takes the step at once
-    h.Press(Qt::Key_F2);
-    SendAll();
-    const QString before = h.Text("lSignal");
-    const QString step = QString::number(SignalToMilliVolts(0, 0, 300), 'f', 3)
-                             .replace('.', QLocale::system().decimalPoint());
-    ASSERT_NE(before, step);
-    h.clock.Advance(0.3);  // the redraw limit lets the step's own redraw through
-    h.Receive({word::Signal(300), word::State(2)});
-    for (int ms = 5; ms <= 300 && h.Text("lSignal") == before; ms += 5) {
-        h.clock.Advance(0.005);
-        h.Receive({word::Signal(300)});
-    }
-    EXPECT_EQ(h.Text("lSignal"), step);
-}
-
-// A start the detector refused is sent again by F2 on the Calibration page.
-TEST_F(Pages, F2AgainSendsARefusedCalibrationStartAgain) {
-    h.LinkUp();
-    h.Press(Qt::Key_F2);
-    ASSERT_EQ(Pending(0), Command0(9, 10, 1));
-    SendAll();
-    h.Receive({word::State(0)});  // refused
-    ASSERT_FALSE(Pending(0));
-    h.Press(Qt::Key_F2);
-    EXPECT_EQ(Pending(0), Command0(9, 10, 1));
-    EXPECT_EQ(h.CurrentPage(), "tsTuneUp");
-}
-
 TEST_F(Pages, CalibrationShownWhileTheDetectorCalibratesQueuesNothing) {
     h.LinkUp(0, 2);
     h.Receive({word::State(2)});
